@@ -1,0 +1,29 @@
+# Two commands do everything on a fresh Debian 12 machine:
+#   make run    install what is missing, build, start the program
+#   make test   install what is missing, build, run every test suite
+BUILD  := build
+JOBS   := 2
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build run test test-unit test-asan test-fuzz bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/qpx --help
+
+test: deps
+	bash tests/run_all.sh
+
+bench: build
+	@if [ -x $(BUILD)/benchmarks ]; then ./$(BUILD)/benchmarks; else echo "no benchmarks built"; fi
+
+clean:
+	rm -rf $(BUILD)

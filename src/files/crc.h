@@ -1,0 +1,28 @@
+// CRC-16/MODBUS over strings and files, and the scan that predicts a preset
+// file's CRC from its checksum line.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// The handle crc16_file and crc_seek read through (closed before they return).
+extern FILE* fpoint;
+
+// Set by crc16_file and crc_seek: 0 when the file was read, 1 when it could
+// not be opened (the result is then 0 and means nothing).
+extern uint8_t crc_file_error;
+
+// One CRC step (reflected polynomial 0xA001, no final XOR).
+uint16_t crc16_update(uint16_t crc, uint8_t byte);
+// CRC continued from crc_start over a NUL-terminated string.
+uint16_t crc16_string(uint16_t crc_start, const char* crc_data_p);
+// CRC (initial 0xFFFF) over every byte of a file. When the file cannot be
+// opened nothing is read, `*opened` (if given) becomes false and
+// crc_file_error 1.
+uint16_t crc16_file(const char* f_name, bool* opened = nullptr);
+// The CRC the whole file has if its checksum line is right. Same failure
+// reporting as crc16_file.
+uint16_t crc_seek(const char* f_name, bool* opened = nullptr);
+// Next byte of the file crc_seek has open: 1 if read, 0 at the end (or when
+// no file is open).
+int crc_get_char(uint8_t* c);
