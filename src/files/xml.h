@@ -54,6 +54,8 @@ extern FILE* fp;
 extern uint16_t crc_word;
 extern uint8_t xml_indent;
 extern uint8_t xml_error;
+// errno of the system call behind the last 33 or 34 (0 if none).
+extern int xml_errno;
 
 // ---- Writer -----------------------------------------------------------------
 

@@ -1,0 +1,118 @@
+#include "files/crc.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+FILE* fpoint = nullptr;
+uint8_t crc_file_error = 0;
+
+uint16_t crc16_update(uint16_t crc, uint8_t byte) {
+  crc ^= byte;
+  for (int i = 0; i < 8; ++i) {
+    if (crc & 1) {
+      crc = static_cast<uint16_t>((crc >> 1) ^ 0xA001);
+    } else {
+      crc = static_cast<uint16_t>(crc >> 1);
+    }
+  }
+  return crc;
+}
+
+uint16_t crc16_string(uint16_t crc_start, const char* crc_data_p) {
+  uint16_t crc = crc_start;
+  for (const char* p = crc_data_p; *p != '\0'; ++p) {
+    crc = crc16_update(crc, static_cast<uint8_t>(*p));
+  }
+  return crc;
+}
+
+namespace {
+
+bool open_fpoint(const char* f_name, bool* opened) {
+  fpoint = std::fopen(f_name, "rb");
+  crc_file_error = fpoint ? 0 : 1;
+  if (opened) *opened = fpoint != nullptr;
+  return fpoint != nullptr;
+}
+
+void close_fpoint() {
+  if (fpoint) std::fclose(fpoint);
+  fpoint = nullptr;
+}
+
+}  // namespace
+
+int crc_get_char(uint8_t* c) {
+  if (!fpoint) return 0;
+  const int ch = std::fgetc(fpoint);
+  if (ch == EOF) return 0;
+  *c = static_cast<uint8_t>(ch);
+  return 1;
+}
+
+uint16_t crc16_file(const char* f_name, bool* opened) {
+  if (!open_fpoint(f_name, opened)) return 0;
+  uint16_t crc = 0xFFFF;
+  uint8_t c;
+  while (crc_get_char(&c)) crc = crc16_update(crc, c);
+  close_fpoint();
+  return crc;
+}
+
+uint16_t crc_seek(const char* f_name, bool* opened) {
+  if (!open_fpoint(f_name, opened)) return 0;
+
+  char text[64];
+  char tag[64];
+  std::memset(text, 0, sizeof text);
+  std::memset(tag, 0, sizeof tag);
+  bool in_tag = false;
+  int index = 0;
+  bool in_checksum = false;
+  int scan_error = 0;
+  int previous = -1;
+
+  uint8_t raw;
+  while (scan_error == 0 && crc_get_char(&raw)) {
+    const int before = previous;
+    previous = raw;
+    if (raw == '\n' && before == '\r') continue;
+    const uint8_t c = raw == '\r' ? '\n' : raw;
+
+    if (!in_tag) {
+      if (c == '>') {
+        scan_error = 6;
+      } else if (c == '<') {
+        if (in_checksum) text[index] = '\0';
+        in_tag = true;
+        index = 0;
+      } else if (index > 62) {
+        scan_error = 4;
+      } else {
+        if (in_checksum) text[index] = static_cast<char>(c);
+        ++index;
+      }
+    } else {
+      if (c == '<') {
+        scan_error = 6;
+      } else if (c == '>') {
+        tag[index] = '\0';
+        const bool closing = tag[0] == '/';
+        if (std::strcmp(closing ? tag + 1 : tag, "!--") == 0) in_checksum = !closing;
+        in_tag = false;
+        index = 0;
+      } else if (index > 62) {
+        scan_error = 4;
+      } else {
+        tag[index++] = static_cast<char>(c);
+      }
+    }
+  }
+  close_fpoint();
+
+  text[63] = '\0';
+  const std::string line = std::string("<!-->") + text + "</!-->\n";
+  const auto stored = static_cast<uint16_t>(std::strtol(text, nullptr, 16) & 0xFFFF);
+  return crc16_string(stored, line.c_str());
+}
