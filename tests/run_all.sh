@@ -46,7 +46,7 @@ run_asan() {
 build_fuzz() {
   cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBN_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
-    cmake --build build/fuzz -j"$JOBS"
+    cmake --build build/fuzz -j"$JOBS" --target fuzz_reader fuzz_crc_seek
 }
 
 run_fuzz() {
@@ -55,7 +55,7 @@ run_fuzz() {
   # Half the time for each harness; new inputs go to scratch folders, the
   # committed corpus is only read.
   local half=$((FUZZ_SECONDS / 2))
-  build/fuzz/fuzz_reader -max_total_time="$half" -max_len=8192 \
+  build/fuzz/fuzz_reader -max_total_time="$half" -max_len=8192 -dict=tests/fuzz/xml.dict \
     -artifact_prefix="$work/" "$work/reader" tests/fuzz/corpus 2>"$work/reader.log" &&
     build/fuzz/fuzz_crc_seek -max_total_time="$half" -max_len=8192 \
       -artifact_prefix="$work/" "$work/crc" tests/fuzz/corpus 2>"$work/crc.log"

@@ -289,9 +289,6 @@ void read_ids(const char* tag, int name_len, int level, Accept accept) {
   }
 }
 
-const char* const level3_names[] = {"FREQ", "Q", "TYPE", "GAIN", "AT", "RT", "THRESHOLD"};
-const uint8_t level3_states[] = {ST_FREQ, ST_Q, ST_TYPE, ST_GAIN, ST_AT, ST_RT, ST_THRESHOLD};
-
 const char* state_name(uint8_t st) {
   switch (st) {
     case ST_AUTHOR: return "AUTHOR";
