@@ -1,0 +1,153 @@
+// Magnitude responses of the crossover filters and EQ bands, evaluated on
+// the plot's logarithmic frequency grid, and the mapping between plot pixels
+// and frequency / level.
+//
+// The filters are digital filters at 96 kHz: high-pass, low-pass and
+// peaking bands are second-order state-variable sections, the shelves are
+// first-order sections. A grid point i is the plot column i and stands for
+// the frequency 10^(1.53 + i x 4.08 / 1289.04) Hz.
+//
+// The pure functions take the filter's stored values (Hz, Q x 10, gain in
+// 0.1 dB) as arguments; the Calc_* wrappers read the global `preset` and
+// fill the global curve tables that the plots draw.
+#pragma once
+
+#include <cstdint>
+
+#include "model/preset.h"
+
+// ---- Grid and plot coordinates ---------------------------------------------
+
+constexpr double FILTER_SAMPLE_RATE = 96000.0;  // Hz
+
+constexpr int PLOT_WIDTH = 812;   // columns of a response plot
+constexpr int PLOT_HEIGHT = 205;  // rows of a response plot
+
+// log10 of the frequency at column 0, the decades the grid spans and the
+// columns those decades take: 1289.04 / 4.08 = 315.94 columns per decade.
+constexpr double GRID_LOG10_START = 1.53;
+constexpr double GRID_DECADES = 4.08;
+constexpr double GRID_COLUMNS = 1289.04;
+
+constexpr int PLOT_ZERO_DB_ROW = 102;  // row of 0 dB
+constexpr int PLOT_ROWS_PER_DB = 8;    // positive levels go up
+
+// Curve table sizes. The crossover tables have one entry more and are
+// computed at every fourth index only (0, 4, ..., 812: 204 points); the
+// indices between stay as they were (0 from the start).
+constexpr int CURVE_CHANNELS = 4;
+constexpr int XO_TABLE_SIZE = 813;
+constexpr int XO_TABLE_STEP = 4;
+constexpr int EQ_TABLE_SIZE = 812;
+
+using xo_table_t = double[XO_TABLE_SIZE];
+using eq_table_t = double[EQ_TABLE_SIZE];
+
+// Frequency of plot column (grid point) `column`: 10^(column x 4.08 / 1289.04
+// + 1.53). Also the frequency a pointer at that column asks for.
+double column_to_freq(int column);
+// Column of a frequency: (log10 f - 1.53) / 4.08 x 1289.04, truncated toward
+// zero (35 Hz -> 4, 120 Hz -> 173, 1000 Hz -> 464, 12000 Hz -> 805).
+// Results beyond the 16-bit range (and f <= 0) are clamped to it.
+int16_t freq_to_column(double f);
+// Row of a level in dB: 102 - 8 x db, truncated toward zero (0 dB -> 102,
+// +3 dB -> 78, +12 dB -> 6, -12 dB -> 198).
+int16_t gain_to_row(double db);
+// Level a pointer at row `row` asks for: (102 - row) / 8 dB.
+double row_to_gain(int row);
+
+// ---- Responses at a single frequency ----------------------------------------
+//
+// Each returns 20 log10 |H| at f Hz. `freq` is the filter's frequency in Hz,
+// `q` its stored Q (Q x 10), `gain` its stored gain (0.1 dB). `order` 0 is
+// one second-order section, any other value two identical sections in series.
+
+double hp_response_db(double f, unsigned freq, unsigned q, int order);
+double lp_response_db(double f, unsigned freq, unsigned q, int order);
+double peq_response_db(double f, unsigned freq, unsigned q, int gain);
+double lowshelf_response_db(double f, unsigned freq, int gain);
+double highshelf_response_db(double f, unsigned freq, int gain);
+
+// ---- Curves over the grid --------------------------------------------------
+//
+// The same responses at the grid points, written into a table. The crossover
+// curves write only the indices 0, 4, ..., 812; the EQ curves write 0 to 811.
+// The grid's unit-circle values are computed once, so a curve costs no
+// exponentials; the results are the same bits as evaluating each point
+// directly.
+
+void hp_curve(xo_table_t& out, unsigned freq, unsigned q, int order);
+void lp_curve(xo_table_t& out, unsigned freq, unsigned q, int order);
+void peq_curve(eq_table_t& out, unsigned freq, unsigned q, int gain);
+void lowshelf_curve(eq_table_t& out, unsigned freq, int gain);
+void highshelf_curve(eq_table_t& out, unsigned freq, int gain);
+
+// Shelf state of a channel (`sum_select`): 0 no shelf, 1 band 0 is a low
+// shelf, 2 band 5 is a high shelf, 3 both.
+int shelf_state(const channel_t& ch);
+
+// The EQ sum: for every point, first + peaking[1] + ... + peaking[4] + last,
+// where first is `lowshelf` when sum_select is 1 or 3 and *peaking[0]
+// otherwise, and last is `highshelf` when sum_select is 2 or 3 and
+// *peaking[5] otherwise.
+void eq_sum_curve(eq_table_t& sum, int sum_select, const eq_table_t* const peaking[6],
+                  const eq_table_t& lowshelf, const eq_table_t& highshelf);
+
+// Crossover section count of a type code: 1 (two sections) for
+// "Linkwitz-Riley 4." (code 2), else 0.
+int xo_order(uint8_t config);
+
+// ---- All curves of one channel ---------------------------------------------
+
+// Every curve of one channel, as the editor computes them when it is built.
+// About 80 KB: allocate it on the heap.
+struct channel_curves_t {
+  xo_table_t hp;         // high-pass, at indices 0, 4, ..., 812
+  xo_table_t lp;         // low-pass, same indices; all 0 when it is off
+  bool lp_on;            // the low-pass is not "OFF"
+  xo_table_t xo;         // what the crossover plot draws: hp + lp (hp alone when off)
+  eq_table_t eq[6];      // peaking curve of each band; a shelf band's stays 0
+  eq_table_t lowshelf;   // band 0 as a low shelf (0 unless it is one)
+  eq_table_t highshelf;  // band 5 as a high shelf (0 unless it is one)
+  eq_table_t sum;        // what the EQ plot draws
+};
+
+// Computes all curves of `ch` into `out` (every table starts at 0). The
+// crossover Q is taken as the editor fixes it when it shows the channel
+// (the high-pass "Q 1.2" uses 1.2, "Butterworth 2." 0.7).
+void channel_curves(const channel_t& ch, channel_curves_t& out);
+
+// ---- The editor's curve tables ---------------------------------------------
+
+// Per channel, the response in dB at each plot column. All start at 0 dB and
+// keep their values until recomputed.
+extern double pnt_to_pix_hp[CURVE_CHANNELS][XO_TABLE_SIZE];
+extern double pnt_to_pix_lp[CURVE_CHANNELS][XO_TABLE_SIZE];
+extern double pnt_to_pix_eq1[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq2[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq3[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq4[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq5[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq6[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq_sum[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq_lowshelf[CURVE_CHANNELS][EQ_TABLE_SIZE];
+extern double pnt_to_pix_eq_highshelf[CURVE_CHANNELS][EQ_TABLE_SIZE];
+
+// The peaking table of band 0..5 of channel `ch` (pnt_to_pix_eq1..6).
+double* peq_table(unsigned ch, unsigned band);
+
+// High-pass (`xo` index 0) of channel `ch` of `preset` into pnt_to_pix_hp.
+// Frequency and Q come from slot 1 for "Linkwitz-Riley 4." (config 2), else
+// slot 0. `order` 1 means two sections (the caller passes 1 exactly for
+// config 2).
+void Calc_HighPass(uint16_t ch, uint16_t order);
+// The same for the low-pass (`xo` index 1) into pnt_to_pix_lp.
+void Calc_LowPass(uint16_t ch, uint16_t order);
+// Band `eq` of channel `ch`: its peaking curve unless it is a shelf, then
+// the channel's sum from whatever the shelf tables hold (so a changed shelf
+// is recomputed before this is called).
+void Calc_Peq(uint16_t ch, uint16_t eq);
+// Band 0 of channel `ch` as a low shelf into pnt_to_pix_eq_lowshelf.
+void Calc_LowShelf(uint16_t ch);
+// Band 5 of channel `ch` as a high shelf into pnt_to_pix_eq_highshelf.
+void Calc_HighShelf(uint16_t ch);

@@ -1,0 +1,141 @@
+// Straightforward evaluation of every grid point from its frequency; see
+// calc_filters_reference.h.
+#include "response/calc_filters_reference.h"
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+
+namespace {
+
+using cplx = std::complex<double>;
+
+constexpr double PI = 3.14159265358979323846;
+constexpr double fs = 96000.0;
+
+// Grid point i: f(i) = 10^(1.53 + i x 4.08 / 1289.04).
+double frq_p_of(int i) {
+  return std::pow(10.0, 1.53 + i * 4.08 / 1289.04);
+}
+
+cplx zf1_of(double frq_p) {
+  return std::exp((frq_p / fs) * cplx(0.0, -2.0 * PI));
+}
+cplx zf2_of(double frq_p) {
+  return std::exp((2.0 * frq_p / fs) * cplx(0.0, -2.0 * PI));
+}
+
+double db_of(const cplx& N, const cplx& D, int order) {
+  const cplx G1f = N * std::conj(D) / std::norm(D);
+  const double betrag = order != 0 ? std::abs(G1f * G1f) : std::abs(G1f);
+  return 20.0 * std::log10(betrag);
+}
+
+// The crossover sections: `highpass` chooses the numerator.
+void xo_curve(xo_table_t& out, unsigned freq, unsigned q, int order, bool highpass) {
+  const double fg = freq;
+  const double Feq = 2.0 * std::sin(PI * fg / fs);
+  const double Qeq = 1.0 / (q / 10.0);
+  const double a1 = 2.0 - Feq * Feq - Feq * Qeq;
+  const double a2 = Feq * Qeq - 1.0;
+  for (int i = 0; i <= 812; i += 4) {
+    const double frq_p = frq_p_of(i);
+    const cplx zf1 = zf1_of(frq_p);
+    const cplx zf2 = zf2_of(frq_p);
+    const cplx N = highpass ? 1.0 - 2.0 * zf1 + zf2 : Feq * Feq * zf1;
+    const cplx D = 1.0 - a1 * zf1 - a2 * zf2;
+    out[i] = db_of(N, D, order);
+  }
+}
+
+double shelf_k(unsigned freq) {
+  const double omega_g = 2.0 * PI * freq / fs;
+  return (std::sin(omega_g / 2.0) - std::cos(omega_g / 2.0)) /
+         (std::cos(omega_g / 2.0) + std::sin(omega_g / 2.0));
+}
+
+void shelf_curve(eq_table_t& out, double b0, double b1, double B1) {
+  const double a1 = -B1;
+  const double a2 = 0.0;
+  for (int i = 0; i < 812; ++i) {
+    const double frq_p = frq_p_of(i);
+    const cplx zf1 = zf1_of(frq_p);
+    const cplx zf2 = zf2_of(frq_p);
+    const cplx N = b0 + b1 * zf1;
+    const cplx D = 1.0 - a1 * zf1 - a2 * zf2;
+    out[i] = db_of(N, D, 0);
+  }
+}
+
+}  // namespace
+
+void reference_hp_curve(xo_table_t& out, unsigned freq, unsigned q, int order) {
+  xo_curve(out, freq, q, order, true);
+}
+
+void reference_lp_curve(xo_table_t& out, unsigned freq, unsigned q, int order) {
+  xo_curve(out, freq, q, order, false);
+}
+
+void reference_peq_curve(eq_table_t& out, unsigned freq, unsigned q, int gain) {
+  const double fg = freq;
+  const double Feq = 2.0 * std::sin(PI * fg / fs);
+  const double Qeq = 1.0 / (q / 10.0);
+  const double a1 = 2.0 - Feq * Feq - Feq * Qeq;
+  const double a2 = Feq * Qeq - 1.0;
+  const double g_eq = std::pow(10.0, gain / 200.0);
+  // V F d + F^2 - 2 and 1 - V F d, split so that gain 0 gives N = D exactly.
+  const double b1 = -a1 + (g_eq - 1.0) * (Feq * Qeq);
+  const double b2 = -a2 - (g_eq - 1.0) * (Feq * Qeq);
+  for (int i = 0; i < 812; ++i) {
+    const double frq_p = frq_p_of(i);
+    const cplx zf1 = zf1_of(frq_p);
+    const cplx zf2 = zf2_of(frq_p);
+    const cplx N = 1.0 + b1 * zf1 + b2 * zf2;
+    const cplx D = 1.0 - a1 * zf1 - a2 * zf2;
+    out[i] = db_of(N, D, 0);
+  }
+}
+
+void reference_lowshelf_curve(eq_table_t& out, unsigned freq, int gain) {
+  const double B1 = shelf_k(freq);
+  const double V = std::pow(10.0, gain / 200.0);
+  shelf_curve(out, (V * B1 + V - B1 + 1.0) / 2.0, (V * B1 + V + B1 - 1.0) / 2.0, B1);
+}
+
+void reference_highshelf_curve(eq_table_t& out, unsigned freq, int gain) {
+  const double B1 = shelf_k(freq);
+  const double V = std::pow(10.0, gain / 200.0);
+  shelf_curve(out, (V - V * B1 + B1 + 1.0) / 2.0, (V * B1 - V + B1 + 1.0) / 2.0, B1);
+}
+
+void reference_channel_curves(const channel_t& ch_in, channel_curves_t& out) {
+  std::memset(&out, 0, sizeof out);
+  channel_t ch = ch_in;
+  xo_apply_build_q(ch, 0);
+  xo_apply_build_q(ch, 1);
+
+  const xo_t& hp = ch.xo[0];
+  const int hs = hp.config == 2 ? 1 : 0;
+  reference_hp_curve(out.hp, hp.freq[hs], hp.q[hs], hp.config == 2 ? 1 : 0);
+  const xo_t& lp = ch.xo[1];
+  out.lp_on = lp.config != 0;
+  if (out.lp_on) {
+    const int ls = lp.config == 2 ? 1 : 0;
+    reference_lp_curve(out.lp, lp.freq[ls], lp.q[ls], lp.config == 2 ? 1 : 0);
+  }
+  for (int i = 0; i <= 812; i += 4) out.xo[i] = out.lp_on ? out.hp[i] + out.lp[i] : out.hp[i];
+
+  const bool low = ch.peq[0].type == 1;
+  const bool high = ch.peq[5].type == 1;
+  if (low) reference_lowshelf_curve(out.lowshelf, ch.peq[0].freq, ch.peq[0].gain);
+  if (high) reference_highshelf_curve(out.highshelf, ch.peq[5].freq, ch.peq[5].gain);
+  for (int b = 0; b < 6; ++b)
+    if (ch.peq[b].type != 1)
+      reference_peq_curve(out.eq[b], ch.peq[b].freq, ch.peq[b].q, ch.peq[b].gain);
+  for (int i = 0; i < 812; ++i) {
+    const double first = low ? out.lowshelf[i] : out.eq[0][i];
+    const double last = high ? out.highshelf[i] : out.eq[5][i];
+    out.sum[i] = first + out.eq[1][i] + out.eq[2][i] + out.eq[3][i] + out.eq[4][i] + last;
+  }
+}
