@@ -26,4 +26,6 @@ uint16_t crc_seek(const char* f_name, bool* opened = nullptr);
 // Next byte of the file crc_seek has open: 1 if read, 0 at the end (or when
 // no file is open).
 int crc_get_char(uint8_t* c);
-inline int crc_get_char(char* c) { return crc_get_char(reinterpret_cast<uint8_t*>(c)); }
+inline int crc_get_char(char* c) {
+  return crc_get_char(reinterpret_cast<uint8_t*>(c));
+}

@@ -291,23 +291,39 @@ void read_ids(const char* tag, int name_len, int level, Accept accept) {
 
 const char* state_name(uint8_t st) {
   switch (st) {
-    case ST_AUTHOR: return "AUTHOR";
-    case ST_NAME: return "NAME";
-    case ST_LOCK: return "LOCK";
-    case ST_DELAY: return "DELAY";
-    case ST_GAIN: return "GAIN";
-    case ST_MUTE: return "MUTE";
-    case ST_PHASE: return "PHASE";
-    case ST_ROUTE: return "ROUTE";
+    case ST_AUTHOR:
+      return "AUTHOR";
+    case ST_NAME:
+      return "NAME";
+    case ST_LOCK:
+      return "LOCK";
+    case ST_DELAY:
+      return "DELAY";
+    case ST_GAIN:
+      return "GAIN";
+    case ST_MUTE:
+      return "MUTE";
+    case ST_PHASE:
+      return "PHASE";
+    case ST_ROUTE:
+      return "ROUTE";
     case ST_GROUP_GAIN:
-    case ST_GROUP_MUTE: return "GROUP";
-    case ST_FREQ: return "FREQ";
-    case ST_Q: return "Q";
-    case ST_TYPE: return "TYPE";
-    case ST_AT: return "AT";
-    case ST_RT: return "RT";
-    case ST_THRESHOLD: return "THRESHOLD";
-    default: return "";
+    case ST_GROUP_MUTE:
+      return "GROUP";
+    case ST_FREQ:
+      return "FREQ";
+    case ST_Q:
+      return "Q";
+    case ST_TYPE:
+      return "TYPE";
+    case ST_AT:
+      return "AT";
+    case ST_RT:
+      return "RT";
+    case ST_THRESHOLD:
+      return "THRESHOLD";
+    default:
+      return "";
   }
 }
 
@@ -329,7 +345,9 @@ void xml_parse_xo_q(const char* tag) {
   }
 }
 
-int id_number(const char* value) { return std::atoi(value); }
+int id_number(const char* value) {
+  return std::atoi(value);
+}
 
 void xml_parse_xo(const char* tag) {
   switch (xml_stat[3]) {
@@ -360,18 +378,27 @@ void xml_parse_xo(const char* tag) {
       if (xml_error == 0 && xml_stat[3] == ST_NONE) xml_parse_unknown(tag, 3);
       return;
     }
-    case ST_FREQ: xml_parse_xo_freq(tag); return;
-    case ST_Q: xml_parse_xo_q(tag); return;
-    case ST_TYPE: xml_parse_simple_element(tag, 4, "TYPE"); return;
-    case ST_UNKNOWN: xml_parse_unknown(tag, 3); return;
-    default: set_error(XML_ERR_STATE); return;
+    case ST_FREQ:
+      xml_parse_xo_freq(tag);
+      return;
+    case ST_Q:
+      xml_parse_xo_q(tag);
+      return;
+    case ST_TYPE:
+      xml_parse_simple_element(tag, 4, "TYPE");
+      return;
+    case ST_UNKNOWN:
+      xml_parse_unknown(tag, 3);
+      return;
+    default:
+      set_error(XML_ERR_STATE);
+      return;
   }
 }
 
 // PEQ and LIMITER: containers of value elements only.
 void parse_value_container(const char* tag, const char* own, const char* const* names,
-                           const uint8_t* states, int count, uint8_t* done_set,
-                           uint8_t done_bit) {
+                           const uint8_t* states, int count, uint8_t* done_set, uint8_t done_bit) {
   const uint8_t st = xml_stat[3];
   if (st == ST_NONE) {
     if (cmp_tag(tag, own) == -1) {
@@ -430,7 +457,7 @@ void xml_parse_channel(const char* tag) {
         end_of_channel();
         return;
       }
-      static const char* const names[] = {"NAME", "DELAY", "GAIN",   "MUTE",
+      static const char* const names[] = {"NAME",  "DELAY", "GAIN",   "MUTE",
                                           "PHASE", "ROUTE", "LIMITER"};
       static const uint8_t states[] = {ST_NAME,  ST_DELAY, ST_GAIN,   ST_MUTE,
                                        ST_PHASE, ST_ROUTE, ST_LIMITER};
@@ -484,11 +511,21 @@ void xml_parse_channel(const char* tag) {
       if (xml_error == 0 && xml_stat[2] == ST_NONE) xml_parse_unknown(tag, 2);
       return;
     }
-    case ST_XO: xml_parse_xo(tag); return;
-    case ST_PEQ: xml_parse_peq(tag); return;
-    case ST_LIMITER: xml_parse_limiter(tag); return;
-    case ST_UNKNOWN: xml_parse_unknown(tag, 2); return;
-    default: xml_parse_simple_element(tag, 3, state_name(st)); return;
+    case ST_XO:
+      xml_parse_xo(tag);
+      return;
+    case ST_PEQ:
+      xml_parse_peq(tag);
+      return;
+    case ST_LIMITER:
+      xml_parse_limiter(tag);
+      return;
+    case ST_UNKNOWN:
+      xml_parse_unknown(tag, 2);
+      return;
+    default:
+      xml_parse_simple_element(tag, 3, state_name(st));
+      return;
   }
 }
 
@@ -533,9 +570,15 @@ void xml_parse_preset(const char* tag) {
       xml_parse_unknown(tag, 1);
       return;
     }
-    case ST_CHANNEL: xml_parse_channel(tag); return;
-    case ST_UNKNOWN: xml_parse_unknown(tag, 1); return;
-    default: xml_parse_simple_element(tag, 2, state_name(st)); return;
+    case ST_CHANNEL:
+      xml_parse_channel(tag);
+      return;
+    case ST_UNKNOWN:
+      xml_parse_unknown(tag, 1);
+      return;
+    default:
+      xml_parse_simple_element(tag, 2, state_name(st));
+      return;
   }
 }
 
@@ -635,13 +678,19 @@ void xml_parse_root(const char* tag) {
       xml_parse_unknown(tag, 0);
       return;
     }
-    case ST_PRESET: xml_parse_preset(tag); return;
+    case ST_PRESET:
+      xml_parse_preset(tag);
+      return;
     case ST_WIZARD:
       mv_selector = MV517;
       xml_parse_wizard(tag);
       return;
-    case ST_UNKNOWN: xml_parse_unknown(tag, 0); return;
-    default: set_error(XML_ERR_STATE); return;
+    case ST_UNKNOWN:
+      xml_parse_unknown(tag, 0);
+      return;
+    default:
+      set_error(XML_ERR_STATE);
+      return;
   }
 }
 
@@ -663,32 +712,57 @@ void store_int(T& field, const char* text, int8_t decimals, long lo, long hi) {
 void xml_proc_val_limiter(const char* text) {
   dynamics_t& d = target->channel[xml_channel].dynamics;
   switch (xml_stat[3]) {
-    case ST_AT: store_int(d.attack, text, 0, 0, 255); break;
-    case ST_RT: store_int(d.release, text, -1, 0, 255); break;
-    case ST_THRESHOLD: store_int(d.threshold, text, 0, -99, 0); break;
-    case ST_GAIN: store_int(d.boost, text, 0, -99, 0); break;
-    default: break;
+    case ST_AT:
+      store_int(d.attack, text, 0, 0, 255);
+      break;
+    case ST_RT:
+      store_int(d.release, text, -1, 0, 255);
+      break;
+    case ST_THRESHOLD:
+      store_int(d.threshold, text, 0, -99, 0);
+      break;
+    case ST_GAIN:
+      store_int(d.boost, text, 0, -99, 0);
+      break;
+    default:
+      break;
   }
 }
 
 void xml_proc_val_peq(const char* text) {
   peq_t& p = target->channel[xml_channel].peq[xml_peq];
   switch (xml_stat[3]) {
-    case ST_FREQ: store_int(p.freq, text, 0, 35, 12000); break;
-    case ST_GAIN: store_int(p.gain, text, 1, -120, 120); break;
-    case ST_Q: store_int(p.q, text, 1, 7, 125); break;
-    case ST_TYPE: store_int(p.type, text, 0, 0, 1); break;
-    default: break;
+    case ST_FREQ:
+      store_int(p.freq, text, 0, 35, 12000);
+      break;
+    case ST_GAIN:
+      store_int(p.gain, text, 1, -120, 120);
+      break;
+    case ST_Q:
+      store_int(p.q, text, 1, 7, 125);
+      break;
+    case ST_TYPE:
+      store_int(p.type, text, 0, 0, 1);
+      break;
+    default:
+      break;
   }
 }
 
 void xml_proc_val_xo(const char* text) {
   xo_t& x = target->channel[xml_channel].xo[xml_xo];
   switch (xml_stat[3]) {
-    case ST_FREQ: store_int(x.freq[xml_freq], text, 0, 35, 8000); break;
-    case ST_Q: store_int(x.q[xml_q], text, 1, 7, 12); break;
-    case ST_TYPE: store_int(x.config, text, 0, 0, 2); break;
-    default: break;
+    case ST_FREQ:
+      store_int(x.freq[xml_freq], text, 0, 35, 8000);
+      break;
+    case ST_Q:
+      store_int(x.q[xml_q], text, 1, 7, 12);
+      break;
+    case ST_TYPE:
+      store_int(x.config, text, 0, 0, 2);
+      break;
+    default:
+      break;
   }
 }
 
@@ -704,14 +778,24 @@ void xml_proc_val_channel(const char* text) {
   }
   if (xml_stat[3] != ST_NONE) return;
   switch (st) {
-    case ST_NAME: store_text(c.name, sizeof c.name, text); break;
-    case ST_DELAY: store_int(c.delay, text, 2, 0, 40000); break;
-    case ST_GAIN: store_int(c.gain, text, 1, -999, 60); break;
+    case ST_NAME:
+      store_text(c.name, sizeof c.name, text);
+      break;
+    case ST_DELAY:
+      store_int(c.delay, text, 2, 0, 40000);
+      break;
+    case ST_GAIN:
+      store_int(c.gain, text, 1, -999, 60);
+      break;
     case ST_MUTE:
       if (xml_get_int(text, 0) == 1) target->mute |= static_cast<uint8_t>(1u << xml_channel);
       break;
-    case ST_PHASE: store_int(c.phase, text, 0, 0, 1); break;
-    case ST_ROUTE: store_int(c.routing, text, 0, 0, 60); break;
+    case ST_PHASE:
+      store_int(c.phase, text, 0, 0, 1);
+      break;
+    case ST_ROUTE:
+      store_int(c.routing, text, 0, 0, 60);
+      break;
     case ST_GROUP_GAIN: {
       const int32_t v = xml_get_int(text, 0);
       if (v >= 0 && v <= 15) c.groups = static_cast<uint8_t>((c.groups & 0xF0) | v);
@@ -722,7 +806,8 @@ void xml_proc_val_channel(const char* text) {
       if (v >= 0 && v <= 15) c.groups = static_cast<uint8_t>((c.groups & 0x0F) | (v << 4));
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

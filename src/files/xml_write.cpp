@@ -193,8 +193,8 @@ void xml_write_channel(const preset_t* preset_p, int n) {
 
 void xml_write_preset(const preset_t* preset_p, int8_t selector) {
   const bool mv517 = selector == MV517;
-  xml_write_tag("PRESET", mv517 ? "DEVICE=\"MV517\" VERSION=\"1\"" : "DEVICE=\"MV961\" VERSION=\"1\"",
-                true);
+  xml_write_tag("PRESET",
+                mv517 ? "DEVICE=\"MV517\" VERSION=\"1\"" : "DEVICE=\"MV961\" VERSION=\"1\"", true);
   xml_write_tag("AUTHOR", "", false);
   Fwrite_P_crc(mv517 ? "MV517" : "MV961");
   xml_write_tag("AUTHOR", nullptr, false);

@@ -40,9 +40,9 @@ constexpr preset_t make_default() {
   return p;
 }
 
-const char* const routing_mv517[11] = {
-    "A/d1(L)",     "B/d2(L)",     "C/d1(R)",    "D/d2(R)",         "C always",      "D always",
-    "A+B/d1(L+R)", "C+D/d2(L+R)", "C+D always", "B+C+D/d2L+C+D", "A+B+C+D/d1+d2"};
+const char* const routing_mv517[11] = {"A/d1(L)",    "B/d2(L)",       "C/d1(R)",      "D/d2(R)",
+                                       "C always",   "D always",      "A+B/d1(L+R)",  "C+D/d2(L+R)",
+                                       "C+D always", "B+C+D/d2L+C+D", "A+B+C+D/d1+d2"};
 const char* const routing_mv961[4] = {"A/d1(L)", "B/d1(R)", "B always", "A+B/d1(L+R)"};
 
 const char* const peq_labels_first[3] = {"OFF", "PEQ", "Low Shelf"};
@@ -53,11 +53,17 @@ const char* const peq_labels_last[3] = {"OFF", "PEQ", "High-Shelf"};
 
 const preset_t preset_def = make_default();
 
-void Create_Default_Preset(preset_t* p) { *p = preset_def; }
+void Create_Default_Preset(preset_t* p) {
+  *p = preset_def;
+}
 
-const char* device_name(int selector) { return selector == MV517 ? "MV517" : "MV961"; }
+const char* device_name(int selector) {
+  return selector == MV517 ? "MV517" : "MV961";
+}
 
-int routing_count(int device) { return device == MV961 ? 4 : 11; }
+int routing_count(int device) {
+  return device == MV961 ? 4 : 11;
+}
 
 const char* routing_label(int device, unsigned code) {
   if (code >= static_cast<unsigned>(routing_count(device))) return nullptr;
@@ -65,8 +71,8 @@ const char* routing_label(int device, unsigned code) {
 }
 
 const char* const level_group_labels[3] = {"independent", "Gr 1", "Gr 2"};
-const char* const mute_group_labels[5] = {"independent", "Gr 1 strong", "Gr 1 weak",
-                                          "Gr 2 strong", "Gr 2 weak"};
+const char* const mute_group_labels[5] = {"independent", "Gr 1 strong", "Gr 1 weak", "Gr 2 strong",
+                                          "Gr 2 weak"};
 
 int level_group_index(uint8_t groups) {
   const int code = groups & 0x0F;
@@ -79,11 +85,16 @@ uint8_t level_group_code(int index) {
 
 int mute_group_index(uint8_t groups) {
   switch (groups & 0xF0) {
-    case 0x20: return 1;
-    case 0x30: return 2;
-    case 0x40: return 3;
-    case 0x50: return 4;
-    default: return 0;
+    case 0x20:
+      return 1;
+    case 0x30:
+      return 2;
+    case 0x40:
+      return 3;
+    case 0x50:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -95,10 +106,16 @@ uint8_t mute_group_code(int index) {
 const char* const hp_type_labels[3] = {"Butterworth 2.", "Linkwitz-Riley 4.", "Q 1.2"};
 const char* const lp_type_labels[3] = {"OFF", "Butterworth 2.", "Linkwitz-Riley 4."};
 
-uint8_t hp_code_from_index(int index) { return static_cast<uint8_t>(((index % 3) + 4) % 3); }
-int hp_index_from_code(uint8_t code) { return (code + 2) % 3; }
+uint8_t hp_code_from_index(int index) {
+  return static_cast<uint8_t>(((index % 3) + 4) % 3);
+}
+int hp_index_from_code(uint8_t code) {
+  return (code + 2) % 3;
+}
 
-int xo_slot(uint8_t config) { return config == 2 ? 1 : 0; }
+int xo_slot(uint8_t config) {
+  return config == 2 ? 1 : 0;
+}
 
 uint8_t xo_fixed_q(int filter, uint8_t config) {
   return (filter == 0 && config == 0) ? 12 : 7;
@@ -113,7 +130,9 @@ void xo_apply_build_q(channel_t& ch, int filter) {
   }
 }
 
-int peq_type_count(int band) { return (band == 0 || band == 5) ? 3 : 2; }
+int peq_type_count(int band) {
+  return (band == 0 || band == 5) ? 3 : 2;
+}
 
 const char* peq_type_label(int band, int index) {
   if (index < 0 || index >= peq_type_count(band)) return nullptr;
@@ -127,26 +146,43 @@ int peq_type_index(const peq_t& band) {
   return band.gain != 0 ? 1 : 0;
 }
 
-bool peq_active(const peq_t& band) { return peq_type_index(band) != 0; }
+bool peq_active(const peq_t& band) {
+  return peq_type_index(band) != 0;
+}
 
 const lock_flag_t lock_flags[6] = {
-    {LOCK_DELAY, "delay"},          {LOCK_PEQ, "parametric EQ"},
-    {LOCK_XO, "crossover"},         {LOCK_DYN, "limiter"},
-    {LOCK_ROUTING, "routing & polarity"}, {LOCK_MUTE_LEVEL, "mute/level link"},
+    {LOCK_DELAY, "delay"},
+    {LOCK_PEQ, "parametric EQ"},
+    {LOCK_XO, "crossover"},
+    {LOCK_DYN, "limiter"},
+    {LOCK_ROUTING, "routing & polarity"},
+    {LOCK_MUTE_LEVEL, "mute/level link"},
 };
 
-int db_to_tenths(double db) { return static_cast<int>(std::lround(db * 10.0)); }
+int db_to_tenths(double db) {
+  return static_cast<int>(std::lround(db * 10.0));
+}
 
-int q_to_stored(double q) { return static_cast<int>(q * 10.0 + 0.5); }
+int q_to_stored(double q) {
+  return static_cast<int>(q * 10.0 + 0.5);
+}
 
-int release_to_stored(double ms) { return static_cast<int>(std::trunc(ms / 10.0)); }
+int release_to_stored(double ms) {
+  return static_cast<int>(std::trunc(ms / 10.0));
+}
 
 int delay_to_cm(double value, delay_unit_t unit) {
   double cm = 0.0;
   switch (unit) {
-    case DELAY_M: cm = value * 100.0; break;
-    case DELAY_MS: cm = value / 10.0 * SPEED_OF_SOUND; break;
-    case DELAY_FT: cm = value * FOOT * 100.0; break;
+    case DELAY_M:
+      cm = value * 100.0;
+      break;
+    case DELAY_MS:
+      cm = value / 10.0 * SPEED_OF_SOUND;
+      break;
+    case DELAY_FT:
+      cm = value * FOOT * 100.0;
+      break;
   }
   // Allow for representation error before truncating toward zero.
   const double eps = 1e-6;
@@ -156,9 +192,12 @@ int delay_to_cm(double value, delay_unit_t unit) {
 
 double cm_to_delay(int cm, delay_unit_t unit) {
   switch (unit) {
-    case DELAY_M: return cm / 100.0;
-    case DELAY_MS: return cm / SPEED_OF_SOUND * 10.0;
-    case DELAY_FT: return cm / 100.0 / FOOT;
+    case DELAY_M:
+      return cm / 100.0;
+    case DELAY_MS:
+      return cm / SPEED_OF_SOUND * 10.0;
+    case DELAY_FT:
+      return cm / 100.0 / FOOT;
   }
   return 0.0;
 }

@@ -24,29 +24,29 @@ struct peq_t {
 };
 
 struct dynamics_t {
-  uint8_t attack;     // ms
-  uint8_t release;    // units of 10 ms
-  int8_t threshold;   // whole dB, 0 means the limiter is inactive
-  int8_t boost;       // whole dB ("Gain")
+  uint8_t attack;    // ms
+  uint8_t release;   // units of 10 ms
+  int8_t threshold;  // whole dB, 0 means the limiter is inactive
+  int8_t boost;      // whole dB ("Gain")
 };
 
 struct channel_t {
-  char name[10];       // NUL-terminated, at most 9 bytes
-  uint8_t routing;     // index into the device's routing list
-  int16_t gain;        // 0.1 dB
-  uint8_t groups;      // level group in bits 0-3, mute group in bits 4-7
-  uint8_t phase;       // 0 = 0 degrees, 1 = 180 degrees
-  xo_t xo[2];          // [0] high-pass, [1] low-pass
-  peq_t peq[6];        // "Filter 1" .. "Filter 6"
-  dynamics_t dynamics; // limiter
-  uint16_t delay;      // centimetres
+  char name[10];        // NUL-terminated, at most 9 bytes
+  uint8_t routing;      // index into the device's routing list
+  int16_t gain;         // 0.1 dB
+  uint8_t groups;       // level group in bits 0-3, mute group in bits 4-7
+  uint8_t phase;        // 0 = 0 degrees, 1 = 180 degrees
+  xo_t xo[2];           // [0] high-pass, [1] low-pass
+  peq_t peq[6];         // "Filter 1" .. "Filter 6"
+  dynamics_t dynamics;  // limiter
+  uint16_t delay;       // centimetres
 };
 
 struct preset_t {
-  char name[13];        // NUL-terminated, at most 12 bytes
-  channel_t channel[4]; // outputs A to D
-  uint8_t mute;         // bit n: channel n muted
-  uint8_t lock;         // lock flags, bit 7 marks a factory preset
+  char name[13];         // NUL-terminated, at most 12 bytes
+  channel_t channel[4];  // outputs A to D
+  uint8_t mute;          // bit n: channel n muted
+  uint8_t lock;          // lock flags, bit 7 marks a factory preset
 };
 
 // Field sizes of the record's texts, terminator excluded.

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool passes(const std::string& name) { return crc16_file(name.c_str()) == crc_seek(name.c_str()); }
+bool passes(const std::string& name) {
+  return crc16_file(name.c_str()) == crc_seek(name.c_str());
+}
 
 TEST(Crc, StandardCheckValueAndStringContinuation) {
   EXPECT_EQ(crc16_string(0xFFFF, "123456789"), 0x4B37);

@@ -69,7 +69,8 @@ TEST(Preset, CodeTables) {
   const struct {
     uint8_t groups;
     int index;
-  } mute[] = {{0x00, 0}, {0x20, 1}, {0x30, 2}, {0x40, 3}, {0x50, 4}, {0x10, 0}, {0x60, 0}, {0xF2, 0}};
+  } mute[] = {{0x00, 0}, {0x20, 1}, {0x30, 2}, {0x40, 3},
+              {0x50, 4}, {0x10, 0}, {0x60, 0}, {0xF2, 0}};
   for (const auto& m : mute) {
     EXPECT_EQ(mute_group_index(m.groups), m.index) << int(m.groups);
     if (m.index) {
@@ -121,9 +122,12 @@ TEST(Preset, RecordTextMapping) {
 
   EXPECT_EQ(utf8_to_record("\xe2\x86\x92x", 9), "\x82x");
   EXPECT_EQ(utf8_to_record("\xc3\xa4", 9), "\xe4");
-  EXPECT_EQ(utf8_to_record("\xe2\x82\xac", 9), "?");   // euro sign has no byte
-  EXPECT_EQ(utf8_to_record("\xc2\x80", 9), "?");       // would read back as an arrow
-  EXPECT_EQ(utf8_to_record("\xff" "a\xc3", 9), "?a?");  // invalid UTF-8
+  EXPECT_EQ(utf8_to_record("\xe2\x82\xac", 9), "?");  // euro sign has no byte
+  EXPECT_EQ(utf8_to_record("\xc2\x80", 9), "?");      // would read back as an arrow
+  EXPECT_EQ(utf8_to_record("\xff"
+                           "a\xc3",
+                           9),
+            "?a?");  // invalid UTF-8
   EXPECT_EQ(utf8_to_record("0123456789", 9), "012345678");
   // Every byte survives the trip through UTF-8.
   for (int b = 1; b < 256; ++b) {
@@ -149,7 +153,9 @@ TEST(Preset, NameFit) {
   EXPECT_EQ(fit.written_length, 72u);
   EXPECT_FALSE(fit.ok());
   EXPECT_EQ(check_name("<&>", 12).written_length, 13u);
-  EXPECT_TRUE(check_name("\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4", 9).ok());
+  EXPECT_TRUE(
+      check_name("\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4", 9)
+          .ok());
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ class XmlRead : public ::testing::Test {
   }
   // A PRESET element around `content`.
   static std::string preset_file(const std::string& content, const char* device = "MV517") {
-    return std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<PRESET DEVICE=\"") +
-           device + "\" VERSION=\"1\">\n" + content + "</PRESET>\n";
+    return std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<PRESET DEVICE=\"") + device +
+           "\" VERSION=\"1\">\n" + content + "</PRESET>\n";
   }
   static std::string channel(int id, const std::string& content) {
     return "<CHANNEL ID=\"" + std::to_string(id) + "\">" + content + "</CHANNEL>\n";
@@ -208,16 +208,16 @@ TEST_F(XmlRead, TextReferencesAndCharacters) {
       {"x&lt;y&gt;z", "x<y>z"},
       {"&#x2192;", "\x82"},
       {"&#8594;", "\x82"},
-      {"\xe2\x86\x92", "\x82"},          // the arrow written as UTF-8
+      {"\xe2\x86\x92", "\x82"},  // the arrow written as UTF-8
       {"&#x2190;&#x2195;", "\x80\x85"},
-      {"&#xe4;", "\xe4"},                // as the writer writes 0xE4
-      {"&#XE4;", "?"},                   // not a hexadecimal reference
+      {"&#xe4;", "\xe4"},  // as the writer writes 0xE4
+      {"&#XE4;", "?"},     // not a hexadecimal reference
       {"&#228;", "\xe4"},
-      {"\xc3\xa4", "\xe4"},              // the same character as UTF-8
+      {"\xc3\xa4", "\xe4"},  // the same character as UTF-8
       {"&#x263a;", "?"},
       {"\xe2\x98\xba", "?"},
       {"&#0;", "?"},
-      {"a&quot;b", "a"},                 // unknown references swallow the rest
+      {"a&quot;b", "a"},  // unknown references swallow the rest
       {" sp  ", " sp  "},
       {"thirteen char", "thirteen cha"},
   };
@@ -233,7 +233,8 @@ TEST_F(XmlRead, TextReferencesAndCharacters) {
   r = read(preset_file("<NAME>&abcdefghij;</NAME>\n"));
   EXPECT_EQ(r.error, XML_ERR_TOO_LONG);
   // CR LF and lone CR read as line feeds (checksum not demanded here).
-  r = read(std::string("<PRESET DEVICE=\"MV517\" VERSION=\"1\">\r\n<NAME>a\r\rb</NAME>\r\n</PRESET>\r\n"),
+  r = read(std::string(
+               "<PRESET DEVICE=\"MV517\" VERSION=\"1\">\r\n<NAME>a\r\rb</NAME>\r\n</PRESET>\r\n"),
            1);
   EXPECT_STREQ(r.p.name, "a\n\nb");
 }
@@ -247,20 +248,36 @@ TEST_F(XmlRead, NumbersRangesAndDecimals) {
   };
   // Channel GAIN (1 decimal), DELAY (2), RT (-1), others.
   const Case cases[] = {
-      {"GAIN", " -3.5 ", -35, 0},     {"GAIN", "-3.57", -35, 0},  {"GAIN", "-3", -30, 0},
-      {"GAIN", "+6", 60, 0},          {"GAIN", "6.1", 0, 0},      {"GAIN", "", 0, 0},
-      {"GAIN", "-99.9", -999, 0},     {"GAIN", "-100", 0, 0},     {"GAIN", "1-2", 0, XML_ERR_SYNTAX},
-      {"GAIN", "2x", 0, XML_ERR_SYNTAX}, {"GAIN", "1..2", 0, XML_ERR_SYNTAX},
-      {"DELAY", "400.00", 40000, 0},  {"DELAY", "400.01", 0, 0},  {"DELAY", "1.5", 150, 0},
-      {"DELAY", ".07", 7, 0},         {"DELAY", "12", 1200, 0},   {"DELAY", "\t3\n", 300, 0},
-      {"ROUTE", "60", 60, 0},         {"ROUTE", "61", 0, 0},      {"PHASE", "1", 1, 0},
+      {"GAIN", " -3.5 ", -35, 0},
+      {"GAIN", "-3.57", -35, 0},
+      {"GAIN", "-3", -30, 0},
+      {"GAIN", "+6", 60, 0},
+      {"GAIN", "6.1", 0, 0},
+      {"GAIN", "", 0, 0},
+      {"GAIN", "-99.9", -999, 0},
+      {"GAIN", "-100", 0, 0},
+      {"GAIN", "1-2", 0, XML_ERR_SYNTAX},
+      {"GAIN", "2x", 0, XML_ERR_SYNTAX},
+      {"GAIN", "1..2", 0, XML_ERR_SYNTAX},
+      {"DELAY", "400.00", 40000, 0},
+      {"DELAY", "400.01", 0, 0},
+      {"DELAY", "1.5", 150, 0},
+      {"DELAY", ".07", 7, 0},
+      {"DELAY", "12", 1200, 0},
+      {"DELAY", "\t3\n", 300, 0},
+      {"ROUTE", "60", 60, 0},
+      {"ROUTE", "61", 0, 0},
+      {"PHASE", "1", 1, 0},
       {"PHASE", "2", 0, 0},
   };
   for (const Case& c : cases) {
     const std::string el = c.element;
     ReadResult r = read(preset_file(channel(1, "<" + el + ">" + c.text + "</" + el + ">")));
     const channel_t& ch = r.p.channel[0];
-    const int got = el == "GAIN" ? ch.gain : el == "DELAY" ? ch.delay : el == "ROUTE" ? ch.routing : ch.phase;
+    const int got = el == "GAIN"    ? ch.gain
+                    : el == "DELAY" ? ch.delay
+                    : el == "ROUTE" ? ch.routing
+                                    : ch.phase;
     EXPECT_EQ(got, c.expected) << el << " '" << c.text << "'";
     EXPECT_EQ(r.error, c.error) << el << " '" << c.text << "'";
   }
@@ -269,7 +286,8 @@ TEST_F(XmlRead, NumbersRangesAndDecimals) {
     int release;
   } rt[] = {{"105", 10}, {"5", 0}, {"2559", 255}, {"2560", 10}, {"100", 10}};
   for (const auto& c : rt) {
-    ReadResult r = read(preset_file(channel(1, std::string("<LIMITER><RT>") + c.text + "</RT></LIMITER>")));
+    ReadResult r =
+        read(preset_file(channel(1, std::string("<LIMITER><RT>") + c.text + "</RT></LIMITER>")));
     EXPECT_EQ(r.p.channel[0].dynamics.release, c.release) << c.text;
   }
   // A malformed number stores 0 where 0 is allowed, then stops the read.
@@ -281,15 +299,16 @@ TEST_F(XmlRead, NumbersRangesAndDecimals) {
 }
 
 TEST_F(XmlRead, GroupsMuteAndFilters) {
-  ReadResult r = read(preset_file(channel(
-      2,
-      "<GROUP ID=\"MUTE\">3</GROUP><GROUP ID=\"GAIN\">2</GROUP><GROUP ID=\"X\">9</GROUP>"
-      "<MUTE>1</MUTE><MUTE>0</MUTE>"
-      "<XO ID=\"LP\"><FREQ ID=\"2\">200</FREQ><Q ID=\"1\">1.2</Q><TYPE>2</TYPE>"
-      "<FREQ ID=\"2\">300</FREQ><FREQ ID=\"1\">9000</FREQ></XO>"
-      "<XO ID=\"LP\"><TYPE>1</TYPE></XO>"
-      "<PEQ ID=\"3\"><FREQ>12000</FREQ><GAIN>-12.0</GAIN><Q>12.5</Q><TYPE>1</TYPE></PEQ>"
-      "<PEQ ID=\"3\"><FREQ>40</FREQ></PEQ><PEQ ID=\"7\"><FREQ>41</FREQ></PEQ><PEQ><FREQ>42</FREQ></PEQ>")));
+  ReadResult r = read(preset_file(
+      channel(2,
+              "<GROUP ID=\"MUTE\">3</GROUP><GROUP ID=\"GAIN\">2</GROUP><GROUP ID=\"X\">9</GROUP>"
+              "<MUTE>1</MUTE><MUTE>0</MUTE>"
+              "<XO ID=\"LP\"><FREQ ID=\"2\">200</FREQ><Q ID=\"1\">1.2</Q><TYPE>2</TYPE>"
+              "<FREQ ID=\"2\">300</FREQ><FREQ ID=\"1\">9000</FREQ></XO>"
+              "<XO ID=\"LP\"><TYPE>1</TYPE></XO>"
+              "<PEQ ID=\"3\"><FREQ>12000</FREQ><GAIN>-12.0</GAIN><Q>12.5</Q><TYPE>1</TYPE></PEQ>"
+              "<PEQ ID=\"3\"><FREQ>40</FREQ></PEQ><PEQ "
+              "ID=\"7\"><FREQ>41</FREQ></PEQ><PEQ><FREQ>42</FREQ></PEQ>")));
   EXPECT_EQ(r.error, 0);
   const channel_t& c = r.p.channel[1];
   EXPECT_EQ(c.groups, 0x32);
@@ -313,7 +332,8 @@ TEST_F(XmlRead, GroupsMuteAndFilters) {
 
 TEST_F(XmlRead, PresetElementsAndUnknownElements) {
   // VERSION 2: skipped whole, but DEVICE still selects the device.
-  ReadResult r = read(std::string("<PRESET DEVICE=\"MV961\" VERSION=\"2\"><NAME>x</NAME></PRESET>\n"));
+  ReadResult r =
+      read(std::string("<PRESET DEVICE=\"MV961\" VERSION=\"2\"><NAME>x</NAME></PRESET>\n"));
   EXPECT_TRUE(same_preset(r.p, preset_def));
   EXPECT_EQ(mv_selector, MV961);
   EXPECT_EQ(r.error, 0);
@@ -321,8 +341,10 @@ TEST_F(XmlRead, PresetElementsAndUnknownElements) {
   r = read(preset_file("<NAME>one</NAME>\n") + preset_file("<NAME>two</NAME>\n"));
   EXPECT_STREQ(r.p.name, "one");
   // Unknown elements are skipped with their content, nested or not.
-  r = read(preset_file("<EXTRA><NAME>q</NAME><EXTRA>x</EXTRA></EXTRA><NAME>n</NAME>\n<?pi x?>"
-                       "<!-- a comment -->" + channel(1, "<GAIN><B>2</B>1</GAIN>")));
+  r =
+      read(preset_file("<EXTRA><NAME>q</NAME><EXTRA>x</EXTRA></EXTRA><NAME>n</NAME>\n<?pi x?>"
+                       "<!-- a comment -->" +
+                       channel(1, "<GAIN><B>2</B>1</GAIN>")));
   EXPECT_STREQ(r.p.name, "n");
   EXPECT_EQ(r.p.channel[0].gain, 10);
   EXPECT_EQ(r.error, 0);
@@ -419,19 +441,21 @@ TEST_F(WizardRead, SelectedBlocksApplyInDocumentOrder) {
 TEST_F(WizardRead, BlocksThatEndTheRead) {
   // A selected block without channel 4 ends the read at its end tag.
   std::string no_ch4 = "<SAT><NAME>a</NAME></SAT>\n";
-  ReadResult r = read_wizard(speaker("RS1", no_ch4 + block("MONITOR", "b", 0)) +
-                                 speaker("RX1", block("SAT", "late", -1)),
-                             0x0040 | 0x0800 | 0x0004);
+  ReadResult r = read_wizard(
+      speaker("RS1", no_ch4 + block("MONITOR", "b", 0)) + speaker("RX1", block("SAT", "late", -1)),
+      0x0040 | 0x0800 | 0x0004);
   EXPECT_EQ(r.error, XML_ERR_END_TAG);
   EXPECT_STREQ(r.p.name, "a");
 
   // Empty blocks: a selected one, or an unselected SAT/FULLRANGE, ends the
   // read; an unselected MONITOR/BASSARRAY is passed over.
-  r = read_wizard(speaker("RS1", "<MONITOR></MONITOR>\n") + speaker("RX1", block("SAT", "after", 0)),
-                  0x0040 | 0x0800 | 0x0004);
+  r = read_wizard(
+      speaker("RS1", "<MONITOR></MONITOR>\n") + speaker("RX1", block("SAT", "after", 0)),
+      0x0040 | 0x0800 | 0x0004);
   EXPECT_STREQ(r.p.name, "after");
-  r = read_wizard(speaker("RS1", "<FULLRANGE></FULLRANGE>\n") + speaker("RX1", block("SAT", "after", 0)),
-                  0x0040 | 0x0800 | 0x0004);
+  r = read_wizard(
+      speaker("RS1", "<FULLRANGE></FULLRANGE>\n") + speaker("RX1", block("SAT", "after", 0)),
+      0x0040 | 0x0800 | 0x0004);
   EXPECT_STREQ(r.p.name, "Preset");
   r = read_wizard(speaker("RS1", "<SAT></SAT>\n" + block("MONITOR", "x", 0)), 0x0040 | 0x0004);
   EXPECT_NE(r.error, 0);
