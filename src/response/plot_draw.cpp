@@ -1,0 +1,215 @@
+#include "response/plot_draw.h"
+
+#include "editor/overview_draw.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Row of a level in dB, not truncated: curves are drawn at the exact level.
+double plot_row(double db) {
+  return PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DB * db;
+}
+
+// Grid columns: 40..100 Hz in steps of 10, 200..1000 Hz in steps of 100,
+// 2..11 kHz in steps of 1000.
+constexpr double kGridColumns[] = {23.5,  53.5,  79.5,  100.5, 118.5, 134.5, 148.5, 243.5, 298.5,
+                                   337.5, 368.5, 393.5, 414.5, 433.5, 449.5, 464.5, 558.5, 614.5,
+                                   654.5, 684.5, 709.5, 730.5, 749.5, 765.5, 779.5, 792.5};
+// Grid rows: +8, +4, -4, -8 dB.
+constexpr double kGridRows[] = {36.5, 68.5, 132.5, 165.5};
+
+void frame_rectangle(cairo_t* cr) {
+  cairo_rectangle(cr, 0.5, 0.5, 811.5, 204.0);
+}
+
+// Background, 0 dB line and grid; leaves the context ready for the curve
+// (default antialiasing, no dash, line width 3, yellow).
+void draw_plot_ground(cairo_t* cr) {
+  cairo_set_line_width(cr, 2.0);
+  cairo_pattern_t* bg = make_linear_pattern(plot_background_gradient);
+  cairo_set_source(cr, bg);
+  frame_rectangle(cr);
+  cairo_fill(cr);
+  cairo_pattern_destroy(bg);
+
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_move_to(cr, 0.5, 102.0);
+  cairo_line_to(cr, 811.5, 102.0);
+  cairo_stroke(cr);
+
+  static const double dashed[2] = {4.0, 1.0};
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_dash(cr, dashed, 2, 1.0);
+  cairo_set_line_width(cr, 0.5);
+  for (double x : kGridColumns) {
+    cairo_move_to(cr, x, 0.5);
+    cairo_line_to(cr, x, 204.5);
+  }
+  for (double y : kGridRows) {
+    cairo_move_to(cr, 0.5, y);
+    cairo_line_to(cr, 811.5, y);
+  }
+  cairo_stroke(cr);
+
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  cairo_set_line_width(cr, 3.0);
+  cairo_set_source_rgb(cr, 1, 1, 0);
+}
+
+void draw_plot_frame(cairo_t* cr) {
+  cairo_set_line_width(cr, 2.0);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  frame_rectangle(cr);
+  cairo_stroke(cr);
+}
+
+// Starts a picture on a context that may have been used before: the state
+// a fresh context has, for everything the plots rely on.
+void begin(cairo_t* cr) {
+  cairo_save(cr);
+  cairo_new_path(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  cairo_set_font_face(cr, nullptr);
+  cairo_set_font_size(cr, 10.0);
+}
+
+void handle_circle(cairo_t* cr, double x, double y) {
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x, y, 6.0, 0, 2 * kPi);
+}
+
+void draw_xo_handle(cairo_t* cr, int16_t stored_column, uint8_t config, const char* label) {
+  const int column = clamp_xo_handle_column(stored_column);
+  const int row = xo_handle_row(config);
+  cairo_set_font_size(cr, 8.0);
+  cairo_set_source_rgb(cr, 1, 0.7, 0);
+  handle_circle(cr, column, row);
+  cairo_fill(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  handle_circle(cr, column, row);
+  cairo_stroke(cr);
+  cairo_move_to(cr, column - 5, row + 3);
+  cairo_show_text(cr, label);
+  cairo_stroke(cr);
+}
+
+}  // namespace
+
+int16_t clamp_xo_handle_column(int16_t column) {
+  if (column < 6.5) return 6;
+  if (column > 750.5) return 750;
+  return column;
+}
+
+int16_t clamp_peq_handle_column(int16_t column) {
+  if (column < 6.5) return 6;
+  if (column > 805.5) return 805;
+  return column;
+}
+
+int16_t clamp_peq_handle_row(int16_t row) {
+  if (row < 5) return 5;
+  if (row > 198) return 198;
+  return row;
+}
+
+int xo_handle_row(uint8_t config) {
+  switch (config) {
+    case 0:
+      return 90;
+    case 2:
+      return 151;
+    default:
+      return 127;
+  }
+}
+
+void draw_xo_plot(cairo_t* cr, const XoPlotView& v) {
+  begin(cr);
+  draw_plot_ground(cr);
+
+  // High-pass, with the low-pass in series when it is on: the decibels add.
+  const bool lp_on = v.lp_config != 0 && v.lp != nullptr;
+  if (v.hp) {
+    const auto level = [&](int i) { return v.hp[i] + (lp_on ? v.lp[i] : 0.0); };
+    cairo_move_to(cr, 0, plot_row(level(0)));
+    for (int i = 4; i < XO_TABLE_SIZE; i += XO_TABLE_STEP) cairo_line_to(cr, i, plot_row(level(i)));
+    cairo_stroke(cr);
+  }
+
+  cairo_set_line_width(cr, 1.0);
+  draw_xo_handle(cr, v.hp_column, v.hp_config, "HP");
+  if (v.lp_config != 0) draw_xo_handle(cr, v.lp_column, v.lp_config, "LP");
+
+  draw_plot_frame(cr);
+  cairo_restore(cr);
+}
+
+void draw_eq_plot(cairo_t* cr, const EqPlotView& v) {
+  begin(cr);
+  draw_plot_ground(cr);
+
+  // One short segment per column.
+  if (v.sum) {
+    for (int i = 1; i < EQ_TABLE_SIZE; ++i) {
+      cairo_move_to(cr, i - 1, plot_row(v.sum[i - 1]));
+      cairo_line_to(cr, i, plot_row(v.sum[i]));
+    }
+    cairo_stroke(cr);
+  }
+
+  for (int b = 0; b < 6; ++b) {
+    if (!v.band_on[b]) continue;
+    const int column = clamp_peq_handle_column(v.column[b]);
+    const int row = clamp_peq_handle_row(v.row[b]);
+    cairo_set_source_rgb(cr, 1, 0.7, 0);
+    handle_circle(cr, column + 0.5, row);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_line_width(cr, 1.0);
+    handle_circle(cr, column + 0.5, row);
+    cairo_stroke(cr);
+    // The numbers of bands 1 and 4 start half a pixel further left.
+    const double dx = (b == 0 || b == 3) ? 3.0 : 2.5;
+    const char number[2] = {static_cast<char>('1' + b), '\0'};
+    cairo_move_to(cr, column - dx, row + 4);
+    cairo_show_text(cr, number);
+    cairo_stroke(cr);
+  }
+
+  draw_plot_frame(cr);
+  cairo_restore(cr);
+}
+
+void draw_axis_strip(cairo_t* cr, AxisStrip strip) {
+  struct Label {
+    const char* text;
+    double x, y;
+  };
+  static const Label kFrequency[] = {
+      {"50Hz", 58.5, 9.5},   {"100Hz", 150.5, 9.5}, {"200Hz", 246.5, 9.5}, {"300Hz", 302.5, 9.5},
+      {"500Hz", 371.5, 9.5}, {"1kHz", 469.5, 9.5},  {"2kHz", 563.5, 9.5},  {"3kHz", 619.5, 9.5},
+      {"5kHz", 691.5, 9.5},  {"10kHz", 782.5, 9.5},
+  };
+  static const Label kLevel[] = {{"-12dB", 2.5, 200.0}, {"0dB", 12.0, 105.0}, {"+12dB", 2.0, 10.0}};
+
+  begin(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_set_font_size(cr, 10.0);
+  const auto show = [&](const Label* labels, int count) {
+    for (int i = 0; i < count; ++i) {
+      cairo_move_to(cr, labels[i].x, labels[i].y);
+      cairo_show_text(cr, labels[i].text);
+    }
+  };
+  if (strip == AxisStrip::frequency)
+    show(kFrequency, 10);
+  else if (strip == AxisStrip::level)
+    show(kLevel, 3);
+  cairo_stroke(cr);
+  cairo_restore(cr);
+}

@@ -1,0 +1,59 @@
+// The frequency-response plots of the Crossover and Parametric EQ pages and
+// their two axis strips, drawn with cairo from plain data.
+//
+// Plot coordinates: column i (0..811) stands for 10^(1.53 + i * 4.08 / 1289.04)
+// Hz; a level of L dB lies at row 102 - 8 L (0 dB at row 102, +12 dB at row 6,
+// -12 dB at row 198). Curves are not clipped; the surface's edge clips them.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+
+#include "response/calc_filters.h"  // PLOT_WIDTH, PLOT_HEIGHT, table sizes
+
+constexpr int FREQ_AXIS_WIDTH = 833;
+constexpr int FREQ_AXIS_HEIGHT = 15;
+constexpr int LEVEL_AXIS_WIDTH = 35;
+constexpr int LEVEL_AXIS_HEIGHT = 205;
+
+// Handle limits. The plots draw a handle at the limited position, and the
+// caller stores the limited value back into its handle position.
+int16_t clamp_xo_handle_column(int16_t column);   // 6..750
+int16_t clamp_peq_handle_column(int16_t column);  // 6..805
+int16_t clamp_peq_handle_row(int16_t row);        // 5..198
+
+// Row of a crossover handle, fixed by the filter's type code: 0 ("Q 1.2" /
+// off) row 90, 1 ("Butterworth 2.") row 127, 2 ("Linkwitz-Riley 4.") row 151.
+int xo_handle_row(uint8_t config);
+
+struct XoPlotView {
+  const double* hp = nullptr;  // XO_TABLE_SIZE dB values of the high-pass
+  const double* lp = nullptr;  // XO_TABLE_SIZE dB values of the low-pass
+  uint8_t hp_config = 1;
+  uint8_t lp_config = 0;  // 0: the low-pass is off (not drawn, no handle)
+  int16_t hp_column = 0;  // stored handle columns
+  int16_t lp_column = 0;
+};
+
+struct EqPlotView {
+  const double* sum = nullptr;  // EQ_TABLE_SIZE dB values of the six bands together
+  bool band_on[6] = {};         // band type selector is not at "OFF"
+  int16_t column[6] = {};       // stored handle positions
+  int16_t row[6] = {};
+};
+
+// Crossover plot: frame, grid, 0 dB line, the high-pass curve (with the
+// low-pass added when it is on) and the "HP"/"LP" handles.
+void draw_xo_plot(cairo_t* cr, const XoPlotView& v);
+
+// EQ plot: frame, grid, 0 dB line, the sum curve and the numbered handles of
+// the bands that are on.
+void draw_eq_plot(cairo_t* cr, const EqPlotView& v);
+
+enum class AxisStrip : int {
+  frequency = 0,  // 833 x 15, below the plot
+  level = 1,      // 35 x 205, right of the plot
+};
+
+void draw_axis_strip(cairo_t* cr, AxisStrip strip);

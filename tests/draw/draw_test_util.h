@@ -1,0 +1,77 @@
+// Rendering into an image surface and reading pixels back.
+#pragma once
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+
+// A colour read back, unpremultiplied, 0..255 per channel.
+struct Pixel {
+  int r, g, b, a;
+};
+
+inline std::ostream& operator<<(std::ostream& os, Pixel p) {
+  return os << "rgba(" << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ")";
+}
+
+inline bool near(Pixel p, int r, int g, int b, int a = 255, int tol = 2) {
+  return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol &&
+         std::abs(p.a - a) <= tol;
+}
+
+inline int to255(double c) {
+  return static_cast<int>(c * 255 + 0.5);
+}
+
+// A transparent ARGB32 surface of the picture's size with its context.
+class Canvas {
+ public:
+  Canvas(int width, int height)
+      : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
+        cr_(cairo_create(surface_)) {}
+  ~Canvas() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  cairo_t* cr() { return cr_; }
+  cairo_status_t status() const { return cairo_status(cr_); }
+
+  Pixel at(int x, int y) const {
+    cairo_surface_flush(surface_);
+    const unsigned char* row =
+        cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
+    const uint32_t v = reinterpret_cast<const uint32_t*>(row)[x];
+    const int a = v >> 24;
+    const auto un = [a](int c) { return a == 0 ? 0 : (c * 255 + a / 2) / a; };
+    return {un((v >> 16) & 0xFF), un((v >> 8) & 0xFF), un(v & 0xFF), a};
+  }
+
+  // Centre of the pixels in [x0, x1) x [y0, y1) (cut to the surface) that
+  // satisfy `pred`; false when there are none.
+  bool centroid(int x0, int y0, int x1, int y1, const std::function<bool(Pixel)>& pred, double& cx,
+                double& cy) const {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, cairo_image_surface_get_width(surface_));
+    y1 = std::min(y1, cairo_image_surface_get_height(surface_));
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x)
+        if (pred(at(x, y))) sx += x + 0.5, sy += y + 0.5, ++n;
+    if (n == 0) return false;
+    cx = sx / n;
+    cy = sy / n;
+    return true;
+  }
+
+ private:
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
+};
