@@ -1,0 +1,331 @@
+#include "cli/preset_json.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
+namespace qpx {
+
+// ---- Record to JSON -----------------------------------------------------------
+
+namespace {
+
+json xo_to_json(const xo_t& xo) {
+  json j;
+  j["config"] = int{xo.config};
+  j["freq"] = json::array({int{xo.freq[0]}, int{xo.freq[1]}});
+  j["q"] = json::array({int{xo.q[0]}, int{xo.q[1]}});
+  return j;
+}
+
+json peq_to_json(const peq_t& band) {
+  json j;
+  j["freq"] = int{band.freq};
+  j["q"] = int{band.q};
+  j["gain"] = int{band.gain};
+  j["type"] = int{band.type};
+  return j;
+}
+
+json channel_to_json(const channel_t& c) {
+  json j;
+  j["name"] = record_to_utf8(c.name, CHANNEL_NAME_MAX);
+  j["routing"] = int{c.routing};
+  j["gain"] = int{c.gain};
+  j["groups"] = int{c.groups};
+  j["phase"] = int{c.phase};
+  j["delay"] = int{c.delay};
+  j["xo"] = json::array({xo_to_json(c.xo[0]), xo_to_json(c.xo[1])});
+  json peq = json::array();
+  for (const peq_t& band : c.peq) peq.push_back(peq_to_json(band));
+  j["peq"] = peq;
+  json dyn;
+  dyn["attack"] = int{c.dynamics.attack};
+  dyn["release"] = int{c.dynamics.release};
+  dyn["threshold"] = int{c.dynamics.threshold};
+  dyn["boost"] = int{c.dynamics.boost};
+  j["dynamics"] = dyn;
+  return j;
+}
+
+}  // namespace
+
+json preset_to_json(const preset_t& p, int device) {
+  json j;
+  j["device"] = device_name(device);
+  j["name"] = record_to_utf8(p.name, PRESET_NAME_MAX);
+  j["mute"] = int{p.mute};
+  j["lock"] = int{p.lock};
+  json channels = json::array();
+  for (const channel_t& c : p.channel) channels.push_back(channel_to_json(c));
+  j["channels"] = channels;
+  return j;
+}
+
+// ---- JSON to record -----------------------------------------------------------
+
+namespace {
+
+std::string range_text(long lo, long hi) {
+  return std::to_string(lo) + ".." + std::to_string(hi);
+}
+
+// Short description of a JSON value for messages: its type and, for
+// scalars, the value itself.
+std::string describe(const json& v) {
+  std::string text = v.type_name();
+  if (v.is_primitive() && !v.is_null()) {
+    std::string value = v.dump();
+    if (value.size() > 40) value = value.substr(0, 37) + "...";
+    text += " " + value;
+  }
+  return text;
+}
+
+bool plain_key(const std::string& key) {
+  if (key.empty()) return false;
+  for (char c : key) {
+    const bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+std::string member_path(const std::string& parent, const std::string& key) {
+  if (!plain_key(key)) return parent + "[" + json(key).dump() + "]";
+  return parent.empty() ? key : parent + "." + key;
+}
+
+std::string index_path(const std::string& parent, size_t i) {
+  return parent + "[" + std::to_string(i) + "]";
+}
+
+// Code point of the first character of a valid UTF-8 string.
+uint32_t first_code_point(const std::string& s, size_t& len) {
+  const auto b0 = static_cast<uint8_t>(s[0]);
+  len = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : 4;
+  if (len > s.size()) len = s.size();
+  uint32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu) : len == 3 ? (b0 & 0x0Fu) : (b0 & 0x07u);
+  for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[k]) & 0x3Fu);
+  return cp;
+}
+
+class json_reader {
+ public:
+  std::vector<std::string> errors;
+
+  void problem(const std::string& path, const std::string& what) {
+    errors.push_back(path + ": " + what);
+  }
+
+  // An integer inside lo..hi; stores it only when it is.
+  template <class T>
+  void integer(const json& v, const std::string& path, long lo, long hi, T& target) {
+    if (!v.is_number_integer()) {
+      problem(path, "expected an integer in " + range_text(lo, hi) + ", got " + describe(v));
+      return;
+    }
+    bool inside;
+    long value = 0;
+    if (v.is_number_unsigned()) {
+      const auto u = v.get<uint64_t>();
+      inside = u <= static_cast<uint64_t>(hi) && static_cast<int64_t>(u) >= lo;
+      if (inside) value = static_cast<long>(u);
+    } else {
+      const auto s = v.get<int64_t>();
+      inside = s >= lo && s <= hi;
+      if (inside) value = static_cast<long>(s);
+    }
+    if (!inside) {
+      problem(path, v.dump() + " is out of range (allowed " + range_text(lo, hi) + ")");
+      return;
+    }
+    target = static_cast<T>(value);
+  }
+
+  // A name that the record field holds as typed and the file writer can
+  // write so that the file passes its own check.
+  void name(const json& v, const std::string& path, char* field, size_t max_len) {
+    if (!v.is_string()) {
+      problem(path, "expected a string of at most " + std::to_string(max_len) +
+                        " characters, got " + describe(v));
+      return;
+    }
+    const auto& text = v.get_ref<const std::string&>();
+    const name_fit_t fit = check_name(text, max_len);
+    if (!fit.representable) {
+      problem(path, "character " + first_unrepresentable(text) +
+                        " cannot be stored in a name (allowed U+0001..U+007F, U+0086..U+00FF "
+                        "and the arrows U+2190..U+2195)");
+      return;
+    }
+    if (!fit.fits_field) {
+      problem(path, v.dump() + " has " + std::to_string(fit.length) + " characters, at most " +
+                        std::to_string(max_len) + " allowed");
+      return;
+    }
+    if (!fit.fits_written) {
+      problem(path, "takes " + std::to_string(fit.written_length) + " bytes in the file, at most " +
+                        std::to_string(XML_TEXT_MAX) + " allowed");
+      return;
+    }
+    set_record_text(field, max_len + 1, text);
+  }
+
+  // An object whose keys are handled by `members` (key -> handler); other
+  // keys are reported as unknown.
+  using handler_t = std::function<void(const json&, const std::string&)>;
+  void object(const json& v, const std::string& path,
+              std::initializer_list<std::pair<const char*, handler_t>> members) {
+    if (!v.is_object()) {
+      problem(path.empty() ? "JSON" : path, "expected an object, got " + describe(v));
+      return;
+    }
+    for (const auto& item : v.items()) {
+      const std::string& key = item.key();
+      const std::string child = member_path(path, key);
+      const handler_t* handler = nullptr;
+      for (const auto& m : members) {
+        if (key == m.first) handler = &m.second;
+      }
+      if (handler) {
+        (*handler)(item.value(), child);
+      } else {
+        std::string allowed;
+        for (const auto& m : members) allowed += std::string(allowed.empty() ? "" : ", ") + m.first;
+        problem(child, "unknown key (allowed: " + allowed + ")");
+      }
+    }
+  }
+
+  // An array of exactly n entries; calls `each` with every entry.
+  void array(const json& v, const std::string& path, size_t n, const char* what,
+             const std::function<void(const json&, const std::string&, size_t)>& each) {
+    if (!v.is_array() || v.size() != n) {
+      const std::string got =
+          v.is_array() ? "an array of " + std::to_string(v.size()) : describe(v);
+      problem(path, "expected an array of " + std::to_string(n) + " " + what + ", got " + got);
+      return;
+    }
+    for (size_t i = 0; i < n; ++i) each(v[i], index_path(path, i), i);
+  }
+
+ private:
+  static std::string first_unrepresentable(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size()) {
+      size_t len = 0;
+      const std::string rest = text.substr(i);
+      const uint32_t cp = first_code_point(rest, len);
+      if (!check_name(rest.substr(0, len), 1).representable) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(cp));
+        return buf;
+      }
+      i += len;
+    }
+    return "?";
+  }
+};
+
+void read_xo(json_reader& r, const json& v, const std::string& path, xo_t& xo) {
+  r.object(
+      v, path,
+      {{"config", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 2, xo.config); }},
+       {"freq",
+        [&](const json& x, const std::string& p) {
+          r.array(x, p, 2, "frequencies", [&](const json& e, const std::string& ep, size_t i) {
+            r.integer(e, ep, 35, 8000, xo.freq[i]);
+          });
+        }},
+       {"q", [&](const json& x, const std::string& p) {
+          r.array(x, p, 2, "Q values", [&](const json& e, const std::string& ep, size_t i) {
+            r.integer(e, ep, 7, 12, xo.q[i]);
+          });
+        }}});
+}
+
+void read_peq(json_reader& r, const json& v, const std::string& path, peq_t& band) {
+  r.object(
+      v, path,
+      {{"freq",
+        [&](const json& x, const std::string& p) { r.integer(x, p, 35, 12000, band.freq); }},
+       {"q", [&](const json& x, const std::string& p) { r.integer(x, p, 7, 125, band.q); }},
+       {"gain",
+        [&](const json& x, const std::string& p) { r.integer(x, p, -120, 120, band.gain); }},
+       {"type", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 1, band.type); }}});
+}
+
+void read_dynamics(json_reader& r, const json& v, const std::string& path, dynamics_t& d) {
+  r.object(
+      v, path,
+      {{"attack", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 255, d.attack); }},
+       {"release",
+        [&](const json& x, const std::string& p) { r.integer(x, p, 0, 255, d.release); }},
+       {"threshold",
+        [&](const json& x, const std::string& p) { r.integer(x, p, -99, 0, d.threshold); }},
+       {"boost", [&](const json& x, const std::string& p) { r.integer(x, p, -99, 0, d.boost); }}});
+}
+
+void read_channel(json_reader& r, const json& v, const std::string& path, channel_t& c) {
+  r.object(
+      v, path,
+      {{"name",
+        [&](const json& x, const std::string& p) { r.name(x, p, c.name, CHANNEL_NAME_MAX); }},
+       {"routing", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 60, c.routing); }},
+       {"gain", [&](const json& x, const std::string& p) { r.integer(x, p, -999, 60, c.gain); }},
+       {"groups", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 255, c.groups); }},
+       {"phase", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 1, c.phase); }},
+       {"delay", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 40000, c.delay); }},
+       {"xo",
+        [&](const json& x, const std::string& p) {
+          r.array(
+              x, p, 2, "crossover objects",
+              [&](const json& e, const std::string& ep, size_t i) { read_xo(r, e, ep, c.xo[i]); });
+        }},
+       {"peq",
+        [&](const json& x, const std::string& p) {
+          r.array(x, p, 6, "EQ band objects", [&](const json& e, const std::string& ep, size_t i) {
+            read_peq(r, e, ep, c.peq[i]);
+          });
+        }},
+       {"dynamics",
+        [&](const json& x, const std::string& p) { read_dynamics(r, x, p, c.dynamics); }}});
+}
+
+}  // namespace
+
+std::vector<std::string> preset_from_json(const json& j, preset_t* p, int* device) {
+  Create_Default_Preset(p);
+  *device = MV517;
+  json_reader r;
+  r.object(j, "",
+           {{"device",
+             [&](const json& x, const std::string& path) {
+               if (x.is_string() && x.get_ref<const std::string&>() == "MV517") {
+                 *device = MV517;
+               } else if (x.is_string() && x.get_ref<const std::string&>() == "MV961") {
+                 *device = MV961;
+               } else {
+                 r.problem(path, "expected \"MV517\" or \"MV961\", got " + describe(x));
+               }
+             }},
+            {"name", [&](const json& x,
+                         const std::string& path) { r.name(x, path, p->name, PRESET_NAME_MAX); }},
+            {"mute",
+             [&](const json& x, const std::string& path) { r.integer(x, path, 0, 15, p->mute); }},
+            {"lock",
+             [&](const json& x, const std::string& path) { r.integer(x, path, 0, 255, p->lock); }},
+            {"channels", [&](const json& x, const std::string& path) {
+               r.array(x, path, 4, "channel objects",
+                       [&](const json& e, const std::string& ep, size_t i) {
+                         read_channel(r, e, ep, p->channel[i]);
+                       });
+             }}});
+  return r.errors;
+}
+
+}  // namespace qpx

@@ -1,0 +1,42 @@
+// qpx: command-line companion of the QBN Preset Editor. Checks, shows,
+// exports, imports and creates ".qpx" preset files for the MV517 and the
+// MV961 with the editor's own file reader and writer.
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <iostream>
+
+#include "cli/qpx_commands.h"
+#include "cli/qpx_common.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"qpx - check, show, export, import and create QBN preset files (.qpx)", "qpx"};
+  app.require_subcommand(0, 1);
+  app.footer(
+      "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem.\n"
+      "Run 'qpx COMMAND --help' for the options of a command.\n");
+
+  add_check_command(app);
+  add_show_command(app);
+  add_export_command(app);
+  add_import_command(app);
+  add_new_command(app);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);  // --help
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return qpx::EXIT_USAGE;
+  } catch (const qpx::exit_request& e) {
+    return e.code;
+  } catch (const std::exception& e) {
+    std::cerr << "qpx: " << e.what() << '\n';
+    return qpx::EXIT_FAIL;
+  }
+  if (app.get_subcommands().empty()) {
+    std::cerr << "qpx: a command is required\n" << app.help();
+    return qpx::EXIT_USAGE;
+  }
+  return qpx::EXIT_OK;
+}

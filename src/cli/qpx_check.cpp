@@ -1,0 +1,51 @@
+// qpx check FILE...: one verdict line per preset file.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/qpx_commands.h"
+#include "cli/qpx_common.h"
+
+namespace {
+
+// The verdict line of one file (without the line feed) and whether the
+// file is plainly ok.
+std::string verdict(const std::string& path, bool& ok) {
+  const qpx::loaded_preset loaded = qpx::load_preset_file(path, true);
+  ok = loaded.kind == qpx::load_kind::ok;
+  switch (loaded.kind) {
+    case qpx::load_kind::ok:
+      return path + ": ok";
+    case qpx::load_kind::checksum:
+      return path + ": checksum mismatch";
+    case qpx::load_kind::cannot_open:
+      return path + ": cannot open (" + loaded.reason + ")";
+    case qpx::load_kind::stopped:
+      return path + ": ok, reading stopped early (" + qpx::code_text(loaded.stop_code) + ")";
+  }
+  return path + ": ?";
+}
+
+}  // namespace
+
+void add_check_command(CLI::App& app) {
+  auto files = std::make_shared<std::vector<std::string>>();
+  CLI::App* cmd = app.add_subcommand(
+      "check", "Check preset files: checksum and a full read. Prints one line per file.");
+  cmd->add_option("FILE", *files, "Preset files to check ('-' for standard input)")->required();
+  cmd->footer(
+      "Lines: 'FILE: ok', 'FILE: checksum mismatch', 'FILE: cannot open (reason)',\n"
+      "'FILE: ok, reading stopped early (code N: meaning)'.\n"
+      "Exit code 0 when every file is ok, 1 otherwise.\n");
+  cmd->callback([files] {
+    bool all_ok = true;
+    for (const std::string& path : *files) {
+      bool ok = false;
+      qpx::write_output("check", "", verdict(path, ok) + "\n");
+      all_ok = all_ok && ok;
+    }
+    if (!all_ok) throw qpx::exit_request{qpx::EXIT_FAIL};
+  });
+}

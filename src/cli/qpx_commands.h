@@ -1,0 +1,15 @@
+// The qpx subcommands. Each add_*_command registers one subcommand with its
+// options and the callback that runs it; main() in qpx.cpp calls them all.
+// A callback ends the program with a code other than 0 by throwing
+// qpx::exit_request (see qpx_common.h), usually through qpx::fail().
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+void add_check_command(CLI::App& app);   // qpx check FILE...
+void add_show_command(CLI::App& app);    // qpx show FILE
+void add_export_command(CLI::App& app);  // qpx export FILE [-o OUT] [--no-checksum]
+void add_import_command(CLI::App& app);  // qpx import JSON -o FILE
+void add_new_command(CLI::App& app);     // qpx new [--device D] -o FILE

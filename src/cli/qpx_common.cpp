@@ -1,0 +1,236 @@
+#include "cli/qpx_common.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "files/xml.h"
+
+namespace qpx {
+
+void fail(const std::string& command, const std::string& message, int code) {
+  std::cerr << "qpx " << command << ": " << message << '\n';
+  throw exit_request{code};
+}
+
+std::string code_text(uint8_t code) {
+  return "code " + std::to_string(code) + ": " + xml_error_text(code);
+}
+
+namespace {
+
+// Why `path` cannot be read as a file, or an empty string when it can be
+// opened. fopen() succeeds on a directory on Linux, and reading one then
+// fails, which the checksum would report as a mismatch; say what it is.
+std::string open_problem(const std::string& path) {
+  errno = 0;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return std::strerror(errno ? errno : ENOENT);
+  struct stat st {};
+  const bool is_dir = fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
+  std::fclose(f);
+  return is_dir ? std::strerror(EISDIR) : std::string();
+}
+
+// Largest input copied from a pipe or device; preset files are a few
+// kilobytes, and this keeps an endless stream (/dev/zero) from filling the
+// disk.
+constexpr size_t STREAM_COPY_MAX = 16u << 20;
+
+// What the reader opens for a path. The reader opens its file three times
+// (checksum, checksum scan, parse), which a pipe or standard input ("-")
+// cannot serve: those are copied to a temporary file first.
+struct reader_source {
+  std::string path;     // the name xml_read opens
+  std::string temp;     // temporary copy, removed with this object
+  std::string problem;  // why the input cannot be read; empty when it can
+  reader_source() = default;
+  reader_source(const reader_source&) = delete;
+  reader_source& operator=(const reader_source&) = delete;
+  ~reader_source() {
+    if (!temp.empty()) std::remove(temp.c_str());
+  }
+};
+
+void copy_stream(FILE* in, reader_source& src) {
+  const char* dir = std::getenv("TMPDIR");
+  std::string name = std::string(dir && *dir ? dir : "/tmp") + "/qpx-input-XXXXXX";
+  const int fd = mkstemp(name.data());
+  if (fd < 0) {
+    src.problem = std::string("cannot make a temporary copy: ") + std::strerror(errno);
+    return;
+  }
+  src.temp = name;
+  char buf[65536];
+  size_t total = 0;
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    total += n;
+    if (total > STREAM_COPY_MAX) {
+      src.problem = std::strerror(EFBIG);
+      break;
+    }
+    if (write(fd, buf, n) != static_cast<ssize_t>(n)) {
+      src.problem = std::string("cannot make a temporary copy: ") + std::strerror(errno);
+      break;
+    }
+  }
+  if (src.problem.empty() && std::ferror(in)) src.problem = std::strerror(errno ? errno : EIO);
+  if (close(fd) != 0 && src.problem.empty()) {
+    src.problem = std::string("cannot make a temporary copy: ") + std::strerror(errno);
+  }
+  if (src.problem.empty()) src.path = name;
+}
+
+void open_source(const std::string& path, reader_source& src) {
+  const bool is_stdin = path == "-";
+  errno = 0;
+  FILE* f = is_stdin ? stdin : std::fopen(path.c_str(), "rb");
+  if (!f) {
+    src.problem = std::strerror(errno ? errno : ENOENT);
+    return;
+  }
+  struct stat st {};
+  const bool known = fstat(fileno(f), &st) == 0;
+  if (known && S_ISDIR(st.st_mode)) {
+    src.problem = std::strerror(EISDIR);
+  } else if (known && S_ISREG(st.st_mode) && !is_stdin) {
+    src.path = path;
+  } else {
+    copy_stream(f, src);
+  }
+  if (!is_stdin) std::fclose(f);
+}
+
+}  // namespace
+
+loaded_preset load_preset_file(const std::string& path, bool use_checksum) {
+  loaded_preset out;
+  reader_source src;
+  open_source(path, src);
+  if (!src.problem.empty()) {
+    out.kind = load_kind::cannot_open;
+    out.reason = src.problem;
+    return out;
+  }
+  // A file that names no device is an MV517 file: the reader leaves the
+  // selector as it finds it then.
+  mv_selector = MV517;
+  errno = 0;
+  const uint8_t result = xml_read(src.path.c_str(), &out.preset, use_checksum ? 0 : 1);
+  const int read_errno = errno;
+  out.device = mv_selector == MV961 ? MV961 : MV517;
+  if (result == XML_ERR_CHECKSUM) {
+    out.kind = load_kind::checksum;
+  } else if (result == XML_ERR_OPEN) {
+    // The file went away (or lost its permissions) since it was tried.
+    out.kind = load_kind::cannot_open;
+    out.reason = read_errno ? std::strerror(read_errno) : "the file could not be read";
+  } else if (result != XML_OK) {
+    out.kind = load_kind::stopped;
+    out.stop_code = result;
+  } else if (xml_error != XML_OK) {
+    out.kind = load_kind::stopped;
+    out.stop_code = xml_error;
+  } else {
+    out.kind = load_kind::ok;
+  }
+  return out;
+}
+
+loaded_preset load_or_fail(const std::string& command, const std::string& path, bool use_checksum) {
+  loaded_preset loaded = load_preset_file(path, use_checksum);
+  switch (loaded.kind) {
+    case load_kind::checksum:
+      fail(command, path + ": checksum mismatch (use --no-checksum to read it anyway)");
+    case load_kind::cannot_open:
+      fail(command, path + ": cannot open (" + loaded.reason + ")");
+    case load_kind::ok:
+    case load_kind::stopped:
+      break;
+  }
+  return loaded;
+}
+
+int report_stop(const std::string& command, const std::string& path, const loaded_preset& loaded) {
+  if (loaded.kind != load_kind::stopped) return EXIT_OK;
+  std::cerr << "qpx " << command << ": " << path << ": reading stopped early ("
+            << code_text(loaded.stop_code) << ")\n";
+  return EXIT_PARTIAL;
+}
+
+namespace {
+
+std::string upper(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return s;
+}
+
+}  // namespace
+
+std::optional<int> parse_device(const std::string& text) {
+  const std::string u = upper(text);
+  if (u == "MV517") return MV517;
+  if (u == "MV961") return MV961;
+  return std::nullopt;
+}
+
+std::optional<int> parse_channel_letter(const std::string& text, int device) {
+  if (text.size() != 1) return std::nullopt;
+  const std::string u = upper(text);
+  const int index = u[0] - 'A';
+  if (index < 0 || index >= device) return std::nullopt;
+  return index;
+}
+
+char channel_letter(int index) {
+  return static_cast<char>('A' + index);
+}
+
+void write_preset_or_fail(const std::string& command, const std::string& path, const preset_t& p,
+                          int device) {
+  const uint8_t result = xml_write(path.c_str(), &p, static_cast<int8_t>(device));
+  if (result != XML_OK) fail(command, "cannot write " + path + " (" + code_text(result) + ")");
+}
+
+void write_output(const std::string& command, const std::string& path, const std::string& text) {
+  if (path.empty() || path == "-") {
+    std::cout << text;
+    std::cout.flush();
+    if (!std::cout) fail(command, "cannot write to standard output");
+    return;
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) fail(command, "cannot write " + path + " (" + std::strerror(errno) + ")");
+  out << text;
+  out.close();
+  if (!out) fail(command, "cannot write " + path + " (write failed)");
+}
+
+std::string read_input(const std::string& command, const std::string& path) {
+  if (path == "-") {
+    std::ostringstream s;
+    s << std::cin.rdbuf();
+    if (std::cin.bad()) fail(command, "cannot read standard input");
+    return s.str();
+  }
+  const std::string problem = open_problem(path);
+  if (!problem.empty()) fail(command, "cannot open " + path + " (" + problem + ")");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) fail(command, "cannot open " + path);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) fail(command, "cannot read " + path);
+  return text;
+}
+
+}  // namespace qpx

@@ -1,0 +1,78 @@
+// Helpers shared by the qpx subcommands: exit codes, loading a preset file
+// with the checksum rules, device and channel parsing, output and failure
+// exits.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "model/preset.h"
+
+namespace qpx {
+
+// Process exit codes.
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAIL = 1;     // the command could not do its work
+constexpr int EXIT_USAGE = 2;    // bad command line
+constexpr int EXIT_PARTIAL = 3;  // a preset file was read only up to a problem
+
+// Thrown to end the program with a code; the message (if any) has already
+// been written to stderr. main() catches it.
+struct exit_request {
+  int code;
+};
+
+// Writes "qpx <command>: <message>" to stderr and ends with `code`.
+[[noreturn]] void fail(const std::string& command, const std::string& message,
+                       int code = EXIT_FAIL);
+
+// Outcome of reading a preset file.
+enum class load_kind { ok, stopped, checksum, cannot_open };
+
+struct loaded_preset {
+  load_kind kind = load_kind::cannot_open;
+  uint8_t stop_code = 0;  // xml_error when kind is `stopped`
+  std::string reason;     // why the file could not be opened (from errno)
+  preset_t preset{};      // the preset read (defaults plus what was applied)
+  int device = MV517;     // 4 (MV517, also when the file names none) or 2
+};
+
+// Reads `path` with xml_read; `use_checksum` false skips the checksum check.
+loaded_preset load_preset_file(const std::string& path, bool use_checksum);
+
+// "code N: meaning" for a file-module result code.
+std::string code_text(uint8_t code);
+
+// Loads a file for a command that needs its content (show, export and the
+// commands added later): on a checksum failure or an unopenable file writes
+// the message to stderr and ends with EXIT_FAIL. A stopped read is returned
+// as it is; report_stop() then tells the user.
+loaded_preset load_or_fail(const std::string& command, const std::string& path, bool use_checksum);
+// For a stopped read: writes "qpx <command>: FILE: reading stopped early
+// (code N: meaning)" to stderr. Returns the exit code the command ends
+// with (EXIT_PARTIAL when stopped, else EXIT_OK).
+int report_stop(const std::string& command, const std::string& path, const loaded_preset& loaded);
+
+// "MV517" / "MV961" (either case) to 4 / 2.
+std::optional<int> parse_device(const std::string& text);
+
+// Channel letter "A".."D" (either case) to index 0..3, limited to the
+// channels of `device`.
+std::optional<int> parse_channel_letter(const std::string& text, int device = MV517);
+// Letter of a channel index ('A' for 0).
+char channel_letter(int index);
+
+// Writes a preset file as the editor's Save does; on failure writes the
+// code and its meaning to stderr and ends with EXIT_FAIL.
+void write_preset_or_fail(const std::string& command, const std::string& path, const preset_t& p,
+                          int device);
+
+// Writes `text` to `path`, or to stdout when `path` is empty or "-". On
+// failure writes a message and ends with EXIT_FAIL.
+void write_output(const std::string& command, const std::string& path, const std::string& text);
+
+// Reads a whole file ("-" is stdin); ends with EXIT_FAIL when it cannot.
+std::string read_input(const std::string& command, const std::string& path);
+
+}  // namespace qpx

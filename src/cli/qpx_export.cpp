@@ -1,0 +1,89 @@
+// qpx export FILE: the preset as JSON.
+// qpx import JSON -o FILE: a preset file from JSON.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/preset_json.h"
+#include "cli/qpx_commands.h"
+#include "cli/qpx_common.h"
+
+namespace {
+
+struct export_options {
+  std::string file;
+  std::string out;
+  bool no_checksum = false;
+};
+
+struct import_options {
+  std::string json_file;
+  std::string out;
+};
+
+// An MV961 file holds channels A and B only. Say so when the JSON gave
+// channels C or D (or their mute flags) values that will not be written.
+void warn_unwritten_channels(const preset_t& p) {
+  const qpx::json given = qpx::preset_to_json(p, MV961)["channels"];
+  const qpx::json defaults = qpx::preset_to_json(preset_def, MV961)["channels"];
+  if (given[2] != defaults[2] || given[3] != defaults[3] || (p.mute & 0x0C) != 0) {
+    std::cerr << "qpx import: warning: an MV961 file holds channels A and B only; "
+                 "the values given for channels C and D are not written\n";
+  }
+}
+
+}  // namespace
+
+void add_export_command(CLI::App& app) {
+  auto opt = std::make_shared<export_options>();
+  CLI::App* cmd = app.add_subcommand("export", "Write a preset file as JSON.");
+  cmd->add_option("FILE", opt->file, "Preset file to read ('-' for standard input)")->required();
+  cmd->add_option("-o,--output", opt->out, "Write the JSON to OUT instead of standard output")
+      ->type_name("OUT");
+  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
+  cmd->footer(
+      "Values are the stored integers of the preset record; texts are UTF-8.\n"
+      "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
+      "3 when reading stopped at a problem (the JSON holds what was read).\n");
+  cmd->callback([opt] {
+    const qpx::loaded_preset loaded = qpx::load_or_fail("export", opt->file, !opt->no_checksum);
+    const std::string text = qpx::preset_to_json(loaded.preset, loaded.device).dump(2) + "\n";
+    qpx::write_output("export", opt->out, text);
+    const int code = qpx::report_stop("export", opt->file, loaded);
+    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+  });
+}
+
+void add_import_command(CLI::App& app) {
+  auto opt = std::make_shared<import_options>();
+  CLI::App* cmd =
+      app.add_subcommand("import", "Write a preset file from JSON (as 'export' writes it).");
+  cmd->add_option("JSON", opt->json_file, "JSON file to read ('-' for standard input)")->required();
+  cmd->add_option("-o,--output", opt->out, "Preset file to write")->type_name("FILE")->required();
+  cmd->footer(
+      "Keys left out keep the default preset's values. Nothing is written when a key is\n"
+      "unknown, a value has the wrong type or lies outside the range the file reader\n"
+      "accepts, or a name does not fit. Exit code 0 on success, 1 otherwise.\n");
+  cmd->callback([opt] {
+    const std::string text = qpx::read_input("import", opt->json_file);
+    qpx::json j;
+    try {
+      j = qpx::json::parse(text);
+    } catch (const qpx::json::parse_error& e) {
+      qpx::fail("import", opt->json_file + ": not valid JSON (" + e.what() +
+                              ")\nqpx import: nothing written");
+    }
+    preset_t p{};
+    int device = MV517;
+    const std::vector<std::string> problems = qpx::preset_from_json(j, &p, &device);
+    if (!problems.empty()) {
+      std::string message;
+      for (const std::string& problem : problems) message += problem + "\nqpx import: ";
+      qpx::fail("import", message + "nothing written");
+    }
+    if (device == MV961) warn_unwritten_channels(p);
+    qpx::write_preset_or_fail("import", opt->out, p, device);
+  });
+}
