@@ -1,10 +1,27 @@
 #include "files/crc.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 FILE* fpoint = nullptr;
+
+FILE* open_regular_file(const char* f_name) {
+  FILE* f = std::fopen(f_name, "rb");
+  if (!f) return nullptr;
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    // A folder opens, but reads as nothing: it is no file to read.
+    std::fclose(f);
+    errno = EISDIR;
+    return nullptr;
+  }
+  return f;
+}
 uint8_t crc_file_error = 0;
 
 uint16_t crc16_update(uint16_t crc, uint8_t byte) {
@@ -30,7 +47,7 @@ uint16_t crc16_string(uint16_t crc_start, const char* crc_data_p) {
 namespace {
 
 bool open_fpoint(const char* f_name, bool* opened) {
-  fpoint = std::fopen(f_name, "rb");
+  fpoint = open_regular_file(f_name);
   crc_file_error = fpoint ? 0 : 1;
   if (opened) *opened = fpoint != nullptr;
   return fpoint != nullptr;

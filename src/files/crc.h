@@ -12,6 +12,9 @@ extern FILE* fpoint;
 // not be opened (the result is then 0 and means nothing).
 extern uint8_t crc_file_error;
 
+// fopen(f_name, "rb"), refusing folders (errno EISDIR).
+FILE* open_regular_file(const char* f_name);
+
 // One CRC step (reflected polynomial 0xA001, no final XOR).
 uint16_t crc16_update(uint16_t crc, uint8_t byte);
 // CRC continued from crc_start over a NUL-terminated string.

@@ -991,7 +991,7 @@ uint8_t xml_read(const char* f_name, preset_t* preset_p, uint8_t use) {
       return XML_ERR_CHECKSUM;
     }
   }
-  fp = std::fopen(f_name, "rb");
+  fp = open_regular_file(f_name);
   if (!fp) {
     xml_error = XML_ERR_OPEN;
     return XML_ERR_OPEN;
