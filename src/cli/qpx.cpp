@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
   add_export_command(app);
   add_import_command(app);
   add_new_command(app);
+  add_response_command(app);
+  add_plot_command(app);
+  add_overview_command(app);
+  add_wizard_command(app);
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,124 @@
+// qpx overview FILE [--input-mode N] -o OUT.png: the Overview tab's two
+// diagrams, the input routing and the channels' signal flow, side by side.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+
+#include "cli/qpx_commands.h"
+#include "cli/qpx_common.h"
+#include "cli/qpx_views.h"
+#include "editor/overview_draw.h"
+#include "model/editing.h"
+
+namespace {
+
+struct overview_options {
+  std::string file;
+  int input_mode = 0;
+  std::string out;
+  bool no_checksum = false;
+};
+
+// The two drawing areas sit next to each other in one row, so each routing
+// output stub runs into its channel's DELAY block. MARGIN is the page grey
+// around them.
+constexpr int MARGIN = 10;
+constexpr int ROUTING_X = MARGIN;
+constexpr int FLOW_X = ROUTING_X + ROUTING_WIDTH;
+constexpr int AREAS_Y = MARGIN;
+constexpr int IMAGE_WIDTH = FLOW_X + CHANNEL_FLOW_WIDTH + MARGIN;
+constexpr int IMAGE_HEIGHT = AREAS_Y + ROUTING_HEIGHT + MARGIN;
+static_assert(ROUTING_HEIGHT == CHANNEL_FLOW_HEIGHT, "the two areas share a row");
+
+// Input modes of a device's selector: 4 on the MV517, 2 on the MV961.
+int input_mode_count(int device) {
+  return device == MV961 ? 2 : 4;
+}
+
+RoutingView routing_view(const preset_t& p, int device, int in_mode) {
+  RoutingView v;
+  v.device = device;
+  v.in_mode = in_mode;
+  for (int n = 0; n < 4; ++n) v.routing[n] = p.channel[n].routing;
+  v.lock = p.lock;
+  return v;
+}
+
+// The signal-flow view from the texts and masks the editor computes when it
+// is built (delays in metres).
+ChannelFlowView flow_view(const preset_t& p, int device) {
+  overview_values_t values{};
+  compute_overview_values(p, static_cast<unsigned>(device), values);
+  ChannelFlowView v;
+  v.channels = device;
+  for (int i = 0; i < 5; ++i) v.aktiv[i] = values.aktiv[i];
+  v.lock = p.lock;
+  for (int n = 0; n < device; ++n) {
+    const channel_t& c = p.channel[n];
+    ChannelFlowRow& row = v.row[n];
+    row.delay_text = values.delay_values[n];
+    row.level_text = values.level_values[n];
+    row.dyn_text = values.dyn_values[n];
+    row.name = record_to_utf8(c.name, CHANNEL_NAME_MAX);
+    row.lp_config = c.xo[1].config;
+    for (int b = 0; b < 6; ++b) row.eq_band_on[b] = peq_active(c.peq[b]);
+  }
+  return v;
+}
+
+}  // namespace
+
+void add_overview_command(CLI::App& app) {
+  auto opt = std::make_shared<overview_options>();
+  CLI::App* cmd = app.add_subcommand(
+      "overview", "Draw the Overview tab's routing and signal-flow diagrams as a PNG picture.");
+  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
+  cmd->add_option("--input-mode", opt->input_mode,
+                  "The device's input mode (not stored in the file); default 0")
+      ->type_name("N");
+  cmd->add_option("-o,--output", opt->out, "PNG file to write ('-' for standard output)")
+      ->type_name("OUT.png")
+      ->required();
+  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
+  cmd->footer(
+      "Input modes: MV517 0 \"Inputs Analog\", 1 \"Input 1 Digital\", 2 \"Input 2 Digital\",\n"
+      "3 \"Inputs Digital\"; MV961 0 \"Inputs Analog\", 1 \"Inputs Digital\".\n"
+      "The picture is " +
+      std::to_string(IMAGE_WIDTH) + " x " + std::to_string(IMAGE_HEIGHT) +
+      " pixels: the 320 x 395 routing diagram at (" + std::to_string(ROUTING_X) + ", " +
+      std::to_string(AREAS_Y) +
+      ") and,\n"
+      "right next to it, the 630 x 395 signal-flow diagram at (" +
+      std::to_string(FLOW_X) + ", " + std::to_string(AREAS_Y) +
+      "), on the editor's\n"
+      "page grey. Delays are shown in metres, as the editor first shows them.\n"
+      "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum\n"
+      "or the picture cannot be written, 2 for a usage error (also an input mode the\n"
+      "file's device does not have), 3 when reading stopped at a problem (the picture\n"
+      "shows what was read).\n");
+  cmd->callback([opt] {
+    const qpx::loaded_preset loaded = qpx::load_or_fail("overview", opt->file, !opt->no_checksum);
+    const int modes = input_mode_count(loaded.device);
+    if (opt->input_mode < 0 || opt->input_mode >= modes) {
+      qpx::fail("overview",
+                "--input-mode " + std::to_string(opt->input_mode) + ": an " +
+                    device_name(loaded.device) + " file has input modes 0 " +
+                    (modes == 2 ? "and 1" : "to " + std::to_string(modes - 1)),
+                qpx::EXIT_USAGE);
+    }
+
+    const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
+    cairo_t* cr = cairo_create(image.get());
+    const preset_t& p = loaded.preset;
+    qpx::draw_in_area(cr, ROUTING_X, AREAS_Y, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
+      draw_routing(c, routing_view(p, loaded.device, opt->input_mode));
+    });
+    qpx::draw_in_area(cr, FLOW_X, AREAS_Y, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT,
+                      [&](cairo_t* c) { draw_channel_flow(c, flow_view(p, loaded.device)); });
+    cairo_destroy(cr);
+
+    qpx::write_png_or_fail("overview", opt->out, image.get());
+    const int code = qpx::report_stop("overview", opt->file, loaded);
+    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+  });
+}

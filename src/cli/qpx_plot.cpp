@@ -1,0 +1,121 @@
+// qpx plot FILE --channel X --kind xo|eq -o OUT.png: a channel's crossover
+// or EQ plot with its two axis strips, as the editor's page shows them.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+
+#include "cli/qpx_commands.h"
+#include "cli/qpx_common.h"
+#include "cli/qpx_views.h"
+#include "model/editing.h"
+#include "response/plot_draw.h"
+
+namespace {
+
+struct plot_options {
+  std::string file;
+  std::string channel;
+  std::string kind;
+  std::string out;
+  bool no_checksum = false;
+};
+
+// Layout of a Crossover / Parametric EQ page around the plot: an 18-pixel
+// spacer left of the plot, the level strip right of it, the frequency strip
+// below, starting at the spacer so that its labels sit under their grid
+// lines. MARGIN is the page grey around all of it.
+constexpr int MARGIN = 10;
+constexpr int PLOT_X = MARGIN + 18;
+constexpr int PLOT_Y = MARGIN;
+constexpr int LEVEL_X = PLOT_X + PLOT_WIDTH;
+constexpr int FREQ_X = MARGIN;
+constexpr int FREQ_Y = PLOT_Y + PLOT_HEIGHT;
+constexpr int IMAGE_WIDTH = LEVEL_X + LEVEL_AXIS_WIDTH + MARGIN;
+constexpr int IMAGE_HEIGHT = FREQ_Y + FREQ_AXIS_HEIGHT + MARGIN;
+static_assert(FREQ_X + FREQ_AXIS_WIDTH <= IMAGE_WIDTH, "the frequency strip fits");
+
+// The crossover plot's view: the curves and the handle columns the editor
+// places at the shown frequency of each filter.
+XoPlotView xo_view(const channel_t& ch, const channel_curves_t& c) {
+  XoPlotView v;
+  v.hp = c.hp;
+  v.lp = c.lp;
+  v.hp_config = ch.xo[0].config;
+  v.lp_config = ch.xo[1].config;
+  v.hp_column = freq_to_column(ch.xo[0].freq[xo_slot(ch.xo[0].config)]);
+  v.lp_column = freq_to_column(ch.xo[1].freq[xo_slot(ch.xo[1].config)]);
+  return v;
+}
+
+// The EQ plot's view: the sum and a handle at each active band's frequency
+// and gain.
+EqPlotView eq_view(const channel_t& ch, const channel_curves_t& c) {
+  EqPlotView v;
+  v.sum = c.sum;
+  for (int b = 0; b < 6; ++b) {
+    v.band_on[b] = peq_active(ch.peq[b]);
+    v.column[b] = freq_to_column(ch.peq[b].freq);
+    v.row[b] = peq_gain_row(ch.peq[b].gain);
+  }
+  return v;
+}
+
+}  // namespace
+
+void add_plot_command(CLI::App& app) {
+  auto opt = std::make_shared<plot_options>();
+  CLI::App* cmd = app.add_subcommand(
+      "plot", "Draw a channel's crossover or EQ response plot as a PNG picture.");
+  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
+  cmd->add_option("--channel", opt->channel, "Channel A, B, C or D (A or B on an MV961)")
+      ->type_name("A|B|C|D")
+      ->required()
+      ->check(qpx::check_channel_letter);
+  cmd->add_option("--kind", opt->kind, "xo (the Crossover page's plot) or eq (Parametric EQ)")
+      ->type_name("xo|eq")
+      ->required()
+      ->check(CLI::IsMember({"xo", "eq"}));
+  cmd->add_option("-o,--output", opt->out, "PNG file to write ('-' for standard output)")
+      ->type_name("OUT.png")
+      ->required();
+  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
+  const auto at = [](int x, int y) {
+    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  };
+  cmd->footer("The picture is " + std::to_string(IMAGE_WIDTH) + " x " +
+              std::to_string(IMAGE_HEIGHT) +
+              " pixels on the editor's page grey: the 812 x 205 plot at " + at(PLOT_X, PLOT_Y) +
+              ",\nthe 35 x 205 level strip at its right " + at(LEVEL_X, PLOT_Y) +
+              " and the 833 x 15 frequency strip below\nit " + at(FREQ_X, FREQ_Y) +
+              ". Curves are computed as the editor does when it opens the\n"
+              "file; handles sit at their clamped positions.\n"
+              "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum\n"
+              "or the picture cannot be written, 2 for a usage error (also channel C or D of\n"
+              "an MV961 file), 3 when reading stopped at a problem (the picture shows what\n"
+              "was read).\n");
+  cmd->callback([opt] {
+    const qpx::loaded_preset loaded = qpx::load_or_fail("plot", opt->file, !opt->no_checksum);
+    const int ch = qpx::channel_of_device("plot", opt->channel, loaded.device);
+    const channel_t& channel = loaded.preset.channel[ch];
+    auto curves = std::make_unique<channel_curves_t>();
+    channel_curves(channel, *curves);
+
+    const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
+    cairo_t* cr = cairo_create(image.get());
+    qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
+      if (opt->kind == "xo")
+        draw_xo_plot(c, xo_view(channel, *curves));
+      else
+        draw_eq_plot(c, eq_view(channel, *curves));
+    });
+    qpx::draw_in_area(cr, LEVEL_X, PLOT_Y, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
+                      [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
+    qpx::draw_in_area(cr, FREQ_X, FREQ_Y, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,
+                      [](cairo_t* c) { draw_axis_strip(c, AxisStrip::frequency); });
+    cairo_destroy(cr);
+
+    qpx::write_png_or_fail("plot", opt->out, image.get());
+    const int code = qpx::report_stop("plot", opt->file, loaded);
+    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+  });
+}

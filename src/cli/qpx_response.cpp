@@ -1,0 +1,100 @@
+// qpx response FILE --channel X: a channel's response curves as CSV, as the
+// editor computes them for its Crossover and Parametric EQ plots.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "cli/qpx_commands.h"
+#include "cli/qpx_common.h"
+#include "cli/qpx_views.h"
+#include "response/calc_filters.h"
+
+namespace {
+
+struct response_options {
+  std::string file;
+  std::string channel;
+  std::string out;
+  bool no_checksum = false;
+};
+
+// Appends one CSV cell with `format`; a value that rounds to zero is
+// written without a minus sign.
+void cell(std::string& line, const char* format, double value) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, format, value);
+  const char* text = buf;
+  if (buf[0] == '-' && std::strspn(buf + 1, "0.") == std::strlen(buf + 1)) ++text;
+  line += ',';
+  line += text;
+}
+
+std::string response_csv(const channel_curves_t& c) {
+  std::string csv = "column,frequency_hz,highpass_db,lowpass_db,crossover_db,eq_sum_db\n";
+  csv.reserve(XO_TABLE_SIZE * 64);
+  // The crossover tables reach one grid point further (812) than the EQ
+  // tables (0..811); every point of either gets a row.
+  for (int i = 0; i < XO_TABLE_SIZE; ++i) {
+    std::string line = std::to_string(i);
+    cell(line, "%.2f", column_to_freq(i));
+    if (i % XO_TABLE_STEP == 0) {
+      cell(line, "%.4f", c.hp[i]);
+      if (c.lp_on)
+        cell(line, "%.4f", c.lp[i]);
+      else
+        line += ',';
+      cell(line, "%.4f", c.xo[i]);
+    } else {
+      line += ",,,";
+    }
+    if (i < EQ_TABLE_SIZE)
+      cell(line, "%.4f", c.sum[i]);
+    else
+      line += ',';
+    csv += line;
+    csv += '\n';
+  }
+  return csv;
+}
+
+}  // namespace
+
+void add_response_command(CLI::App& app) {
+  auto opt = std::make_shared<response_options>();
+  CLI::App* cmd =
+      app.add_subcommand("response", "Write a channel's crossover and EQ response curves as CSV.");
+  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
+  cmd->add_option("--channel", opt->channel, "Channel A, B, C or D (A or B on an MV961)")
+      ->type_name("A|B|C|D")
+      ->required()
+      ->check(qpx::check_channel_letter);
+  cmd->add_option("-o,--output", opt->out, "Write the CSV to OUT instead of standard output")
+      ->type_name("OUT");
+  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
+  cmd->footer(
+      "The curves are those the editor draws when it opens the file (the crossover Q\n"
+      "as the editor fixes it by type: a \"Butterworth 2.\" high-pass always has Q 0.7).\n"
+      "Header: column,frequency_hz,highpass_db,lowpass_db,crossover_db,eq_sum_db\n"
+      "One row per grid column 0 to 812; column i stands for 10^(1.53 + i*4.08/1289.04) Hz.\n"
+      "  frequency_hz  %.2f\n"
+      "  highpass_db, lowpass_db, crossover_db  %.4f, on the columns the crossover curves\n"
+      "      are computed at (0, 4, 8, ..., 812), empty on the others; lowpass_db is empty\n"
+      "      when the low-pass is off, and crossover_db is the high-pass plus the low-pass\n"
+      "      (the high-pass alone when the low-pass is off)\n"
+      "  eq_sum_db  %.4f, the six EQ bands together (shelves included), columns 0 to 811;\n"
+      "      empty on column 812\n"
+      "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
+      "2 for a usage error (also channel C or D of an MV961 file), 3 when reading\n"
+      "stopped at a problem (the CSV shows what was read).\n");
+  cmd->callback([opt] {
+    const qpx::loaded_preset loaded = qpx::load_or_fail("response", opt->file, !opt->no_checksum);
+    const int ch = qpx::channel_of_device("response", opt->channel, loaded.device);
+    auto curves = std::make_unique<channel_curves_t>();
+    channel_curves(loaded.preset.channel[ch], *curves);
+    qpx::write_output("response", opt->out, response_csv(*curves));
+    const int code = qpx::report_stop("response", opt->file, loaded);
+    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+  });
+}

@@ -1,0 +1,54 @@
+#include "cli/qpx_views.h"
+
+#include "cli/qpx_common.h"
+#include "editor/draw_util.h"
+
+namespace qpx {
+
+std::string check_channel_letter(const std::string& text) {
+  return parse_channel_letter(text, MV517) ? std::string() : "expected A, B, C or D";
+}
+
+int channel_of_device(const std::string& command, const std::string& letter, int device) {
+  const std::optional<int> ch = parse_channel_letter(letter, device);
+  if (!ch) {
+    fail(command,
+         "--channel " + letter + ": an " + device_name(device) + " file has channels A and B only",
+         EXIT_USAGE);
+  }
+  return *ch;
+}
+
+image_ptr page_image(int width, int height) {
+  image_ptr image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height),
+                  cairo_surface_destroy);
+  cairo_t* cr = cairo_create(image.get());
+  set_source_rgb16(cr, PAGE_GREY, PAGE_GREY, PAGE_GREY);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  return image;
+}
+
+namespace {
+
+cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+void write_png_or_fail(const std::string& command, const std::string& path,
+                       cairo_surface_t* image) {
+  // Encoded in memory first, so that standard output and files share the
+  // error handling of the other commands' output.
+  std::string png;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(image, append_bytes, &png);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    fail(command,
+         std::string("cannot encode the picture (") + cairo_status_to_string(status) + ")");
+  }
+  write_output(command, path, png);
+}
+
+}  // namespace qpx

@@ -1,0 +1,49 @@
+// Helpers shared by the qpx commands that show a preset file the way the
+// editor shows it (response, plot, overview): the channel a command was
+// asked for, checked against the file's device, and PNG pictures on the
+// editor's page grey.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qpx {
+
+// Checks --channel (a letter A-D in either case) on the command line; an
+// empty string when it is one.
+std::string check_channel_letter(const std::string& text);
+
+// Index of channel `letter` in a file of `device`. A channel the device does
+// not have (C or D of an MV961 file) ends the program with a usage message
+// and EXIT_USAGE.
+int channel_of_device(const std::string& command, const std::string& letter, int device);
+
+// Background of the editor's pages, 16-bit RGB.
+constexpr uint16_t PAGE_GREY = 40000;
+
+using image_ptr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
+
+// An opaque ARGB32 image of `width` x `height` filled with the page grey.
+image_ptr page_image(int width, int height);
+
+// Runs `draw` on `cr` with the origin moved to (x, y) and drawing clipped to
+// the `width` x `height` rectangle there, as a widget of that size at that
+// place clips what is drawn into it.
+template <typename Draw>
+void draw_in_area(cairo_t* cr, double x, double y, int width, int height, Draw draw) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rectangle(cr, 0, 0, width, height);
+  cairo_clip(cr);
+  draw(cr);
+  cairo_restore(cr);
+}
+
+// Writes the image as PNG to `path` ("-" for standard output); on failure
+// writes a message and ends with EXIT_FAIL.
+void write_png_or_fail(const std::string& command, const std::string& path, cairo_surface_t* image);
+
+}  // namespace qpx
