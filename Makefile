@@ -17,7 +17,7 @@ build: deps
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	./$(BUILD)/qpx --help
+	./$(BUILD)/qbn-preset-editor
 
 test: deps
 	bash tests/run_all.sh

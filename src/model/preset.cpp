@@ -7,7 +7,7 @@ preset_t preset;
 int new_preset = 0;
 int8_t mv_selector = MV517;
 unsigned int mv_type = MV517;
-uint16_t tree_select = 0;
+uint16_t tree_select = 0x0001;
 
 namespace {
 

@@ -1,0 +1,146 @@
+#include "editor/make_widgets.h"
+
+GdkColor gdk_color_of(rgb16_t c) {
+  GdkColor color{};
+  color.red = c.r;
+  color.green = c.g;
+  color.blue = c.b;
+  return color;
+}
+
+GtkWidget* make_button(const char* text, int width, int height, int button_type) {
+  GtkWidget* button = nullptr;
+  if (button_type == 1) {
+    button = gtk_button_new_with_label(text);
+  } else if (button_type == 2) {
+    button = gtk_toggle_button_new_with_label(text);
+  } else {
+    return nullptr;
+  }
+  gtk_widget_set_size_request(button, width, height);
+  return button;
+}
+
+GtkWidget* make_spinbutton(double min, double max, double step, int positions, int komma,
+                           double default_value, double width) {
+  // Page size 0: a spin button accepts its whole range up to max.
+  GtkObject* adj = gtk_adjustment_new(default_value, min, max, step, step, 0.0);
+  GtkWidget* spin = gtk_spin_button_new(GTK_ADJUSTMENT(adj), step, static_cast<guint>(komma));
+  gtk_entry_set_max_length(GTK_ENTRY(spin), positions);
+  gtk_widget_set_size_request(spin, static_cast<int>(width), -1);
+  return spin;
+}
+
+namespace {
+
+const char* const routing_mv517_tail[] = {"D/d2(R)",       "C always",     "D always",
+                                          "A+B/d1(L+R)",   "C+D/d2(L+R)",  "C+D always",
+                                          "B+C+D/d2L+C+D", "A+B+C+D/d1+d2"};
+const char* const routing_mv961_tail[] = {"A+B/d1(L+R)"};
+const char* const input_mv517_tail[] = {"Inputs Digital"};
+const char* const mute_mv517_tail[] = {"Gr 2 strong", "Gr 2 weak"};
+
+template <size_t N>
+void append_all(GtkComboBoxText* combo, const char* const (&texts)[N]) {
+  for (const char* t : texts) gtk_combo_box_text_append_text(combo, t);
+}
+
+}  // namespace
+
+GtkWidget* make_combobox(const char* text1, const char* text2, const char* text3, int size,
+                         int ident) {
+  GtkWidget* widget = gtk_combo_box_text_new();
+  GtkComboBoxText* combo = GTK_COMBO_BOX_TEXT(widget);
+  gtk_combo_box_text_append_text(combo, text1);
+  gtk_combo_box_text_append_text(combo, text2);
+  if (text3 != nullptr) gtk_combo_box_text_append_text(combo, text3);
+  switch (ident) {
+    case COMBO_ROUTING_MV517:
+      append_all(combo, routing_mv517_tail);
+      break;
+    case COMBO_ROUTING_MV961:
+      append_all(combo, routing_mv961_tail);
+      break;
+    case COMBO_INPUT_MV517:
+      append_all(combo, input_mv517_tail);
+      break;
+    case COMBO_MUTE_MV517:
+      append_all(combo, mute_mv517_tail);
+      break;
+    default:
+      break;
+  }
+  gtk_widget_set_size_request(widget, size, -1);
+  return widget;
+}
+
+GtkWidget* make_vscale(double min, double max, double step, double default_value, double width,
+                       double height) {
+  // The page size makes the top value max - step (6.1 gives +6.0 dB).
+  GtkObject* adj = gtk_adjustment_new(default_value, min, max, step, step, step);
+  GtkWidget* scale = gtk_vscale_new(GTK_ADJUSTMENT(adj));
+  gtk_scale_set_draw_value(GTK_SCALE(scale), FALSE);
+  gtk_range_set_inverted(GTK_RANGE(scale), TRUE);
+  gtk_widget_set_size_request(scale, static_cast<int>(width), static_cast<int>(height));
+  for (int db = 0; db >= -90; db -= 10) {
+    gtk_scale_add_mark(GTK_SCALE(scale), db, GTK_POS_LEFT, nullptr);
+    gtk_scale_add_mark(GTK_SCALE(scale), db, GTK_POS_RIGHT, nullptr);
+  }
+  gtk_range_set_update_policy(GTK_RANGE(scale), GTK_UPDATE_CONTINUOUS);
+  const GdkColor grey = gdk_color_of(COLOR_FADER);
+  gtk_widget_modify_bg(scale, GTK_STATE_NORMAL, &grey);
+  return scale;
+}
+
+GtkWidget* make_entry(int max_length, int width) {
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_max_length(GTK_ENTRY(entry), max_length);
+  gtk_widget_set_size_request(entry, width, -1);
+  gtk_entry_set_alignment(GTK_ENTRY(entry), 0.0f);
+  const GdkColor cream = gdk_color_of(COLOR_ENTRY_BASE);
+  gtk_widget_modify_base(entry, GTK_STATE_NORMAL, &cream);
+  return entry;
+}
+
+GtkWidget* make_drawing_area(int width, int height, int click_motion) {
+  GtkWidget* area = gtk_drawing_area_new();
+  gtk_widget_set_size_request(area, width, height);
+  gint events = 0;
+  if (click_motion & 1) events |= GDK_BUTTON_PRESS_MASK;
+  if (click_motion & 2) events |= GDK_BUTTON_MOTION_MASK;
+  if (events != 0) gtk_widget_add_events(area, events);
+  return area;
+}
+
+GtkWidget* make_label_with_markup(const char* text, int ident) {
+  const char* format = "<b>%s</b>";
+  bool blue = false;
+  bool red = false;
+  switch (ident) {
+    case LABEL_BOLD:
+      break;
+    case LABEL_LARGE:
+      format = "<span size=\"x-large\"><b>%s</b></span>";
+      break;
+    case LABEL_LARGE_BLUE:
+      format = "<span size=\"x-large\"><b>%s</b></span>";
+      blue = true;
+      break;
+    case LABEL_NOTE_RED:
+      format = "<span size=\"small\"><b>%s</b></span>";
+      red = true;
+      break;
+    default:
+      blue = true;
+      break;
+  }
+  GtkWidget* label = gtk_label_new(nullptr);
+  gchar* markup = g_markup_printf_escaped(format, text);
+  gtk_label_set_markup(GTK_LABEL(label), markup);
+  g_free(markup);
+  if (blue || red) {
+    const GdkColor color = gdk_color_of(blue ? COLOR_LABEL_BLUE : COLOR_NOTE_RED);
+    gtk_widget_modify_fg(label, GTK_STATE_NORMAL, &color);
+  }
+  return label;
+}

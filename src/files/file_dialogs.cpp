@@ -1,0 +1,274 @@
+// Open, Save and Save As. The preset moves between memory and its file only
+// here; what could not be read or written is told to the user, and a
+// failure leaves the open preset, its file name and its unsaved mark as
+// they were.
+#include "files/file_dialogs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "editor/preset_verwaltung.h"
+#include "files/crc.h"
+#include "files/xml.h"
+#include "model/preset.h"
+#include "shell/app.h"
+#include "shell/menu_bar.h"
+
+std::string current_open_folder;
+std::string current_save_folder;
+std::string filename;
+std::string savename;
+int save_success = 0;
+
+const char* const PRESET_EXTENSION = ".qpx";
+
+namespace {
+
+// The full name accepted in the Save As chooser, extension completed; it
+// becomes `savename` only once the preset was written to it.
+std::string accepted_name;
+
+std::string basename_of(const std::string& path) {
+  gchar* base = g_path_get_basename(path.c_str());
+  std::string result = base;
+  g_free(base);
+  return result;
+}
+
+std::string dirname_of(const std::string& path) {
+  gchar* dir = g_path_get_dirname(path.c_str());
+  std::string result = dir;
+  g_free(dir);
+  return result;
+}
+
+// Shows a modal message dialog over the main window and waits for OK.
+void show_message(GtkMessageType type, const char* title, const std::string& primary,
+                  const std::string& secondary) {
+  GtkWidget* dialog = gtk_message_dialog_new(
+      window_main ? GTK_WINDOW(window_main) : nullptr,
+      static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
+      GTK_BUTTONS_OK, "%s", primary.c_str());
+  gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", secondary.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), title);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+}
+
+// Why xml_read could not read `path` at all (result 7 or 8).
+std::string read_failure_reason(const std::string& path, uint8_t code) {
+  std::string reason = xml_error_text(code);
+  if (code == XML_ERR_CHECKSUM) {
+    reason += ": the file is damaged or was changed outside the editor";
+  } else if (code == XML_ERR_OPEN) {
+    // Open it again the way the reader does, for the system's reason.
+    errno = 0;
+    if (FILE* f = open_regular_file(path.c_str()))
+      std::fclose(f);
+    else if (errno != 0)
+      reason += std::string(" (") + std::strerror(errno) + ")";
+  }
+  return reason;
+}
+
+std::string write_failure_reason(uint8_t code) {
+  std::string reason = xml_error_text(code);
+  if (xml_errno != 0) reason += std::string(" (") + std::strerror(xml_errno) + ")";
+  return reason;
+}
+
+// Writes the open preset to `path`. On success the file becomes the Save
+// target and the preset counts as saved; on failure the user is told and
+// nothing changes.
+bool write_preset(const std::string& path) {
+  const uint8_t result = xml_write(path.c_str(), &preset, mv_selector);
+  if (result != XML_OK) {
+    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save \"" + basename_of(path) + "\"",
+                 "Reason: " + write_failure_reason(result) + ".\nFile: " + path +
+                     "\nThe preset is not saved; the file on disk was not changed.");
+    return false;
+  }
+  savename = path;
+  new_preset = 0;
+  if (speichern) gtk_widget_set_sensitive(speichern, FALSE);
+  return true;
+}
+
+GtkFileFilter* preset_filter(const char* name) {
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_add_pattern(filter, "*.qpx");
+  gtk_file_filter_set_name(filter, name);
+  return filter;
+}
+
+bool save_as() {
+  save_success = 0;
+  accepted_name.clear();
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(
+      "Save File", nullptr, GTK_FILE_CHOOSER_ACTION_SAVE, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL,
+      GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+  GtkFileFilter* filter = preset_filter("MV Preset File (*.qpx)");
+  gtk_file_chooser_add_filter(chooser, filter);
+  gtk_file_chooser_set_filter(chooser, filter);
+  // Until a Save As succeeded, start in the working directory: without a
+  // folder the chooser opens on "Recently Used", where a typed name cannot
+  // be saved.
+  gchar* cwd = g_get_current_dir();
+  gtk_file_chooser_set_current_folder(
+      chooser, current_save_folder.empty() ? cwd : current_save_folder.c_str());
+  g_free(cwd);
+  gtk_file_chooser_set_current_name(chooser, record_to_utf8(preset.name, PRESET_NAME_MAX).c_str());
+  g_signal_connect(dialog, "response", G_CALLBACK(on_response), nullptr);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_hide(dialog);
+
+  bool written = false;
+  if (save_success) {
+    save_success = 0;
+    written = write_preset(accepted_name);
+    if (written) current_save_folder = dirname_of(accepted_name);
+  }
+  gtk_widget_destroy(dialog);
+  return written;
+}
+
+}  // namespace
+
+std::string complete_extension(const std::string& path) {
+  const size_t n = std::strlen(PRESET_EXTENSION);
+  if (path.size() >= n && path.compare(path.size() - n, n, PRESET_EXTENSION) == 0) return path;
+  return path + PRESET_EXTENSION;
+}
+
+void on_response(GtkDialog* dialog, gint response, gpointer) {
+  if (response != GTK_RESPONSE_ACCEPT) return;
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  gchar* chosen = gtk_file_chooser_get_filename(chooser);
+  if (!chosen) {
+    g_signal_stop_emission_by_name(dialog, "response");  // no name: keep asking
+    return;
+  }
+  const std::string path = chosen;
+  g_free(chosen);
+  const std::string completed = complete_extension(path);
+  if (completed != path) {
+    // Accept again under the completed name, so that the chooser's
+    // overwrite confirmation applies to the file that will be written.
+    gchar* folder = gtk_file_chooser_get_current_folder(chooser);
+    const bool same_folder = folder && dirname_of(completed) == folder;
+    g_free(folder);
+    gtk_file_chooser_set_current_name(
+        chooser, same_folder ? basename_of(completed).c_str() : completed.c_str());
+    g_signal_stop_emission_by_name(dialog, "response");
+    gtk_dialog_response(dialog, GTK_RESPONSE_ACCEPT);
+    return;
+  }
+  accepted_name = path;
+  save_success = 1;
+}
+
+bool save_preset(bool as) {
+  if (as || savename.empty()) return save_as();
+  return write_preset(savename);
+}
+
+void save_file(GtkWidget*, gpointer data) {
+  save_preset(data != nullptr);
+}
+
+void error_open() {
+  GtkWidget* dialog =
+      gtk_dialog_new_with_buttons("Error!", GTK_WINDOW(window_main), GTK_DIALOG_DESTROY_WITH_PARENT,
+                                  GTK_STOCK_OK, GTK_RESPONSE_NONE, nullptr);
+  g_signal_connect_swapped(dialog, "response", G_CALLBACK(gtk_widget_destroy), dialog);
+  gtk_widget_set_size_request(dialog, 240, -1);
+  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+
+  GtkWidget* vbox = gtk_vbox_new(FALSE, 0);
+  GtkWidget* hbox = gtk_hbox_new(FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(vbox), hbox, FALSE, FALSE, 10);
+  gtk_box_pack_start(GTK_BOX(hbox),
+                     gtk_image_new_from_stock(GTK_STOCK_DIALOG_ERROR, GTK_ICON_SIZE_DIALOG), FALSE,
+                     FALSE, 10);
+  GtkWidget* label = gtk_label_new(nullptr);
+  gchar* markup = g_markup_printf_escaped("<b>%s</b>", "Can`t open Factory-Preset!");
+  gtk_label_set_markup(GTK_LABEL(label), markup);
+  g_free(markup);
+  gtk_box_pack_start(GTK_BOX(hbox), label, FALSE, FALSE, 5);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), vbox, TRUE, TRUE, 0);
+  gtk_widget_show_all(dialog);
+}
+
+bool open_preset_file(const std::string& path) {
+  preset_t copy = preset;
+  const int8_t selector_before = mv_selector;
+  const uint8_t result = xml_read(path.c_str(), &copy, 0);
+  if (result != XML_OK) {
+    mv_selector = selector_before;
+    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot open \"" + basename_of(path) + "\"",
+                 "Reason: " + read_failure_reason(path, result) + ".\nFile: " + path +
+                     "\nNothing was changed.");
+    return false;
+  }
+  if (copy.lock & LOCK_FACTORY) {
+    mv_selector = selector_before;
+    error_open();
+    return false;
+  }
+  const uint8_t stopped = xml_error;
+  const bool complete = xml_preset_done != 0;
+
+  preset = copy;
+  filename = path;
+  savename = path;
+  new_preset = 0;
+  generated = 0;
+  // Open is only offered without an editor; should one be open, it is
+  // replaced like every editor build replaces the previous one.
+  destroy_editor();
+  if (toolbar1) gtk_widget_hide(toolbar1);
+  mv_start_preset(mv_selector);
+
+  if (stopped != XML_OK || !complete) {
+    const std::string what = stopped != XML_OK ? std::string(xml_error_text(stopped)) + " (code " +
+                                                     std::to_string(stopped) + ")"
+                                               : std::string("the file holds no complete preset");
+    show_message(GTK_MESSAGE_WARNING, "Warning!",
+                 "\"" + basename_of(path) + "\" was not read completely",
+                 "Reading stopped at: " + what + ".\nFile: " + path +
+                     "\nSettings after that point show their default values.");
+  }
+  return true;
+}
+
+void open_file(GtkWidget*, gpointer) {
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(
+      "Open File", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL,
+      GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  GtkFileFilter* filter = preset_filter("MV Preset-File (*.qpx)");
+  gtk_file_chooser_add_filter(chooser, filter);
+  gtk_file_chooser_set_filter(chooser, filter);
+  if (!current_open_folder.empty())
+    gtk_file_chooser_set_current_folder(chooser, current_open_folder.c_str());
+
+  std::string chosen;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
+      chosen = name;
+      g_free(name);
+    }
+  }
+  // The next open dialog starts where this one was left, also after Cancel.
+  if (!chosen.empty()) {
+    current_open_folder = dirname_of(chosen);
+  } else if (gchar* folder = gtk_file_chooser_get_current_folder(chooser)) {
+    current_open_folder = folder;
+    g_free(folder);
+  }
+  gtk_widget_destroy(dialog);
+  if (!chosen.empty()) open_preset_file(chosen);
+}

@@ -1,0 +1,46 @@
+// Open, Save and Save As: the file choosers, the error and warning dialogs,
+// and the state that ties the open preset to its file.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+// Folders the open and save choosers start in; empty until a chooser set
+// them (the toolkit's default folder). They live while the program runs.
+extern std::string current_open_folder;
+extern std::string current_save_folder;
+// The file chosen in the open dialog, and the file Save writes to (set by a
+// successful Open or Save As).
+extern std::string filename;
+extern std::string savename;
+// Set by the save dialog's response handler when the user accepted a name.
+extern int save_success;
+
+// Extension of preset files, completed by Save As.
+extern const char* const PRESET_EXTENSION;  // ".qpx"
+
+// "activate" of Open: choose a preset file, read it, build its editor.
+void open_file(GtkWidget* widget, gpointer data);
+// "activate" of Save (data nullptr) and Save As (data not nullptr), and the
+// System tab's " Save Preset " button (data 1).
+void save_file(GtkWidget* widget, gpointer data);
+// "response" of the Save As chooser: completes the extension.
+void on_response(GtkDialog* dialog, gint response, gpointer data);
+// The non-blocking "Can`t open Factory-Preset!" dialog.
+void error_open();
+
+// Reads `path` and, when it is a preset the user may edit, makes it the
+// open preset and builds its editor. A file that cannot be read or fails its
+// checksum, or a factory preset, is refused with a dialog and changes
+// nothing. Returns whether the preset was opened.
+bool open_preset_file(const std::string& path);
+
+// Save (save_as false) or Save As (true). Save without a file to write to
+// falls back to Save As. Returns true only when the preset was written; a
+// cancelled chooser or a failed write (reported in a dialog) returns false
+// and leaves the Save target, `new_preset` and the Save command as they were.
+bool save_preset(bool save_as);
+
+// `path` with ".qpx" appended unless it already ends with exactly ".qpx".
+std::string complete_extension(const std::string& path);

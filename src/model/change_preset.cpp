@@ -1,0 +1,332 @@
+#include "model/change_preset.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "editor/editor_pages.h"
+#include "editor/preset_verwaltung.h"
+#include "model/editing.h"
+#include "model/preset.h"
+#include "shell/app.h"
+
+namespace {
+
+// Largest delay the record takes, in centimetres (400 m).
+constexpr int DELAY_MAX_CM = 40000;
+
+// Marks the preset unsaved when the operation in whose scope it lives has
+// changed the record (restating a value the record already holds, as the
+// editor build and the unit switch do, is no change).
+class record_change {
+ public:
+  record_change() { std::memcpy(&before_, &preset, sizeof preset); }
+  ~record_change() {
+    if (std::memcmp(&before_, &preset, sizeof preset) != 0) mark_preset_changed();
+  }
+  record_change(const record_change&) = delete;
+  record_change& operator=(const record_change&) = delete;
+
+ private:
+  preset_t before_;
+};
+
+unsigned open_channels() {
+  return std::min(mv_type, 4u);
+}
+
+// The channel of a per-channel handler's user data, or -1.
+int channel_of(gpointer data) {
+  const int ch = GPOINTER_TO_INT(data);
+  return ch >= 0 && ch < static_cast<int>(open_channels()) ? ch : -1;
+}
+
+template <typename Handler>
+void block_handler(GtkWidget* w, Handler handler, int data, bool block) {
+  const auto mask = static_cast<GSignalMatchType>(G_SIGNAL_MATCH_FUNC | G_SIGNAL_MATCH_DATA);
+  if (block)
+    g_signal_handlers_block_matched(w, mask, 0, 0, nullptr, reinterpret_cast<gpointer>(handler),
+                                    GINT_TO_POINTER(data));
+  else
+    g_signal_handlers_unblock_matched(w, mask, 0, 0, nullptr, reinterpret_cast<gpointer>(handler),
+                                      GINT_TO_POINTER(data));
+}
+
+double spin_value(GtkWidget* w) {
+  return gtk_spin_button_get_value(GTK_SPIN_BUTTON(w));
+}
+
+int spin_int(GtkWidget* w) {
+  return spin_whole(spin_value(w));
+}
+
+int combo_index(GtkWidget* w) {
+  return w ? gtk_combo_box_get_active(GTK_COMBO_BOX(w)) : -1;
+}
+
+void queue_draw(GtkWidget* w) {
+  if (w) gtk_widget_queue_draw(w);
+}
+
+std::string entry_text(GtkWidget* w) {
+  return gtk_entry_get_text(GTK_ENTRY(w));
+}
+
+// ---- Delay ----
+
+delay_unit_t shown_delay_unit() {
+  const int active = combo_index(combo_delay);
+  return static_cast<delay_unit_t>(active >= 0 && active <= 2 ? active : unit);
+}
+
+// Stores the delay of channel `edited` (-1: none) from its spin button and
+// rewrites every delay text and aktiv[3]. The other channels keep their
+// stored delays: their spin buttons show them (or them converted to another
+// unit), and storing a shown value again could move it by the one-centimetre
+// truncation (400 m is shown clamped as 1164.82 ms, which stores 39999 cm).
+void store_shown_delays(int edited, delay_unit_t u) {
+  for (unsigned i = 0; i < open_channels(); ++i) {
+    if (!spin_button_delay[i]) continue;
+    const double v = spin_value(spin_button_delay[i]);
+    if (static_cast<int>(i) == edited)
+      preset.channel[i].delay =
+          static_cast<uint16_t>(std::clamp(delay_to_cm(v, u), 0, DELAY_MAX_CM));
+    format_delay_value(delay_values[i], v, u);
+  }
+  aktiv[AKTIV_DELAY] = delay_mask(preset, open_channels());
+}
+
+}  // namespace
+
+// ---- Names ----
+
+void change_entry(GtkWidget* widget, gpointer) {
+  const record_change change;
+  set_record_text(preset.name, sizeof preset.name, entry_text(widget));
+}
+
+void change_channel_name(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  channel_t& c = preset.channel[ch];
+  set_record_text(c.name, sizeof c.name, entry_text(widget));
+  const std::string name = record_to_utf8(c.name, CHANNEL_NAME_MAX);
+  for (GtkWidget* caption : {labels[ch], labels_l[ch]})
+    if (caption) set_caption_markup(caption, name.c_str());
+  gchar* bold = g_markup_printf_escaped("<b>%s</b>", name.c_str());
+  for (GtkWidget* tab : {labels_peq[ch], labels_xo[ch]})
+    if (tab) gtk_label_set_markup(GTK_LABEL(tab), bold);
+  g_free(bold);
+}
+
+void name_insert_text(GtkEditable* editable, gchar* new_text, gint new_text_length, gint* position,
+                      gpointer data) {
+  const size_t max_len = static_cast<size_t>(GPOINTER_TO_INT(data));
+  const gchar* current = gtk_entry_get_text(GTK_ENTRY(editable));
+  std::string insert =
+      new_text_length < 0 ? std::string(new_text) : std::string(new_text, new_text_length);
+  bool refuse = !g_utf8_validate(insert.data(), static_cast<gssize>(insert.size()), nullptr);
+  if (!refuse) {
+    // The entry's own length limit cuts what does not fit (and beeps);
+    // judge what it lets in.
+    const glong length = g_utf8_strlen(current, -1);
+    const glong room = std::max<glong>(0, static_cast<glong>(max_len) - length);
+    if (g_utf8_strlen(insert.c_str(), -1) > room)
+      insert.resize(g_utf8_offset_to_pointer(insert.c_str(), room) - insert.c_str());
+    const glong at = std::clamp<glong>(position ? *position : length, 0, length);
+    const size_t split = g_utf8_offset_to_pointer(current, at) - current;
+    const std::string text = std::string(current, split) + insert + (current + split);
+    refuse = !check_name(text, max_len).ok();
+  }
+  if (refuse) {
+    g_signal_stop_emission_by_name(editable, "insert-text");
+    gtk_widget_error_bell(GTK_WIDGET(editable));
+  }
+}
+
+// ---- Channel Setup ----
+
+void change_channel_gain(GtkWidget*, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  const unsigned n = open_channels();
+  double shown[4];
+  for (unsigned i = 0; i < 4; ++i)
+    shown[i] = i < n && spinner_gain[i] ? spin_value(spinner_gain[i]) : gain_temp[i];
+  const level_link_t r = store_level_change(ch, shown);
+  for (unsigned o = 0; o < n; ++o) {
+    if (!r.moved[o]) continue;
+    block_handler(spinner_gain[o], change_channel_gain, o, true);
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spinner_gain[o]), r.shown[o]);
+    block_handler(spinner_gain[o], change_channel_gain, o, false);
+  }
+  // Not blocked: the fader stores the same level and hands the spin button
+  // the value it already holds, which emits nothing.
+  for (unsigned i = 0; i < n; ++i)
+    if (vscale[i]) gtk_range_set_value(GTK_RANGE(vscale[i]), gain_temp[i]);
+}
+
+void change_vscale(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  const double v = gtk_range_get_value(GTK_RANGE(widget));
+  preset.channel[ch].gain = static_cast<int16_t>(db_to_tenths(v));
+  // Not blocked: the spin button's handler links the level group.
+  gtk_spin_button_set_value(GTK_SPIN_BUTTON(spinner_gain[ch]), v);
+}
+
+void update_mute_sensitivity() {
+  for (unsigned i = 0; i < open_channels(); ++i) {
+    if (!button_mute[i]) continue;
+    const gboolean unmuted = !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button_mute[i]));
+    for (GtkWidget* w :
+         {vscale[i], spinner_gain[i], combobox[i], combobox_rout[i], combo_mute[i], combo_lvl[i]})
+      if (w) gtk_widget_set_sensitive(w, unmuted);
+  }
+}
+
+void mute(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  const bool state = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget));
+  const uint8_t muted = store_mute_toggle(ch, state);
+  // The followers' handlers are blocked: linking goes one step only.
+  for (unsigned o = 0; o < open_channels(); ++o) {
+    if (static_cast<int>(o) == ch || !button_mute[o]) continue;
+    const gboolean want = (muted >> o) & 1;
+    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button_mute[o])) == want) continue;
+    block_handler(button_mute[o], mute, o, true);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(button_mute[o]), want);
+    block_handler(button_mute[o], mute, o, false);
+  }
+  update_mute_sensitivity();
+}
+
+void change_mute_group(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int index = combo_index(widget);
+  if (ch < 0 || index < 0) return;
+  const record_change change;
+  preset.channel[ch].groups = groups_with_mute_group(preset.channel[ch].groups, index);
+}
+
+void change_lvl_group(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int index = combo_index(widget);
+  if (ch < 0 || index < 0) return;
+  const record_change change;
+  preset.channel[ch].groups = groups_with_level_group(preset.channel[ch].groups, index);
+}
+
+void change_routing(GtkWidget*, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  // Read from the channel's routing selector, whichever widget emitted.
+  const int routing = combo_index(combobox_rout[ch]);
+  if (routing >= 0) preset.channel[ch].routing = static_cast<uint8_t>(routing);
+  const int mode = combo_index(combo_input);
+  if (mode >= 0) in_mode = mode;
+  queue_draw(draw_area_routing);
+}
+
+void change_phase(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int index = combo_index(widget);
+  if (ch < 0 || index < 0) return;
+  const record_change change;
+  preset.channel[ch].phase = static_cast<uint8_t>(index);
+}
+
+uint8_t lock_mask_of(int data) {
+  static const uint8_t masks[6] = {LOCK_ROUTING, LOCK_XO,    LOCK_PEQ,
+                                   LOCK_DYN,     LOCK_DELAY, LOCK_MUTE_LEVEL};
+  return data >= 0 && data < 6 ? masks[data] : 0;
+}
+
+void change_lock(GtkWidget* widget, gpointer data) {
+  const int which = GPOINTER_TO_INT(data);
+  const uint8_t mask = lock_mask_of(which);
+  if (mask == 0) return;
+  const record_change change;
+  if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget)))
+    preset.lock = static_cast<uint8_t>(preset.lock | mask);
+  else
+    preset.lock = static_cast<uint8_t>(preset.lock & ~mask);
+  if (which == 0) queue_draw(draw_area_routing);
+}
+
+// ---- Limiter ----
+
+void change_limiter_attack(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  preset.channel[ch].dynamics.attack = static_cast<uint8_t>(spin_int(widget));
+}
+
+void change_limiter_release(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  preset.channel[ch].dynamics.release = release_from_ms(spin_int(widget));
+}
+
+void change_limiter_threshold(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  store_limiter_threshold(ch, spin_int(widget));
+}
+
+void change_limiter_gain(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  preset.channel[ch].dynamics.boost = static_cast<int8_t>(spin_int(widget));
+}
+
+// ---- Delay ----
+
+void change_delay(GtkWidget*, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  store_shown_delays(ch, shown_delay_unit());
+}
+
+void change_delay_unit(GtkWidget* widget, gpointer) {
+  const int active = combo_index(widget);
+  if (active < 0 || active > 2) return;
+  const record_change change;
+  const auto from = static_cast<delay_unit_t>(unit >= 0 && unit <= 2 ? unit : 0);
+  const auto to = static_cast<delay_unit_t>(active);
+  for (unsigned i = 0; i < open_channels(); ++i) {
+    GtkWidget* spin = spin_button_delay[i];
+    if (!spin) continue;
+    const delay_unit_switch_t s = delay_unit_switch(spin_value(spin), from, to);
+    if (label_unit[i]) gtk_label_set_text(GTK_LABEL(label_unit[i]), s.label);
+    // Only the display changes: the converted values are not stored again
+    // (see store_shown_delays).
+    block_handler(spin, change_delay, i, true);
+    gtk_spin_button_set_range(GTK_SPIN_BUTTON(spin), 0.0, s.max);
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), s.value);
+    block_handler(spin, change_delay, i, false);
+    format_delay_value(delay_values[i], spin_value(spin), to);
+  }
+  unit = active;
+  store_shown_delays(-1, to);
+}
+
+gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer) {
+  const std::optional<double> kept =
+      spin_kept_value(gtk_entry_get_text(GTK_ENTRY(spin)), gtk_spin_button_get_value(spin),
+                      static_cast<int>(gtk_spin_button_get_digits(spin)));
+  if (!kept) return FALSE;  // edited text: parsed as usual
+  *new_value = *kept;
+  return TRUE;
+}

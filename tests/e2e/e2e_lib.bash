@@ -1,0 +1,97 @@
+# Shared by the end-to-end scripts: a virtual X server with openbox as window
+# manager, the real program started in a scratch working folder, xdotool
+# helpers and screenshots. Source it, then call e2e_start_display and
+# e2e_start_editor. Everything started here is stopped on exit.
+#
+# Needs EDITOR_BIN and QPX (set by CTest). Screenshots go to $E2E_SHOTS
+# (default: the scratch folder, kept and named on failure).
+
+: "${EDITOR_BIN:?EDITOR_BIN must name the qbn-preset-editor binary}"
+: "${QPX:?QPX must name the qpx binary}"
+
+work=$(mktemp -d /tmp/qbn-e2e-XXXXXX)
+shots=${E2E_SHOTS:-$work/shots}
+mkdir -p "$shots" "$work/data" "$work/presets"
+e2e_pids=()
+e2e_status=1
+editor_pid=
+
+e2e_cleanup() {
+  local i
+  for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
+    kill "${e2e_pids[i]}" 2>/dev/null && wait "${e2e_pids[i]}" 2>/dev/null
+  done
+  if [ "$e2e_status" -eq 0 ] && [ -z "${E2E_SHOTS:-}" ]; then
+    rm -rf "$work"
+  else
+    echo "screenshots and logs: $work" >&2
+  fi
+}
+trap e2e_cleanup EXIT
+
+shot() { import -display "$DISPLAY" -window root "$shots/$1.png" 2>/dev/null || true; }
+
+fail() {
+  echo "FAIL: $*" >&2
+  shot failure
+  exit 1
+}
+
+pass() {
+  echo "ok: $*"
+  e2e_status=0
+}
+
+# Clicks at (x, y) inside window $1's client area; further arguments go to
+# xdotool's click.
+click_in() { xdotool mousemove --window "$1" "$2" "$3" click "${@:4}" 1; }
+
+# Waits up to 10 s for a shown window whose whole name is $1; prints its id.
+wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Whether a shown window named exactly $1 exists.
+window_shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
+
+# Waits up to 10 s for the program to end; returns its exit code (124 if it
+# did not end).
+wait_editor_end() {
+  for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$editor_pid" 2>/dev/null && return 124
+  wait "$editor_pid"
+}
+
+e2e_start_display() {
+  local n=90
+  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+  export DISPLAY=:$n
+  Xvfb "$DISPLAY" -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  e2e_pids+=($!)
+  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+  openbox >"$work/openbox.log" 2>&1 &
+  e2e_pids+=($!)
+  sleep 1
+}
+
+# Starts the program in the scratch folder; sets `main` to its main window.
+e2e_start_editor() {
+  cd "$work" || fail "no scratch folder"
+  XDG_DATA_HOME="$work/data" "$EDITOR_BIN" >"$work/editor.log" 2>&1 &
+  editor_pid=$!
+  e2e_pids+=($editor_pid)
+  main=$(wait_window "QBN - Preset Editor & Wizard") || fail "main window did not appear"
+  sleep 1
+}
+
+# The first toolbar button ("MV517"), below the menu bar of the main window.
+click_toolbar_mv517() { click_in "$main" 35 44; }
