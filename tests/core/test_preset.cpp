@@ -6,35 +6,15 @@
 
 namespace {
 
-TEST(Preset, DefaultPresetAndCopy) {
+// The default preset's values are checked byte for byte by the writer's
+// test of the default file; here only that a copy is whole.
+TEST(Preset, DefaultPresetCopy) {
   preset_t p;
   std::memset(&p, 0x77, sizeof p);
   Create_Default_Preset(&p);
-  EXPECT_STREQ(p.name, "Preset");
-  EXPECT_EQ(p.mute, 0);
-  EXPECT_EQ(p.lock, 0);
-  const char* names[] = {"Out A    ", "Out B    ", "Out C    ", "Out D    "};
-  const uint16_t freqs[] = {50, 100, 500, 1000, 5000, 10000};
-  for (int n = 0; n < 4; ++n) {
-    const channel_t& c = p.channel[n];
-    EXPECT_STREQ(c.name, names[n]);
-    EXPECT_EQ(c.routing, n);
-    EXPECT_EQ(c.gain, 0);
-    EXPECT_EQ(c.xo[0].config, 1);
-    EXPECT_EQ(c.xo[0].freq[0], 35);
-    EXPECT_EQ(c.xo[0].q[0], 12);
-    EXPECT_EQ(c.xo[0].q[1], 7);
-    EXPECT_EQ(c.xo[1].config, 0);
-    EXPECT_EQ(c.xo[1].freq[1], 120);
-    for (int b = 0; b < 6; ++b) {
-      EXPECT_EQ(c.peq[b].freq, freqs[b]);
-      EXPECT_FALSE(peq_active(c.peq[b]));
-    }
-    EXPECT_EQ(c.dynamics.attack, 1);
-    EXPECT_EQ(c.dynamics.release, 10);
-    EXPECT_EQ(c.dynamics.threshold, 0);
-    EXPECT_EQ(c.delay, 0);
-  }
+  EXPECT_EQ(std::memcmp(&p, &preset_def, sizeof p), 0);
+  EXPECT_STREQ(p.channel[3].name, "Out D    ");
+  for (const peq_t& band : p.channel[1].peq) EXPECT_FALSE(peq_active(band));
 }
 
 TEST(Preset, BuildTimeQWrites) {

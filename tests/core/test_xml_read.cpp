@@ -39,42 +39,6 @@ class XmlRead : public ::testing::Test {
   ScratchDir dir_;
 };
 
-// Field by field: bytes after a name's terminator and padding do not count.
-::testing::AssertionResult same_channel(const channel_t& a, const channel_t& b) {
-  auto fail = [](const char* what) { return ::testing::AssertionFailure() << what << " differs"; };
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0) return fail("name");
-  if (a.routing != b.routing) return fail("routing");
-  if (a.gain != b.gain) return fail("gain");
-  if (a.groups != b.groups) return fail("groups");
-  if (a.phase != b.phase) return fail("phase");
-  for (int i = 0; i < 2; ++i) {
-    const xo_t &x = a.xo[i], &y = b.xo[i];
-    if (x.config != y.config || x.freq[0] != y.freq[0] || x.freq[1] != y.freq[1] ||
-        x.q[0] != y.q[0] || x.q[1] != y.q[1])
-      return fail("crossover");
-  }
-  for (int i = 0; i < 6; ++i) {
-    const peq_t &x = a.peq[i], &y = b.peq[i];
-    if (x.freq != y.freq || x.q != y.q || x.gain != y.gain || x.type != y.type) return fail("EQ");
-  }
-  const dynamics_t &x = a.dynamics, &y = b.dynamics;
-  if (x.attack != y.attack || x.release != y.release || x.threshold != y.threshold ||
-      x.boost != y.boost)
-    return fail("limiter");
-  if (a.delay != b.delay) return fail("delay");
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult same_preset(const preset_t& a, const preset_t& b) {
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0 || a.mute != b.mute || a.lock != b.lock)
-    return ::testing::AssertionFailure() << "name, mute or lock differs";
-  for (int n = 0; n < 4; ++n) {
-    auto r = same_channel(a.channel[n], b.channel[n]);
-    if (!r) return r << " in channel " << n;
-  }
-  return ::testing::AssertionSuccess();
-}
-
 preset_t random_preset(std::mt19937& rng) {
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   auto name = [&](char* field, size_t max) {
