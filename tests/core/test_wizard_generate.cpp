@@ -16,33 +16,7 @@ namespace {
 
 const std::string shipped = std::string(QBN_DATA_DIR) + "/wizards.xml";
 
-bool same_channel(const channel_t& a, const channel_t& b) {
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0 || a.routing != b.routing ||
-      a.gain != b.gain || a.groups != b.groups || a.phase != b.phase || a.delay != b.delay)
-    return false;
-  for (int i = 0; i < 2; ++i) {
-    const xo_t &x = a.xo[i], &y = b.xo[i];
-    if (x.config != y.config || std::memcmp(x.freq, y.freq, sizeof x.freq) != 0 ||
-        std::memcmp(x.q, y.q, sizeof x.q) != 0)
-      return false;
-  }
-  for (int i = 0; i < 6; ++i) {
-    const peq_t &x = a.peq[i], &y = b.peq[i];
-    if (x.freq != y.freq || x.q != y.q || x.gain != y.gain || x.type != y.type) return false;
-  }
-  const dynamics_t &x = a.dynamics, &y = b.dynamics;
-  return x.attack == y.attack && x.release == y.release && x.threshold == y.threshold &&
-         x.boost == y.boost;
-}
-
-bool same_preset(const preset_t& a, const preset_t& b) {
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0 || a.mute != b.mute || a.lock != b.lock)
-    return false;
-  for (int n = 0; n < 4; ++n) {
-    if (!same_channel(a.channel[n], b.channel[n])) return false;
-  }
-  return true;
-}
+// same_channel and same_preset come from test_util.h.
 
 // The shipped file read directly for one selection word.
 preset_t read_shipped(uint16_t word, uint8_t* error = nullptr) {
