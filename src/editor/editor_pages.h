@@ -34,6 +34,9 @@ std::string channel_name_utf8(int ch);
 void set_caption_markup(GtkWidget* label, const char* utf8_name);
 
 void build_channel_setup_page(GtkWidget* page, int mv_x);
+// Forgets the Crossover and Parametric EQ widgets of the previous editor.
+void reset_filter_page_globals();
+
 void build_crossover_page(GtkWidget* page, int mv_x);
 void build_peq_page(GtkWidget* page, int mv_x);
 void build_limiter_page(GtkWidget* page, int mv_x);

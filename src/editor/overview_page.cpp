@@ -11,6 +11,9 @@
 #include "model/change_preset.h"
 #include "model/editing.h"
 #include "model/preset.h"
+#include "shell/app.h"
+#include "wizard/preset_generator.h"
+#include "wizard/selection.h"
 
 namespace {
 
@@ -19,9 +22,10 @@ int channels_of(gpointer data) {
 }
 
 // Whether band b of channel ch counts as on: its type selector is not at
-// "OFF", which is the record's band being active.
+// "OFF".
 bool band_on(int ch, int b) {
-  return peq_active(preset.channel[ch].peq[b]);
+  GtkWidget* combo = peq_combo[ch][b];
+  return combo && gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) != 0;
 }
 
 RoutingView routing_view(int device) {
@@ -154,6 +158,12 @@ void build_overview_page(GtkWidget* page, int mv_x) {
   // follows (channel A's routing is stored again unchanged).
   g_signal_connect(combo_input, "changed", G_CALLBACK(change_routing), GINT_TO_POINTER(0));
   gtk_combo_box_set_active(GTK_COMBO_BOX(combo_input), 0);
+  // An MV517 editor built by the wizard's Apply starts at the wizard's input
+  // choice; that selector exists only while the wizard does.
+  if (generated == 1 && mv_x == MV517 && combo_ingen)
+    gtk_combo_box_set_active(
+        GTK_COMBO_BOX(combo_input),
+        wizard_input_entry(gtk_combo_box_get_active(GTK_COMBO_BOX(combo_ingen))));
 
   GtkWidget* bar = add_tab_footer(page, 1);
   gtk_statusbar_push(GTK_STATUSBAR(bar), 0, "Click the icons to edit.");

@@ -68,6 +68,7 @@ void reset_editor_globals() {
         &draw_area_routing_cpy, &draw_area_routing2_cpy, &preset_name, &button_generate,
         &notebook_xo, &notebook_peq, &combo_delay})
     *w = nullptr;
+  reset_filter_page_globals();
 }
 
 // The editor window is being destroyed: its widgets go with it.
@@ -146,25 +147,6 @@ void set_caption_markup(GtkWidget* label, const char* utf8_name) {
   gchar* markup = g_markup_printf_escaped("<span size=\"x-large\"><b>%s</b></span>", utf8_name);
   gtk_label_set_markup(GTK_LABEL(label), markup);
   g_free(markup);
-}
-
-// ---- Crossover and Parametric EQ ----
-//
-// The pages carry their header and lock box; the per-channel plots and
-// filter controls are added to them by the response-plot module.
-
-void build_crossover_page(GtkWidget* page, int mv_x) {
-  check_lock_xo = add_tab_header(page, "Crossover", 90, 71, "Lock", 1, true);
-  // Each crossover filter is shown with the Q its type fixes, and the
-  // record follows what is shown.
-  for (int n = 0; n < mv_x; ++n)
-    for (int filter = 0; filter < 2; ++filter) xo_apply_build_q(preset.channel[n], filter);
-  add_tab_footer(page, 1);
-}
-
-void build_peq_page(GtkWidget* page, int) {
-  check_lock_peq = add_tab_header(page, "Parametric EQ", 90, 71, "Lock", 2, true);
-  add_tab_footer(page, 1);
 }
 
 // ---- The editor window ----

@@ -60,6 +60,26 @@ extern GtkWidget* notebook_peq;
 extern GtkWidget* labels_xo[4];
 extern GtkWidget* labels_peq[4];
 
+// Crossover: [filter][channel], filter 0 = high-pass, 1 = low-pass.
+extern GtkWidget* vbox_tab_xo[4];
+extern GtkWidget* drawing_area_xo[4];
+extern GtkWidget* spin_button_crossover[2][4];
+extern GtkWidget* combobox_crossover[2][4];
+extern GtkWidget* vbox_fselector[4];   // high-pass box
+extern GtkWidget* vbox_fselector2[4];  // low-pass box
+
+// Parametric EQ: [channel][band].
+extern GtkWidget* vbox_tab[4];
+extern GtkWidget* drawing_area_peq[4];
+extern GtkWidget* peq_combo[4][6];
+extern GtkWidget* peq_spin_freq[4][6];
+extern GtkWidget* peq_spin_q[4][6];
+extern GtkWidget* peq_spin_gain[4][6];
+
+// The axis strips of the page built last (every page has its own pair).
+extern GtkWidget* draw_area_text;    // frequency, 833 x 15
+extern GtkWidget* draw_area_text_y;  // level, 35 x 205
+
 // ---- Limiter ----
 extern GtkWidget* spin_button_attack[4];
 extern GtkWidget* spin_button_rel[4];

@@ -8,6 +8,7 @@
 #include "editor/preset_verwaltung.h"
 #include "model/editing.h"
 #include "model/preset.h"
+#include "response/calc_filters.h"
 #include "shell/app.h"
 
 namespace {
@@ -258,6 +259,103 @@ void change_lock(GtkWidget* widget, gpointer data) {
   else
     preset.lock = static_cast<uint8_t>(preset.lock & ~mask);
   if (which == 0) queue_draw(draw_area_routing);
+}
+
+// ---- Crossover and Parametric EQ ----
+
+namespace {
+
+void run_xo_recalc(int ch, const xo_recalc_t& r) {
+  if (r.hp) Calc_HighPass(static_cast<uint16_t>(ch), r.hp_order);
+  if (r.lp) Calc_LowPass(static_cast<uint16_t>(ch), r.lp_order);
+}
+
+// Shelves first: the band's sum adds what their tables hold.
+void run_peq_recalc(int ch, const peq_recalc_t& r) {
+  if (r.lowshelf) Calc_LowShelf(static_cast<uint16_t>(ch));
+  if (r.highshelf) Calc_HighShelf(static_cast<uint16_t>(ch));
+  Calc_Peq(static_cast<uint16_t>(ch), static_cast<uint16_t>(r.band));
+}
+
+// The band at which `w` stands in a channel's row of widgets, or -1.
+int band_of(GtkWidget* const (&row)[6], GtkWidget* w) {
+  for (int b = 0; b < 6; ++b)
+    if (row[b] == w) return b;
+  return -1;
+}
+
+}  // namespace
+
+void change_xo_freq(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0 || !spin_button_crossover[0][ch] || !spin_button_crossover[1][ch]) return;
+  const record_change change;
+  const int select = widget == spin_button_crossover[0][ch] ? 0 : 1;
+  const xo_recalc_t r = store_xo_freq(ch, spin_int(spin_button_crossover[0][ch]),
+                                      spin_int(spin_button_crossover[1][ch]), select);
+  run_xo_recalc(ch, r);
+  queue_draw(drawing_area_xo[ch]);
+}
+
+void change_xo_type(GtkWidget*, gpointer data) {
+  const int ch = channel_of(data);
+  if (ch < 0) return;
+  const record_change change;
+  const xo_recalc_t r = store_xo_type(ch, combo_index(combobox_crossover[0][ch]),
+                                      combo_index(combobox_crossover[1][ch]));
+  run_xo_recalc(ch, r);
+  // The low-pass frequency is editable exactly while the low-pass is on.
+  if (spin_button_crossover[1][ch]) gtk_widget_set_sensitive(spin_button_crossover[1][ch], r.lp);
+  queue_draw(drawing_area_xo[ch]);
+}
+
+void change_peq_freq(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int b = ch < 0 ? -1 : band_of(peq_spin_freq[ch], widget);
+  if (b < 0) return;
+  const record_change change;
+  run_peq_recalc(ch, store_peq_freq(ch, b, spin_int(widget)));
+  queue_draw(drawing_area_peq[ch]);
+}
+
+void change_peq_type(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int band = ch < 0 ? -1 : band_of(peq_combo[ch], widget);
+  if (band < 0) return;
+  const record_change change;
+  int index[6];
+  double shown_db[6];
+  for (int b = 0; b < 6; ++b) {
+    index[b] = combo_index(peq_combo[ch][b]);
+    shown_db[b] = peq_spin_gain[ch][b] ? spin_value(peq_spin_gain[ch][b]) : 0.0;
+  }
+  run_peq_recalc(ch, store_peq_types(ch, index, shown_db, band));
+  // An "OFF" band's spin buttons are insensitive; its gain spin button
+  // keeps the gain it comes back with.
+  for (int b = 0; b < 6; ++b)
+    for (GtkWidget* w : {peq_spin_freq[ch][b], peq_spin_q[ch][b], peq_spin_gain[ch][b]})
+      if (w) gtk_widget_set_sensitive(w, index[b] != 0);
+  queue_draw(drawing_area_peq[ch]);
+}
+
+void change_peq_q(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int b = ch < 0 ? -1 : band_of(peq_spin_q[ch], widget);
+  if (b < 0) return;
+  const record_change change;
+  // The shelves ignore Q: only the band's peaking curve and the sum change.
+  store_peq_q(ch, b, spin_value(widget));
+  Calc_Peq(static_cast<uint16_t>(ch), static_cast<uint16_t>(b));
+  queue_draw(drawing_area_peq[ch]);
+}
+
+void change_peq_gain(GtkWidget* widget, gpointer data) {
+  const int ch = channel_of(data);
+  const int b = ch < 0 ? -1 : band_of(peq_spin_gain[ch], widget);
+  if (b < 0) return;
+  const record_change change;
+  run_peq_recalc(ch, store_peq_gain(ch, b, combo_index(peq_combo[ch][b]), spin_value(widget)));
+  queue_draw(drawing_area_peq[ch]);
 }
 
 // ---- Limiter ----

@@ -40,6 +40,17 @@ uint8_t lock_mask_of(int data);
 // channel insensitive exactly while its Mute button is pressed.
 void update_mute_sensitivity();
 
+// ---- Crossover and Parametric EQ ----
+// Each stores the filter, recomputes its curves, keeps the handle positions
+// (x, x_peq, y_peq), xo_select and aktiv[1] current and redraws that
+// channel's plot. The EQ operations find the band from the emitting widget.
+void change_xo_freq(GtkWidget* widget, gpointer data);   // spin_button_crossover[k][ch]
+void change_xo_type(GtkWidget* widget, gpointer data);   // combobox_crossover[k][ch]
+void change_peq_freq(GtkWidget* widget, gpointer data);  // peq_spin_freq[ch][b]
+void change_peq_type(GtkWidget* widget, gpointer data);  // peq_combo[ch][b]
+void change_peq_q(GtkWidget* widget, gpointer data);     // peq_spin_q[ch][b]
+void change_peq_gain(GtkWidget* widget, gpointer data);  // peq_spin_gain[ch][b]
+
 // ---- Limiter ----
 void change_limiter_attack(GtkWidget* widget, gpointer data);
 void change_limiter_release(GtkWidget* widget, gpointer data);

@@ -11,6 +11,7 @@
 #include "model/preset.h"
 #include "shell/app.h"
 #include "shell/resources.h"
+#include "wizard/preset_generator.h"
 
 // ---- Globals ------------------------------------------------------------
 
@@ -30,7 +31,6 @@ GtkWidget *info = nullptr, *how_to_use = nullptr;
 GtkWidget *toolbar1 = nullptr, *hbox_toolbar = nullptr;
 GtkWidget *toolbutton_mv517 = nullptr, *toolbutton_mv961 = nullptr, *toolbutton_wizard = nullptr;
 
-const char* const WIZARD_UNAVAILABLE = "The preset wizard is not available yet";
 bool app_quit_requested = false;
 
 namespace {
@@ -76,11 +76,6 @@ bool is_sensitive(GtkWidget* w) {
 // The Quit command: the close flow in quit mode through close_window.
 void quit_activate(GtkWidget* widget, gpointer) {
   close_window(widget, nullptr, GINT_TO_POINTER(0));
-}
-
-void mark_wizard_unavailable() {
-  set_sensitive(generate_preset, false);
-  set_sensitive(toolbutton_wizard, false);
 }
 
 }  // namespace
@@ -162,13 +157,13 @@ GtkWidget* create_menubar(GtkWidget*, GtkWidget*, GtkWidget*) {
   mv517 = labelled_item(GTK_STOCK_NEW, "MV517 Preset-Editor");
   mv961 = labelled_item(GTK_STOCK_NEW, "MV961 Preset-Editor");
   generate_preset = labelled_item(GTK_STOCK_CONVERT, "Preset Wizard");
-  gtk_widget_set_tooltip_text(generate_preset, WIZARD_UNAVAILABLE);
   append(sub_menu, mv517);
   append(sub_menu, mv961);
   append(sub_menu, generate_preset);
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(neu), sub_menu);
   g_signal_connect(mv517, "activate", G_CALLBACK(neu_default), GINT_TO_POINTER(MV517));
   g_signal_connect(mv961, "activate", G_CALLBACK(neu_default), GINT_TO_POINTER(MV961));
+  g_signal_connect(generate_preset, "activate", G_CALLBACK(preset_generator), nullptr);
 
   oeffnen = stock_item(GTK_STOCK_OPEN);
   speichern = stock_item(GTK_STOCK_SAVE);
@@ -245,7 +240,7 @@ void Create_Menushortcuts() {
   }
   g_signal_connect(toolbutton_mv517, "clicked", G_CALLBACK(neu_default), GINT_TO_POINTER(MV517));
   g_signal_connect(toolbutton_mv961, "clicked", G_CALLBACK(neu_default), GINT_TO_POINTER(MV961));
-  gtk_widget_set_tooltip_text(toolbutton_wizard, WIZARD_UNAVAILABLE);
+  g_signal_connect(toolbutton_wizard, "clicked", G_CALLBACK(preset_generator), nullptr);
 
   hbox_toolbar = gtk_hbox_new(FALSE, 0);
   gtk_box_pack_start(GTK_BOX(hbox_toolbar), toolbar1, TRUE, TRUE, 0);
@@ -272,7 +267,6 @@ void set_command_state(app_state_t state) {
   set_sensitive(beenden, true);
   set_sensitive(info, true);
   set_sensitive(how_to_use, false);
-  mark_wizard_unavailable();
 }
 
 void mark_preset_changed() {

@@ -12,10 +12,6 @@ GtkWidget* create_menubar(GtkWidget* window, GtkWidget* box, GtkWidget* unused);
 // the menu bar.
 void Create_Menushortcuts();
 
-// Tooltip of the wizard's menu item and tool button while the wizard is not
-// part of the program.
-extern const char* const WIZARD_UNAVAILABLE;
-
 // The close flow. mode 0 or 1 quits the application, 2 is the editor
 // window's title-bar button, 3 the Close command. When an open preset has
 // unsaved work, asks "Save Preset?" while the editor is still open; Cancel,

@@ -12,15 +12,33 @@ void qbn_pictures_register_resource(void);
 
 const char* const ICON_RESOURCE = "/org/qbn/preset-editor/icon.png";
 const char* const BANNER_RESOURCE = "/org/qbn/preset-editor/banner.png";
+const char* const WIZARD_ICON_RESOURCE = "/org/qbn/preset-editor/wizard_icon.png";
+const char* const MV517_FRONT_RESOURCE = "/org/qbn/preset-editor/mv517_front.png";
+const char* const MODE_SAT_RESOURCE = "/org/qbn/preset-editor/mode_sat.png";
+const char* const MODE_FULLRANGE_RESOURCE = "/org/qbn/preset-editor/mode_fullrange.png";
+const char* const MODE_BASSARRAY_RESOURCE = "/org/qbn/preset-editor/mode_bassarray.png";
+const char* const MODE_MONITOR_RESOURCE = "/org/qbn/preset-editor/mode_monitor.png";
+const char* const MV517_REAR_RESOURCE = "/org/qbn/preset-editor/MV517_rear.jpg";
 
 namespace {
 
-GdkPixbuf* load_picture(const char* path) {
+void register_pictures() {
   static bool registered = false;
   if (!registered) {
     qbn_pictures_register_resource();
     registered = true;
   }
+}
+
+}  // namespace
+
+GBytes* picture_bytes(const char* path) {
+  register_pictures();
+  return g_resources_lookup_data(path, G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
+}
+
+GdkPixbuf* load_picture(const char* path) {
+  register_pictures();
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(path, &error);
   if (!pixbuf) {
@@ -31,8 +49,6 @@ GdkPixbuf* load_picture(const char* path) {
   }
   return pixbuf;
 }
-
-}  // namespace
 
 GdkPixbuf* app_icon() {
   return load_picture(ICON_RESOURCE);

@@ -23,33 +23,29 @@ run() {
   set -e
 }
 
-# expect_rc CODE WHAT: the last run ended with CODE.
-expect_rc() {
-  if [ "$RC" -ne "$1" ]; then
-    fail "$2: exit code $RC, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
-  fi
+# expect CODE WHAT [TEXT]: the last run ended with CODE and, when TEXT is
+# given, its stderr contains TEXT.
+expect() {
+  [ "$RC" -eq "$1" ] || fail "$2: exit code $RC, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
+  [ $# -lt 3 ] || expect_in err "$3" "$2"
 }
 
 # expect_out TEXT WHAT: stdout of the last run is exactly TEXT plus a line feed.
 expect_out() {
-  local expected
-  expected=$(printf '%s\n' "$1")
-  if [ "$(cat "$WORK/out")" != "$expected" ]; then
-    fail "$2: stdout was [$(cat "$WORK/out")], expected [$1]"
-  fi
+  [ "$(cat "$WORK/out")" = "$1" ] || fail "$2: stdout was [$(cat "$WORK/out")], expected [$1]"
 }
 
 # expect_in FILE TEXT WHAT: FILE (out or err) contains TEXT literally.
 expect_in() {
-  if ! grep -qF -- "$2" "$WORK/$1"; then
-    fail "$3: $1 lacks [$2]; it was [$(head -c 600 "$WORK/$1")]"
-  fi
+  grep -qF -- "$2" "$WORK/$1" || fail "$3: $1 lacks [$2]; it was [$(head -c 600 "$WORK/$1")]"
 }
 
 expect_empty() {
-  if [ -s "$WORK/$1" ]; then
-    fail "$2: $1 should be empty, was [$(head -c 300 "$WORK/$1")]"
-  fi
+  [ ! -s "$WORK/$1" ] || fail "$2: $1 should be empty, was [$(head -c 300 "$WORK/$1")]"
+}
+
+absent() {
+  [ ! -e "$1" ] || fail "$2 wrote $1"
 }
 
 # seal FILE: replaces FILE's checksum line (if any) by a correct one:
@@ -70,24 +66,32 @@ open(path, 'wb').write(data + b'<!-->' + format(crc, 'x').encode() + b'</!-->\n'
 PY
 }
 
-# replace FILE OLD NEW [COUNT]: replaces the first COUNT (default 1)
-# occurrences of OLD by NEW in FILE (bytes, no patterns).
+# replace FILE OLD NEW: replaces the first occurrence of OLD by NEW in FILE
+# (bytes, no patterns).
 replace() {
   python3 - "$@" <<'PY'
 import sys
 path, old, new = sys.argv[1], sys.argv[2].encode(), sys.argv[3].encode()
-count = int(sys.argv[4]) if len(sys.argv) > 4 else 1
 data = open(path, 'rb').read()
-if data.count(old) < count:
-    sys.exit('replace: "%s" not found %d times in %s' % (sys.argv[2], count, path))
-open(path, 'wb').write(data.replace(old, new, count))
+if old not in data:
+    sys.exit('replace: "%s" not found in %s' % (sys.argv[2], path))
+open(path, 'wb').write(data.replace(old, new, 1))
 PY
 }
 
+# stopped_copy FILE COPY: COPY is FILE with a second ID on channel C's tag
+# and a valid checksum: reading stops there (code 3).
+stopped_copy() {
+  cp "$1" "$2" && replace "$2" '<CHANNEL ID="3">' '<CHANNEL ID="3" ID="4">' && seal "$2"
+}
+
+# make_file NAME JSON: NAME.qpx from JSON (keys left out keep the defaults);
+# band FREQ Q GAIN TYPE: one EQ band's JSON.
+make_file() { printf '%s' "$2" >"$1.json" && "$QPX" import "$1.json" -o "$1.qpx"; }
+band() { printf '{"freq": %s, "q": %s, "gain": %s, "type": %s}' "$@"; }
+
 xml_ok() {
-  if ! xmllint --noout "$1" 2>"$WORK/xmllint.err"; then
-    fail "xmllint rejects $1: $(cat "$WORK/xmllint.err")"
-  fi
+  xmllint --noout "$1" 2>"$WORK/xmllint.err" || fail "xmllint rejects $1: $(cat "$WORK/xmllint.err")"
 }
 
 finish() {

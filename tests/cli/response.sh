@@ -5,18 +5,15 @@
 source "$(dirname "$0")/helpers.bash"
 cd "$WORK"
 
-# make_file NAME JSON: a preset file from JSON (keys left out keep the defaults).
-make_file() { printf '%s' "$2" >"$1.json" && "$QPX" import "$1.json" -o "$1.qpx"; }
-band() { printf '{"freq": %s, "q": %s, "gain": %s, "type": %s}' "$@"; }
 off=$(band 1000 7 0 0)
-
 "$QPX" new -o default.qpx
 make_file filters '{"channels": [
   {"xo": [{"config": 1, "freq": [100, 100]}, {"config": 1, "freq": [1000, 1000], "q": [7, 7]}],
    "peq": ['"$(band 100 7 60 1), $off, $off, $off, $off, $off"']},
   {"xo": [{"config": 2, "freq": [300, 1000], "q": [7, 7]}, {}],
    "peq": ['"$off, $off, $(band 1000 7 120 0), $off, $off, $off"']}, {}, {}]}'
-# High-pass "Butterworth 2." with Q slot 0 at 12 and at 7; "Q 1.2" with 7.
+# A high-pass drawn with the Q its type fixes, not the stored one:
+# "Butterworth 2." stored with Q 1.2 and 0.7, "Q 1.2" stored with 0.7.
 make_file bw_q12 '{"channels": [{"xo": [{"config": 1, "freq": [100, 100], "q": [12, 7]}, {}]}, {}, {}, {}]}'
 make_file bw_q7 '{"channels": [{"xo": [{"config": 1, "freq": [100, 100], "q": [7, 7]}, {}]}, {}, {}, {}]}'
 make_file q12_q7 '{"channels": [{"xo": [{"config": 0, "freq": [100, 100], "q": [7, 7]}, {}]}, {}, {}, {}]}'
@@ -24,7 +21,7 @@ grep -m1 '<Q ID=' bw_q12.qpx | grep -q '<Q ID="1">1.2</Q>' || fail "bw_q12.qpx d
 
 for f in default:A filters:A filters:B bw_q12:A bw_q7:A q12_q7:A; do
   run response "${f%:*}.qpx" --channel "${f#*:}"
-  expect_rc 0 "response $f"
+  expect 0 "response $f"
   cp out "${f%:*}_${f#*:}.csv"
 done
 cmp -s bw_q12_A.csv bw_q7_A.csv || fail "a Butterworth high-pass depends on the Q stored in slot 0"
@@ -41,14 +38,11 @@ def near(got, want, tol, what):
     assert abs(float(got) - want) <= tol, "%s: %s, expected %.4f +- %g" % (what, got, want, tol)
 
 d = load("default_A.csv")
-assert len(d) == 813 and [int(r[0]) for r in d] == list(range(813)), "one row per grid column 0..812"
+assert [int(r[0]) for r in d] == list(range(813)), "one row per grid column 0..812"
 for r in d:
-    i = int(r[0])
+    i, on = int(r[0]), int(r[0]) % 4 == 0
     near(r[1], 10 ** (1.53 + i * 4.08 / 1289.04), 0.005, "frequency of column %d" % i)
-    on = i % 4 == 0
-    assert (r[2] != "") == on and (r[4] != "") == on, "crossover cells on every 4th column: row %d" % i
-    assert r[3] == "", "the default low-pass is off: row %d" % i
-    assert r[4] == r[2], "with the low-pass off the total is the high-pass: row %d" % i
+    assert (r[2] != "") == on and r[3] == "" and r[4] == r[2], "crossover cells of row %d" % i
     assert r[5] == ("" if i == 812 else "0.0000"), "default EQ sum: row %d is %r" % (i, r[5])
 
 a, b = load("filters_A.csv"), load("filters_B.csv")
@@ -56,49 +50,21 @@ for r in a[::4]:
     near(r[4], float(r[2]) + float(r[3]), 0.00011, "total = high-pass + low-pass at %s" % r[0])
 near(a[col(100)][2], -3.10, 0.05, "Butterworth 100 Hz high-pass near 100 Hz")
 near(a[780][3], -39.27, 0.1, "Butterworth 1 kHz low-pass near 10 kHz")
-# Column 464 is 996.8 Hz, a little below the corner: -6.25 dB there.
 near(b[col(1000)][2], -6.20, 0.1, "Linkwitz-Riley high-pass from slot 1 (1000 Hz)")
 near(a[0][5], 5.65, 0.01, "low shelf 100 Hz +6 dB at the first column")
 near(a[col(100)][5], 3.96, 0.02, "low shelf 100 Hz +6 dB near 100 Hz")
-# A band alone reaches its gain at its own frequency.
 near(b[col(1000)][5], 12.0, 0.01, "+12 dB band at 1 kHz")
-
-q = load("q12_q7_A.csv")
-near(q[col(100)][2], 1.58, 0.05, "a 'Q 1.2' high-pass stored with Q 0.7 is drawn with Q 1.2")
+near(load("q12_q7_A.csv")[col(100)][2], 1.58, 0.05, "a 'Q 1.2' high-pass stored with Q 0.7")
 PY
 
 # ---- refusals and exit codes ----
 "$QPX" new --device MV961 -o mv961.qpx
 run response mv961.qpx --channel C
-expect_rc 2 "channel C of an MV961 file"
+expect 2 "channel C of an MV961 file" "channels A and B only"
 expect_empty out "channel C of an MV961 file"
-expect_in err "channels A and B only" "channel C of an MV961 file"
 run response mv961.qpx --channel b
-expect_rc 0 "channel b of an MV961 file"
-for bad in E AB ""; do
-  run response default.qpx --channel "$bad"
-  expect_rc 2 "--channel '$bad'"
-done
-run response default.qpx
-expect_rc 2 "no --channel"
-
-cp filters.qpx damaged.qpx
-replace damaged.qpx '<FREQ ID="1">1000</FREQ>' '<FREQ ID="1">2000</FREQ>'
-run response damaged.qpx --channel A
-expect_rc 1 "damaged file"
-expect_empty out "damaged file"
-expect_in err "checksum" "damaged file"
-run response damaged.qpx --channel A --no-checksum
-expect_rc 0 "damaged file with --no-checksum"
-cmp -s out filters_A.csv && fail "--no-checksum: the changed low-pass is not in the CSV"
-run response missing.qpx --channel A
-expect_rc 1 "missing file"
-cp filters.qpx stop.qpx
-replace stop.qpx '<CHANNEL ID="3">' '<CHANNEL ID="3" ID="4">'
-seal stop.qpx
-run response stop.qpx --channel A
-expect_rc 3 "a file whose reading stops"
-cmp -s out filters_A.csv || fail "stopped read: channel A, read before the stop, differs"
-expect_in err "reading stopped early (code " "a file whose reading stops"
+expect 0 "channel b of an MV961 file"
+run response default.qpx --channel AB
+expect 2 "--channel AB"
 
 finish

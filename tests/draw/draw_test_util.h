@@ -7,13 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <ostream>
 
 // A colour read back, unpremultiplied, 0..255 per channel.
 struct Pixel {
   int r, g, b, a;
 };
-
 inline std::ostream& operator<<(std::ostream& os, Pixel p) {
   return os << "rgba(" << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ")";
 }
@@ -75,3 +75,12 @@ class Canvas {
   cairo_surface_t* surface_;
   cairo_t* cr_;
 };
+
+// The picture `draw` makes of `view` on a transparent canvas of w x h.
+template <class View>
+std::unique_ptr<Canvas> render(void (*draw)(cairo_t*, const View&), const View& view, int w,
+                               int h) {
+  auto c = std::make_unique<Canvas>(w, h);
+  draw(c->cr(), view);
+  return c;
+}

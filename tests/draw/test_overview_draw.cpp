@@ -2,6 +2,7 @@
 // hit-testing of presses on them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "draw_test_util.h"
@@ -20,10 +21,13 @@ ChannelFlowView all_active(int channels = 4) {
   }
   return v;
 }
+std::unique_ptr<Canvas> flow(const ChannelFlowView& v) {
+  return render(draw_channel_flow, v, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
+}
 
-constexpr int top(int ch) {
+constexpr int top(int ch) {  // pixel row of Y = 100.5 + 70 ch
   return 100 + 70 * ch;
-}  // pixel row of Y = 100.5 + 70 ch
+}
 // Left outline column and lock bit of DELAY, LEVEL, XO, EQ, DYN.
 constexpr int kLeft[5] = {0, 90, 180, 260, 350};
 constexpr uint8_t kLock[5] = {0x01, 0x20, 0x04, 0x02, 0x08};
@@ -33,125 +37,96 @@ TEST(ChannelFlow, LockBitOutlinesItsBlockRedInEveryRow) {
   for (int b = 0; b < 5; ++b) {
     ChannelFlowView v = all_active();
     v.lock = kLock[b];
-    Canvas c(CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-    draw_channel_flow(c.cr(), v);
-    ASSERT_EQ(c.status(), CAIRO_STATUS_SUCCESS);
+    const auto c = flow(v);
+    ASSERT_EQ(c->status(), CAIRO_STATUS_SUCCESS);
     for (int ch = 0; ch < 4; ++ch)
       for (int other = 0; other < 5; ++other)
-        EXPECT_TRUE(near(c.at(kLeft[other], top(ch) + 10), other == b ? 255 : 0, 0, 0))
+        EXPECT_TRUE(near(c->at(kLeft[other], top(ch) + 10), other == b ? 255 : 0, 0, 0))
             << "lock " << int(v.lock) << ", block " << other << ", row " << ch;
   }
 }
 
-TEST(ChannelFlow, InactiveBlocksAndMutedOutputsAreFaded) {
+TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
   // Channel B: no delay, no EQ, no limiter, muted. XO never fades.
   ChannelFlowView v = all_active();
   for (int m : {0, 1, 3, 4}) v.aktiv[m] &= ~0x2;
-  Canvas c(CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-  draw_channel_flow(c.cr(), v);
+  for (int b = 0; b < 6; ++b) v.row[0].eq_band_on[b] = b == 1;
+  const auto c = flow(v);
   for (int b = 0; b < 5; ++b) {  // inside each fill, clear of the texts
-    EXPECT_EQ(c.at(kLeft[b] + 4, top(0) + 3).a, 255) << b;
-    EXPECT_NEAR(c.at(kLeft[b] + 4, top(1) + 3).a, b == 2 ? 255 : kFaded, 2) << b;
+    EXPECT_EQ(c->at(kLeft[b] + 4, top(0) + 3).a, 255) << b;
+    EXPECT_NEAR(c->at(kLeft[b] + 4, top(1) + 3).a, b == 2 ? 255 : kFaded, 2) << b;
   }
   // Output box and channel name fade with the LEVEL block.
-  EXPECT_EQ(c.at(483, top(0) + 11).a, 255);
-  EXPECT_NEAR(c.at(483, top(1) + 11).a, kFaded, 2);
+  EXPECT_EQ(c->at(483, top(0) + 11).a, 255);
+  EXPECT_NEAR(c->at(483, top(1) + 11).a, kFaded, 2);
   int name_alpha[2] = {0, 0};
   for (int ch = 0; ch < 2; ++ch)
     for (int y = top(ch) + 12; y < top(ch) + 25; ++y)
-      for (int x = 540; x < 600; ++x) name_alpha[ch] = std::max(name_alpha[ch], c.at(x, y).a);
+      for (int x = 540; x < 600; ++x) name_alpha[ch] = std::max(name_alpha[ch], c->at(x, y).a);
   EXPECT_EQ(name_alpha[0], 255);
   EXPECT_TRUE(name_alpha[1] > 0 && name_alpha[1] <= kFaded + 1) << name_alpha[1];
-}
-
-TEST(ChannelFlow, EqDotsShowTheBandsThatAreOn) {
-  ChannelFlowView v = all_active();
-  for (int b = 0; b < 6; ++b) v.row[0].eq_band_on[b] = b == 1;
-  for (bool& on : v.row[1].eq_band_on) on = false;
-  v.aktiv[1] = 0x1;  // channel B has no band on
-  Canvas c(CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-  draw_channel_flow(c.cr(), v);
+  // EQ dots (centre 268.5 + 9 b, Y + 33): green for a band that is on.
   const int grey = to255(0.9);
   for (int b = 0; b < 6; ++b) {
-    const Pixel a = c.at(268 + 9 * b, top(0) + 33);  // dot centre (268.5 + 9 b, Y + 33)
+    const Pixel a = c->at(268 + 9 * b, top(0) + 33);
     EXPECT_TRUE(b == 1 ? near(a, 0, 255, 0) : near(a, grey, grey, grey)) << b << " " << a;
-    EXPECT_LT(c.at(268 + 9 * b, top(1) + 33).a, 128) << b;  // faded grey over faded fill
   }
 }
 
-TEST(ChannelFlow, ConnectorsAmplifierHeadingAndRowCount) {
+TEST(ChannelFlow, ConnectorsAmplifierAndRowCount) {
   ChannelFlowView v = all_active();
-  v.aktiv[4] = 0;  // muting does not fade the connectors or the amplifier
-  Canvas c(CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-  draw_channel_flow(c.cr(), v);
-  for (int ch = 0; ch < 4; ++ch) {
-    for (int x : {75, 165, 245, 335, 415, 465})
-      EXPECT_TRUE(near(c.at(x, top(ch) + 20), 0, 0, 0)) << x;
-    // The amplifier is filled without antialiasing: untouched or opaque black.
-    int black = 0, clear = 0;
-    for (int y = top(ch) + 8; y <= top(ch) + 33; ++y)
-      for (int x = 431; x < 450; ++x) {
-        const Pixel p = c.at(x, y);
-        ASSERT_TRUE(p.a == 0 || near(p, 0, 0, 0, 255, 0)) << x << ", " << y << " " << p;
-        (p.a ? black : clear)++;
-      }
-    EXPECT_TRUE(black && clear);
-  }
-  EXPECT_TRUE(near(c.at(500, 30), 0, 0, 0));  // "Outputs" underline
-
-  Canvas two(CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-  draw_channel_flow(two.cr(), all_active(2));
-  EXPECT_EQ(two.at(4, top(1) + 3).a, 255);
-  for (int x : {4, 94, 184, 264, 354, 483}) EXPECT_EQ(two.at(x, top(2) + 11).a, 0) << x;
-}
-
-TEST(ChannelFlow, InvalidUtf8InANameDoesNotStopTheDrawing) {
-  ChannelFlowView v = all_active();
-  v.row[0].name = "Bad\x80name";
-  Canvas c(CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-  draw_channel_flow(c.cr(), v);
-  EXPECT_EQ(c.status(), CAIRO_STATUS_SUCCESS);
-  EXPECT_EQ(c.at(4, top(3) + 3).a, 255);
+  v.aktiv[4] = 0;                 // muting does not fade the connectors or the amplifier
+  v.row[0].name = "Bad\x80name";  // invalid UTF-8 does not stop the drawing
+  const auto c = flow(v);
+  EXPECT_EQ(c->status(), CAIRO_STATUS_SUCCESS);
+  for (int x : {75, 165, 245, 335, 415, 465})
+    EXPECT_TRUE(near(c->at(x, top(3) + 20), 0, 0, 0)) << x;
+  // The amplifier is filled without antialiasing: untouched or opaque black.
+  int black = 0;
+  for (int y = top(3) + 8; y <= top(3) + 33; ++y)
+    for (int x = 431; x < 450; ++x) {
+      const Pixel p = c->at(x, y);
+      ASSERT_TRUE(p.a == 0 || near(p, 0, 0, 0, 255, 0)) << x << ", " << y << " " << p;
+      black += p.a != 0;
+    }
+  EXPECT_TRUE(black > 0 && black < 19 * 26);
+  const auto two = flow(all_active(2));
+  EXPECT_EQ(two->at(4, top(1) + 3).a, 255);
+  for (int x : {4, 94, 184, 264, 354, 483}) EXPECT_EQ(two->at(x, top(2) + 11).a, 0) << x;
 }
 
 TEST(ChannelFlowHit, BlocksOpenTheirPagesInsideOpenIntervals) {
   using P = EditorPage;
-  struct Case {
+  const struct {
     double x, y;
     bool hit;
     EditorPage page;
     int sub;
+  } cases[] = {
+      {30, 120, true, P::delay, -1},     {60.9, 99.1, true, P::delay, -1},
+      {0, 120, false, {}, -1},  // the edges open nothing
+      {61, 120, false, {}, -1},          {30, 99, false, {}, -1},
+      {30, 141, false, {}, -1},          {120, 190, true, P::channel_setup, -1},
+      {200, 260, true, P::crossover, 2}, {300, 330, true, P::parametric_eq, 3},
+      {375, 120, true, P::limiter, -1},  {401, 120, false, {}, -1},
+      {440, 120, false, {}, -1},  // amplifier
+      {30, 155, false, {}, -1},   // between rows
   };
-  const Case cases[] = {
-      {30, 120, true, P::delay, -1},
-      {60.9, 99.1, true, P::delay, -1},
-      {0, 120, false, {}, -1},
-      {61, 120, false, {}, -1},
-      {30, 99, false, {}, -1},
-      {30, 141, false, {}, -1},
-      {120, 190, true, P::channel_setup, -1},
-      {89, 190, false, {}, -1},
-      {200, 260, true, P::crossover, 2},
-      {231, 260, false, {}, -1},
-      {300, 330, true, P::parametric_eq, 3},
-      {259, 330, false, {}, -1},
-      {375, 120, true, P::limiter, -1},
-      {401, 120, false, {}, -1},
-      {70, 120, false, {}, -1},
-      {440, 120, false, {}, -1},
-      {500, 120, false, {}, -1},
-      {30, 155, false, {}, -1},
-  };
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
     const ChannelFlowHit h = channel_flow_hit(4, k.x, k.y);
     EXPECT_EQ(h.hit, k.hit) << k.x << ", " << k.y;
-    if (h.hit && k.hit) {
-      EXPECT_TRUE(h.page == k.page && h.channel_page == k.sub) << k.x << ", " << k.y;
-    }
+    EXPECT_TRUE(!k.hit || (h.page == k.page && h.channel_page == k.sub)) << k.x << ", " << k.y;
   }
   EXPECT_TRUE(channel_flow_hit(2, 200, 190).hit);  // MV961: rows C and D do not exist
   EXPECT_FALSE(channel_flow_hit(2, 200, 260).hit);
-  EXPECT_FALSE(channel_flow_hit(2, 200, 330).hit);
+}
+
+TEST(RoutingHit, StrictlyInsideInputsAndRouter) {
+  EXPECT_TRUE(routing_hit(40, 51));
+  EXPECT_TRUE(routing_hit(290.9, 390.9));
+  EXPECT_FALSE(routing_hit(39, 100));
+  EXPECT_FALSE(routing_hit(200, 391));
+  EXPECT_FALSE(routing_hit(291, 200));
 }
 
 // ---- Input routing ----------------------------------------------------------
@@ -159,7 +134,6 @@ TEST(ChannelFlowHit, BlocksOpenTheirPagesInsideOpenIntervals) {
 constexpr double kOut[4] = {120.5, 190.5, 260.5, 330.5};
 constexpr double kA = 120.5, kB = 190.5, kC = 260.5, kD = 330.5;
 constexpr double kD1L = 105.5, kD1R = 135.5, kD2L = 175.5, kD2R = 205.5;
-constexpr Pixel kOrange = {255, 204, 153, 255};
 
 enum class Line { none, orange, blue };
 
@@ -177,127 +151,93 @@ Line line_at_middle(const Canvas& c, double out_y, double in_y) {
   return kind;
 }
 
-RoutingView routing_view(int device, int mode) {
+// The routing diagram with the given codes (255: no lines).
+std::unique_ptr<Canvas> routing(int device, int mode,
+                                std::array<uint8_t, 4> codes = {255, 255, 255, 255},
+                                uint8_t lock = 0) {
   RoutingView v;
   v.device = device;
   v.in_mode = mode;
-  for (uint8_t& r : v.routing) r = 255;  // no lines
-  return v;
+  v.lock = lock;
+  std::copy(codes.begin(), codes.end(), v.routing);
+  return render(draw_routing, v, ROUTING_WIDTH, ROUTING_HEIGHT);
 }
 
 TEST(Routing, RouterFillAndLockOutline) {
   for (uint8_t lock : {0x00, 0x10, 0xEF}) {
-    RoutingView v = routing_view(4, 0);
-    v.lock = lock;
-    Canvas c(ROUTING_WIDTH, ROUTING_HEIGHT);
-    draw_routing(c.cr(), v);
-    ASSERT_EQ(c.status(), CAIRO_STATUS_SUCCESS);
+    const auto c = routing(4, 0, {255, 255, 255, 255}, lock);
+    ASSERT_EQ(c->status(), CAIRO_STATUS_SUCCESS);
     const int red = lock & 0x10 ? 255 : 0;
-    EXPECT_TRUE(near(c.at(150, 300), red, 0, 0) && near(c.at(200, 390), red, 0, 0)) << int(lock);
+    EXPECT_TRUE(near(c->at(150, 300), red, 0, 0) && near(c->at(200, 390), red, 0, 0)) << int(lock);
     const double t = (200.5 - 50.5) / 340.0;  // grey 0.8 at 0.2, 0.3 at 0.8
     const int grey = to255(0.8 - (t - 0.2) / 0.6 * 0.5);
-    EXPECT_TRUE(near(c.at(200, 60), grey, grey, grey)) << c.at(200, 60);
+    EXPECT_TRUE(near(c->at(200, 60), grey, grey, grey)) << c->at(200, 60);
   }
 }
 
-TEST(Routing, Mv517Lines) {
-  RoutingView all = routing_view(4, 0);
-  for (uint8_t& r : all.routing) r = 10;  // every output from A, B, C and D
-  Canvas c(ROUTING_WIDTH, ROUTING_HEIGHT);
-  draw_routing(c.cr(), all);
+TEST(Routing, LinesByDeviceModeAndCode) {
+  const auto all = routing(4, 0, {10, 10, 10, 10});  // every output from A, B, C and D
   for (double out : kOut)
-    for (double in : {kA, kB, kC, kD}) EXPECT_EQ(line_at_middle(c, out, in), Line::orange);
-  EXPECT_TRUE(near(c.at(220, 120), kOrange.r, kOrange.g, kOrange.b)) << c.at(220, 120);
+    for (double in : {kA, kB, kC, kD}) EXPECT_EQ(line_at_middle(*all, out, in), Line::orange);
+  EXPECT_TRUE(near(all->at(220, 120), 255, 204, 153)) << all->at(220, 120);
 
-  RoutingView digital = routing_view(4, 3);
-  digital.routing[1] = 9;  // "B+C+D/d2L+C+D"
-  Canvas d(ROUTING_WIDTH, ROUTING_HEIGHT);
-  draw_routing(d.cr(), digital);
-  EXPECT_EQ(line_at_middle(d, kOut[1], kD2L), Line::blue);
-  EXPECT_EQ(line_at_middle(d, kOut[1], kC), Line::orange);
-  EXPECT_EQ(line_at_middle(d, kOut[1], kD), Line::orange);
-  for (double in : {kD1L, kD2R}) EXPECT_EQ(line_at_middle(d, kOut[1], in), Line::none);
-  EXPECT_EQ(line_at_middle(d, kOut[0], kA), Line::none);
+  const auto digital = routing(4, 3, {255, 9, 255, 255});  // "B+C+D/d2L+C+D"
+  EXPECT_EQ(line_at_middle(*digital, kOut[1], kD2L), Line::blue);
+  EXPECT_EQ(line_at_middle(*digital, kOut[1], kC), Line::orange);
+  for (double in : {kD1L, kD2R}) EXPECT_EQ(line_at_middle(*digital, kOut[1], in), Line::none);
 
-  RoutingView mode2 = routing_view(4, 2);  // d2 replaces B: "A+B" reaches A only
-  mode2.routing[0] = 6;
-  Canvas m(ROUTING_WIDTH, ROUTING_HEIGHT);
-  draw_routing(m.cr(), mode2);
-  EXPECT_TRUE(near(m.at(220, 120), kOrange.r, kOrange.g, kOrange.b));
-  for (double in : {kD2L, kD2R, kB}) EXPECT_EQ(line_at_middle(m, kOut[0], in), Line::none);
-}
+  const auto mode2 = routing(4, 2, {6, 255, 255, 255});  // d2 replaces B: "A+B" reaches A only
+  EXPECT_TRUE(near(mode2->at(220, 120), 255, 204, 153));
+  for (double in : {kD2L, kD2R, kB}) EXPECT_EQ(line_at_middle(*mode2, kOut[0], in), Line::none);
 
-TEST(Routing, Mv961Lines) {
-  for (int mode : {0, 1}) {
-    RoutingView v = routing_view(2, mode);
-    v.routing[0] = 2;  // "B always"
-    v.routing[1] = 3;  // "A+B/d1(L+R)"
-    Canvas c(ROUTING_WIDTH, ROUTING_HEIGHT);
-    draw_routing(c.cr(), v);
-    EXPECT_EQ(line_at_middle(c, kOut[0], kB), Line::orange) << mode;
-    EXPECT_EQ(line_at_middle(c, kOut[1], mode ? kD1L : kA), mode ? Line::blue : Line::orange);
-    EXPECT_EQ(line_at_middle(c, kOut[1], mode ? kD1R : kB), mode ? Line::blue : Line::orange);
+  for (int mode : {0, 1}) {  // MV961: "B always", "A+B/d1(L+R)"
+    const auto c = routing(2, mode, {2, 3, 255, 255});
+    EXPECT_EQ(line_at_middle(*c, kOut[0], kB), Line::orange) << mode;
+    EXPECT_EQ(line_at_middle(*c, kOut[1], mode ? kD1R : kB), mode ? Line::blue : Line::orange);
   }
-  RoutingView v = routing_view(2, 3);  // modes 2 and 3: no lines
-  v.routing[0] = 0;
-  v.routing[1] = 3;
-  Canvas c(ROUTING_WIDTH, ROUTING_HEIGHT);
-  draw_routing(c.cr(), v);
+  // No lines: MV961 modes 2 and 3, and codes outside the device's list
+  // (only the bracket and the stub are drawn).
+  const auto none961 = routing(2, 3, {0, 3, 255, 255});
   for (double in : {kD1L, kD1R, kA, kB})
-    EXPECT_TRUE(line_at_middle(c, kOut[0], in) == Line::none &&
-                line_at_middle(c, kOut[1], in) == Line::none)
+    EXPECT_TRUE(line_at_middle(*none961, kOut[0], in) == Line::none &&
+                line_at_middle(*none961, kOut[1], in) == Line::none)
         << in;
+  for (auto [device, code] : {std::pair{4, 11}, {2, 4}}) {
+    const auto c = routing(device, 0, {uint8_t(code), 255, 255, 255});
+    for (double in : {kA, kB, kC, kD}) EXPECT_EQ(line_at_middle(*c, kOut[0], in), Line::none);
+    EXPECT_TRUE(near(c->at(285, 110), 0, 0, 0) && near(c->at(310, 120), 0, 0, 0));
+  }
 }
 
+// The "Digi" badge of a pair, read in its blue part, or the "Ana" badge of
+// a row, read in its orange part; the output stubs of the rows that exist.
 TEST(Routing, InputsFollowDeviceAndMode) {
-  struct Case {
+  const struct {
     int device, mode;
     bool d1, d2;
     int rows;
-  };
-  // The "Digi" badge of a pair, read in its blue part; the "Ana" badge of
-  // a row, read in its orange part.
-  const auto digi = [](const Canvas& c, double yc) {
-    const Pixel p = c.at(110, int(yc - 28));
-    return p.b - p.r > 40;
-  };
-  const auto ana = [](const Canvas& c, double y) {
-    const Pixel p = c.at(110, int(y - 10));
-    return p.r - p.b > 40;
-  };
-  for (const Case& k :
-       {Case{4, 0, false, false, 4}, Case{4, 1, true, false, 4}, Case{4, 2, false, true, 4},
-        Case{4, 3, true, true, 4}, Case{2, 0, false, false, 2}, Case{2, 2, true, false, 2}}) {
-    Canvas c(ROUTING_WIDTH, ROUTING_HEIGHT);
-    draw_routing(c.cr(), routing_view(k.device, k.mode));
-    const std::string where = std::to_string(k.device) + "/" + std::to_string(k.mode);
-    EXPECT_TRUE(digi(c, kA) == k.d1 && ana(c, kA) == !k.d1) << where;
-    EXPECT_TRUE(digi(c, kB) == k.d2 && ana(c, kB) == !k.d2) << where;
+  } cases[] = {{4, 0, false, false, 4},
+               {4, 2, false, true, 4},
+               {4, 3, true, true, 4},
+               {2, 2, true, false, 2}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << k.device << "/" << k.mode);
+    const auto c = routing(k.device, k.mode);
+    const auto digi = [&](double y) {
+      const Pixel p = c->at(110, int(y - 28));
+      return p.b - p.r > 40;
+    };
+    const auto ana = [&](double y) {
+      const Pixel p = c->at(110, int(y - 10));
+      return p.r - p.b > 40;
+    };
+    EXPECT_TRUE(digi(kA) == k.d1 && ana(kA) == !k.d1);
+    EXPECT_TRUE(digi(kB) == k.d2 && ana(kB) == !k.d2);
     for (int row = 2; row < 4; ++row) {
-      EXPECT_EQ(ana(c, kOut[row]), row < k.rows) << where << " row " << row;
-      EXPECT_EQ(c.at(310, int(kOut[row])).a, row < k.rows ? 255 : 0) << where;  // output stub
+      EXPECT_EQ(ana(kOut[row]), row < k.rows) << "row " << row;
+      EXPECT_EQ(c->at(310, int(kOut[row])).a, row < k.rows ? 255 : 0) << "stub " << row;
     }
   }
-}
-
-TEST(Routing, CodeOutsideTheListDrawsOnlyBracketAndStub) {
-  for (int device : {4, 2}) {
-    RoutingView v = routing_view(device, 0);
-    v.routing[0] = device == 4 ? 11 : 4;
-    Canvas c(ROUTING_WIDTH, ROUTING_HEIGHT);
-    draw_routing(c.cr(), v);
-    for (double in : {kA, kB, kC, kD}) EXPECT_EQ(line_at_middle(c, kOut[0], in), Line::none);
-    EXPECT_TRUE(near(c.at(285, 110), 0, 0, 0) && near(c.at(310, 120), 0, 0, 0));
-  }
-}
-
-TEST(RoutingHit, StrictlyInsideInputsAndRouter) {
-  EXPECT_TRUE(routing_hit(40, 51));
-  EXPECT_TRUE(routing_hit(290.9, 390.9));
-  EXPECT_FALSE(routing_hit(39, 100));
-  EXPECT_FALSE(routing_hit(200, 391));
-  EXPECT_FALSE(routing_hit(291, 200));
-  EXPECT_FALSE(routing_hit(100, 50));
 }
 
 }  // namespace

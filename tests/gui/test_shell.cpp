@@ -153,17 +153,6 @@ TEST_F(GuiTest, MenusAndToolbarCarryTheirLabelsIconsAndOrder) {
   EXPECT_EQ(gtk_widget_get_parent(toolbar1), hbox_toolbar);
 }
 
-TEST_F(GuiTest, WizardCommandsStayUnavailableWithATooltip) {
-  EXPECT_FALSE(sensitive(generate_preset));
-  EXPECT_FALSE(sensitive(toolbutton_wizard));
-  gchar* tip = gtk_widget_get_tooltip_text(toolbutton_wizard);
-  EXPECT_STREQ(tip, "The preset wizard is not available yet");
-  g_free(tip);
-  set_command_state(APP_EDITING);
-  set_command_state(APP_IDLE);
-  EXPECT_FALSE(sensitive(generate_preset));
-}
-
 TEST_F(GuiTest, StockAcceleratorsAreRegisteredForTheFileCommands) {
   const auto ctrl = GDK_CONTROL_MASK;
   const auto shift_ctrl = static_cast<GdkModifierType>(GDK_CONTROL_MASK | GDK_SHIFT_MASK);
