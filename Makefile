@@ -24,6 +24,7 @@ test: deps
 
 bench: build
 	@if [ -x $(BUILD)/benchmarks ]; then ./$(BUILD)/benchmarks; else echo "no benchmarks built"; fi
+	@if [ -x $(BUILD)/gui_benchmarks ]; then xvfb-run -a -s "-screen 0 1600x1200x24" ./$(BUILD)/gui_benchmarks; fi
 
 clean:
 	rm -rf $(BUILD)

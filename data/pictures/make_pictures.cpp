@@ -654,8 +654,8 @@ struct lcg {
 };
 
 // Fine horizontal brushing over a box.
-void brushed(cairo_t* cr, double x, double y, double w, double h, uint32_t seed) {
-  lcg rng{seed};
+void brushed(cairo_t* cr, double x, double y, double w, double h, uint32_t start) {
+  lcg rng{start};
   cairo_set_line_width(cr, 1);
   for (double by = y + 0.5; by < y + h; by += 1) {
     const double a = 0.015 + 0.03 * rng.next();

@@ -34,8 +34,8 @@ GtkWidget* draw_area_text = nullptr;
 GtkWidget* draw_area_text_y = nullptr;
 
 void reset_filter_page_globals() {
-  for (GtkWidget** array : {vbox_tab_xo, drawing_area_xo, vbox_fselector, vbox_fselector2,
-                            vbox_tab, drawing_area_peq})
+  for (GtkWidget** array :
+       {vbox_tab_xo, drawing_area_xo, vbox_fselector, vbox_fselector2, vbox_tab, drawing_area_peq})
     std::fill(array, array + 4, nullptr);
   for (auto* table : {spin_button_crossover, combobox_crossover})
     std::fill(&table[0][0], &table[0][0] + 8, nullptr);
@@ -175,8 +175,8 @@ GtkWidget* xo_filter_frame(GtkWidget*& box, int n, int filter) {
 
   GtkWidget* title = gtk_hbox_new(FALSE, 0);
   pack(title, hseparator(161), false, false, 0);
-  pack(title, make_label_with_markup(filter == 0 ? "High-Pass" : "Low-Pass", LABEL_BOLD_BLUE),
-       true, false, 28);
+  pack(title, make_label_with_markup(filter == 0 ? "High-Pass" : "Low-Pass", LABEL_BOLD_BLUE), true,
+       false, 28);
   pack(title, hseparator(161), false, false, 0);
   pack(box, title, false, false, 29);
   pack(box, xo_control_row("Frequency:", spin_button_crossover[filter][n], "Hz"), false, false, 3);
@@ -190,8 +190,9 @@ void add_xo_channel_page(int n) {
   vbox_tab_xo[n] = gtk_vbox_new(FALSE, 0);
   labels_xo[n] = channel_tab_label(n);
   gtk_notebook_append_page(GTK_NOTEBOOK(notebook_xo), vbox_tab_xo[n], labels_xo[n]);
-  drawing_area_xo[n] = plot_area(n, G_CALLBACK(on_expose_event_xo),
-                                 G_CALLBACK(change_curve_first_press_xo), G_CALLBACK(change_curve_xo));
+  drawing_area_xo[n] =
+      plot_area(n, G_CALLBACK(on_expose_event_xo), G_CALLBACK(change_curve_first_press_xo),
+                G_CALLBACK(change_curve_xo));
   add_plot_block(vbox_tab_xo[n], drawing_area_xo[n]);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
@@ -216,8 +217,8 @@ void make_peq_controls(int n, int b) {
   x_peq[n][b] = freq_to_column(band.freq);
   y_peq[n][b] = peq_gain_row(band.gain);
 
-  GtkWidget* combo = make_combobox(peq_type_label(b, 0), peq_type_label(b, 1),
-                                   peq_type_label(b, 2), -1, COMBO_PLAIN);
+  GtkWidget* combo = make_combobox(peq_type_label(b, 0), peq_type_label(b, 1), peq_type_label(b, 2),
+                                   -1, COMBO_PLAIN);
   // A shelf type on a middle band (only a damaged file holds one) shows as
   // the active band it is: "PEQ".
   const int index = std::min(peq_type_index(band), peq_type_count(b) - 1);

@@ -2,6 +2,9 @@
 
 #include "editor/overview_draw.h"
 
+double dashed[2] = {4.0, 1.0};
+int len = 2;
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -38,10 +41,9 @@ void draw_plot_ground(cairo_t* cr) {
   cairo_line_to(cr, 811.5, 102.0);
   cairo_stroke(cr);
 
-  static const double dashed[2] = {4.0, 1.0};
   cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  cairo_set_dash(cr, dashed, 2, 1.0);
+  cairo_set_dash(cr, dashed, len, 1.0);
   cairo_set_line_width(cr, 0.5);
   for (double x : kGridColumns) {
     cairo_move_to(cr, x, 0.5);

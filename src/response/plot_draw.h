@@ -17,6 +17,10 @@ constexpr int FREQ_AXIS_HEIGHT = 15;
 constexpr int LEVEL_AXIS_WIDTH = 35;
 constexpr int LEVEL_AXIS_HEIGHT = 205;
 
+// Dash pattern of the plot grid: 4 on, 1 off (`len` entries).
+extern double dashed[2];
+extern int len;
+
 // Handle limits. The plots draw a handle at the limited position, and the
 // caller stores the limited value back into its handle position.
 int16_t clamp_xo_handle_column(int16_t column);   // 6..750

@@ -20,7 +20,7 @@ shot 2-new-mv517
 # are those of the editor's layout (tab row, then channel A's gain row).
 click_in "$editor" 133 14
 sleep 0.5
-click_in "$editor" 103 489 --repeat 3 --delay 80
+click_in "$editor" 103 500 --repeat 3 --delay 80
 sleep 0.3
 xdotool type --delay 40 -- "-6.5"
 xdotool key Tab

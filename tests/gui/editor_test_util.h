@@ -153,6 +153,20 @@ inline void click_at(GtkWidget* area, double x, double y) {
   pump();
 }
 
+// Pointer motion to (x, y) with button 1 held on a drawing area, through
+// the toolkit's event dispatch.
+inline void drag_to(GtkWidget* area, double x, double y) {
+  GdkEvent* event = gdk_event_new(GDK_MOTION_NOTIFY);
+  event->motion.window = GDK_WINDOW(g_object_ref(area->window));
+  event->motion.send_event = TRUE;
+  event->motion.x = x;
+  event->motion.y = y;
+  event->motion.state = GDK_BUTTON1_MASK;
+  gtk_widget_event(area, event);
+  gdk_event_free(event);
+  pump();
+}
+
 // The current picture of a realised, shown widget: RGB bytes row by row.
 struct Snapshot {
   int width = 0, height = 0, stride = 0, channels = 0;

@@ -1,7 +1,6 @@
-// The preset wizard's assistant: start and command states, the pages and
-// their pictures, presses (single and double) with the row and SAT rules,
-// the factory path, Back, Cancel on every page, Apply into the editor, the
-// factory-file messages and the selection summary.
+// The preset wizard's assistant: start, pages, presses (single and double)
+// with the row and SAT rules, the factory path, Back, Cancel on every page,
+// Apply into the editor, the factory-file messages and the summary.
 #include <glib/gstdio.h>
 
 #include <algorithm>
@@ -72,19 +71,20 @@ GtkWidget* mode_toggle(int m) {
   return toggles[m];
 }
 
-std::vector<int> sizes_of(GtkWidget* image) {
-  GdkPixbuf* pb = gtk_image_get_pixbuf(GTK_IMAGE(image));
-  return pb ? std::vector<int>{gdk_pixbuf_get_width(pb), gdk_pixbuf_get_height(pb)}
-            : std::vector<int>{};
+// Step Four with the SAT pair RS 3 over RX 2 chosen.
+void choose_sat_pair() {
+  single(eventbox_mv517);
+  double_click(toggle_sat);
+  single(toggle_rs3);
+  single(toggle_rx2);
+  click(assistant()->forward);
 }
 
 // Records what the summary would have shown instead of starting a browser.
 std::vector<std::string> opened;
-bool open_fails = false;
-bool record_open(const std::string& uri, std::string& error) {
+bool record_open(const std::string& uri, std::string&) {
   opened.push_back(uri);
-  if (open_fails) error = "no application is registered for it";
-  return !open_fails;
+  return true;
 }
 
 // Every test starts the wizard from the toolbar in a scratch working
@@ -98,7 +98,6 @@ class Wizard : public GuiTest {
     g_free(cwd);
     ASSERT_EQ(g_chdir(dir_.path().c_str()), 0);
     opened.clear();
-    open_fails = false;
     selection_opener = record_open;
     tree_select = 0xFFFF;  // start keeps only bit 0
     preset.channel[0].gain = -300;
@@ -116,13 +115,11 @@ class Wizard : public GuiTest {
 
 }  // namespace
 
-TEST_F(Wizard, StartsInTheWizardStateWithItsFourPages) {
+TEST_F(Wizard, StartsOnceWithTheDefaultPresetAndItsFourPages) {
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(wizard)), "Preset-Wizard");
   EXPECT_EQ(tree_select, 0x0001);
   EXPECT_EQ(preset.channel[0].gain, 0);  // the default preset again
-  EXPECT_FALSE(visible(toolbar1));
-  for (GtkWidget* w : {neu, oeffnen, speichern, speichern_u, schliessen})
-    EXPECT_FALSE(sensitive(w));
+  EXPECT_FALSE(visible(toolbar1) || sensitive(neu) || sensitive(schliessen));
   // A second start (the menu item) while it is open does nothing.
   GtkWidget* first = wizard;
   gtk_menu_item_activate(GTK_MENU_ITEM(generate_preset));
@@ -130,54 +127,25 @@ TEST_F(Wizard, StartsInTheWizardStateWithItsFourPages) {
   EXPECT_EQ(wizard, first);
   EXPECT_EQ(visible_toplevels().size(), 2u);
 
-  const char* titles[4] = {"Preset-Wizard: Step One", "Preset-Wizard: Step Two",
-                           "Preset-Wizard: Step Three", "Preset-Wizard: Step Four"};
-  const GtkAssistantPageType types[4] = {GTK_ASSISTANT_PAGE_INTRO, GTK_ASSISTANT_PAGE_INTRO,
-                                         GTK_ASSISTANT_PAGE_CONTENT, GTK_ASSISTANT_PAGE_CONFIRM};
-  GtkWidget* const boxes[4] = {vboxw1, vboxw2, vboxw3, vboxw4};
   ASSERT_EQ(gtk_assistant_get_n_pages(assistant()), 4);
-  for (int p = 0; p < 4; ++p) {
-    GtkWidget* page = gtk_assistant_get_nth_page(assistant(), p);
-    EXPECT_EQ(page, boxes[p]);
-    EXPECT_STREQ(gtk_assistant_get_page_title(assistant(), page), titles[p]);
-    EXPECT_EQ(gtk_assistant_get_page_type(assistant(), page), types[p]);
-    EXPECT_EQ(page_complete(p), p == 0 || p == 3) << p;
-  }
+  for (int p = 0; p < 4; ++p) EXPECT_EQ(page_complete(p), p == 0 || p == 3) << p;
   EXPECT_EQ(current_page(), WIZ_STEP_ONE);
-
-  // Pictures at the sizes they are shown at.
-  EXPECT_EQ(sizes_of(image_mv517img), (std::vector<int>{620, 185}));
-  const std::vector<int> mode_sizes[4] = {{75, 140}, {90, 120}, {140, 80}, {140, 90}};
-  for (int m = 0; m < 4; ++m) {
-    GtkWidget* image = gtk_bin_get_child(GTK_BIN(mode_toggle(m)));
-    ASSERT_TRUE(GTK_IS_IMAGE(image));
-    EXPECT_EQ(sizes_of(image), mode_sizes[m]) << m;
-  }
-  // The selectors start at "None" and "Analog", the name at "Preset".
-  EXPECT_EQ(active(combo_factory), 0);
-  EXPECT_EQ(combo_entries(combo_ingen), (std::vector<std::string>{"Analog", "Digital"}));
-  EXPECT_EQ(active(combo_ingen), 0);
-  EXPECT_EQ(entry_text(entry_pname), "Preset");
-  EXPECT_FALSE(pressed(check_lock_wiz));
 }
 
 TEST_F(Wizard, ModeRowAndSatPairsFollowThePressRules) {
   // Forward and the device picture both lead to Step Two; no Back there.
   click(assistant()->forward);
   ASSERT_EQ(current_page(), WIZ_STEP_TWO);
-  EXPECT_FALSE(visible(assistant()->back));
-  EXPECT_FALSE(can_click(assistant()->forward));
+  EXPECT_FALSE(visible(assistant()->back) || can_click(assistant()->forward));
   EXPECT_EQ(mv_selector, MV517);
 
   single(toggle_sat);
   EXPECT_TRUE(pressed(toggle_sat));
   EXPECT_TRUE(can_click(assistant()->forward));
   single(toggle_monitor);  // moves the choice
-  EXPECT_FALSE(pressed(toggle_sat));
-  EXPECT_TRUE(pressed(toggle_monitor));
+  EXPECT_TRUE(pressed(toggle_monitor) && !pressed(toggle_sat));
   single(toggle_monitor);  // toggles it off: the row may be empty
-  EXPECT_FALSE(pressed(toggle_monitor));
-  EXPECT_FALSE(page_complete(WIZ_STEP_TWO));
+  EXPECT_FALSE(pressed(toggle_monitor) || page_complete(WIZ_STEP_TWO));
   single(toggle_sat);
   click(assistant()->forward);
 
@@ -186,32 +154,27 @@ TEST_F(Wizard, ModeRowAndSatPairsFollowThePressRules) {
   EXPECT_EQ(tree_select, 0x0001 | SEL_SAT);
   EXPECT_EQ(gtk_frame_get_label(GTK_FRAME(frame_top)), std::string("Top"));
   EXPECT_TRUE(visible(frame_bass));
-  EXPECT_FALSE(visible(toggle_rs5));
-  EXPECT_FALSE(page_complete(WIZ_STEP_THREE));
+  EXPECT_FALSE(visible(toggle_rs5) || page_complete(WIZ_STEP_THREE));
   EXPECT_FALSE(sensitive(combo_rs1) || sensitive(combo_rs4));
 
   single(toggle_rs1);  // leaves only RX 1
   EXPECT_TRUE(sensitive(combo_rs1));
-  EXPECT_FALSE(sensitive(toggle_rx2));
-  EXPECT_FALSE(sensitive(toggle_rx3));
+  EXPECT_FALSE(sensitive(toggle_rx2) || sensitive(toggle_rx3));
   EXPECT_FALSE(page_complete(WIZ_STEP_THREE));  // a bass is missing
   single(toggle_rx2);                           // insensitive: no press arrives
   EXPECT_FALSE(pressed(toggle_rx2));
   single(toggle_rs1);  // off again: every bass selectable
   EXPECT_TRUE(sensitive(toggle_rx2) && sensitive(toggle_rx3));
   single(toggle_rx2);  // leaves only RS 3 and RS 4
-  EXPECT_FALSE(sensitive(toggle_rs1));
-  EXPECT_FALSE(sensitive(toggle_rs2));
+  EXPECT_FALSE(sensitive(toggle_rs1) || sensitive(toggle_rs2));
   // The keyboard (a click without a press) obeys the same rules.
   gtk_button_clicked(GTK_BUTTON(toggle_rs3));
   pump();
-  EXPECT_TRUE(pressed(toggle_rs3));
-  EXPECT_TRUE(page_complete(WIZ_STEP_THREE));
+  EXPECT_TRUE(pressed(toggle_rs3) && page_complete(WIZ_STEP_THREE));
   choose(combo_rs3, 1);  // "2x"
   // A double press in SAT mode only toggles twice: off and on again.
   double_click(toggle_rx2);
-  EXPECT_EQ(current_page(), WIZ_STEP_THREE);
-  EXPECT_TRUE(pressed(toggle_rx2));
+  EXPECT_TRUE(current_page() == WIZ_STEP_THREE && pressed(toggle_rx2));
 
   click(assistant()->forward);
   ASSERT_EQ(current_page(), WIZ_STEP_FOUR);
@@ -220,13 +183,11 @@ TEST_F(Wizard, ModeRowAndSatPairsFollowThePressRules) {
   // Back rebuilds Step Three with nothing chosen; back again clears the mode.
   click(assistant()->back);
   ASSERT_EQ(current_page(), WIZ_STEP_THREE);
-  EXPECT_FALSE(pressed(toggle_rs3) || pressed(toggle_rx2));
+  EXPECT_FALSE(pressed(toggle_rs3) || pressed(toggle_rx2) || can_click(assistant()->forward));
   EXPECT_EQ(active(combo_rs3), 0);
-  EXPECT_FALSE(can_click(assistant()->forward));
   click(assistant()->back);
   ASSERT_EQ(current_page(), WIZ_STEP_TWO);
-  EXPECT_FALSE(pressed(toggle_sat));
-  EXPECT_FALSE(can_click(assistant()->forward));
+  EXPECT_FALSE(pressed(toggle_sat) || can_click(assistant()->forward));
 }
 
 TEST_F(Wizard, DoublePressesLeadToTheNextPageWithEachModesLayout) {
@@ -252,9 +213,7 @@ TEST_F(Wizard, DoublePressesLeadToTheNextPageWithEachModesLayout) {
     for (int s = 0; s < WIZ_SPEAKER_COUNT; ++s) {
       const bool in_layout = std::find(c.shown.begin(), c.shown.end(), s) != c.shown.end();
       EXPECT_EQ(visible(speaker(s)), in_layout) << s;
-      if (in_layout) {
-        EXPECT_TRUE(gtk_widget_is_ancestor(speaker(s), frame_top)) << s;
-      }
+      EXPECT_TRUE(!in_layout || gtk_widget_is_ancestor(speaker(s), frame_top)) << s;
     }
     EXPECT_EQ(labels_with_text(frame_top, "Quantity per Channel").size(), c.quantity ? 1u : 0u);
     single(speaker(c.shown[0]));  // one loudspeaker completes the page
@@ -271,10 +230,7 @@ TEST_F(Wizard, FactoryPresetSkipsStepThreeAndDisablesTheModes) {
   single(eventbox_mv517);
   single(toggle_fullrange);
   choose(combo_factory, 2);
-  for (int m = 0; m < 4; ++m) {
-    EXPECT_FALSE(pressed(mode_toggle(m)));
-    EXPECT_FALSE(sensitive(mode_toggle(m)));
-  }
+  for (int m = 0; m < 4; ++m) EXPECT_FALSE(pressed(mode_toggle(m)) || sensitive(mode_toggle(m)));
   EXPECT_FALSE(sensitive(button_show));
   EXPECT_EQ(tree_select, 0x0001);
   click(assistant()->forward);
@@ -287,8 +243,7 @@ TEST_F(Wizard, FactoryPresetSkipsStepThreeAndDisablesTheModes) {
   EXPECT_EQ(active(combo_factory), 2);
   EXPECT_FALSE(can_click(assistant()->forward));
   choose(combo_factory, 0);
-  EXPECT_TRUE(sensitive(toggle_sat) && sensitive(button_show));
-  EXPECT_FALSE(can_click(assistant()->forward));
+  EXPECT_TRUE(sensitive(toggle_sat) && sensitive(button_show) && !can_click(assistant()->forward));
   choose(combo_factory, 1);
   click(assistant()->forward);
 
@@ -307,9 +262,7 @@ TEST_F(Wizard, FactoryPresetSkipsStepThreeAndDisablesTheModes) {
 TEST_F(Wizard, CancelOnEveryPageReturnsToIdleWithNothingOpen) {
   for (int page = 0; page < 5; ++page) {
     SCOPED_TRACE(page);
-    if (!wizard) {
-      click_tool(toolbutton_wizard);
-    }
+    if (!wizard) click_tool(toolbutton_wizard);
     if (page >= 1) single(eventbox_mv517);
     if (page >= 2) {
       double_click(toggle_barray);
@@ -321,92 +274,70 @@ TEST_F(Wizard, CancelOnEveryPageReturnsToIdleWithNothingOpen) {
       send_delete_event(wizard);  // the title-bar button
     else
       click(assistant()->cancel);
-    EXPECT_EQ(wizard, nullptr);
-    EXPECT_EQ(window_preset, nullptr);
-    EXPECT_TRUE(visible(toolbar1));
-    EXPECT_TRUE(sensitive(neu) && sensitive(oeffnen));
-    EXPECT_FALSE(sensitive(speichern) || sensitive(speichern_u) || sensitive(schliessen));
+    EXPECT_TRUE(wizard == nullptr && window_preset == nullptr);
+    EXPECT_TRUE(visible(toolbar1) && sensitive(neu) && sensitive(oeffnen));
+    EXPECT_FALSE(sensitive(speichern_u) || sensitive(schliessen));
     EXPECT_EQ(visible_toplevels().size(), 1u);
   }
 }
 
-TEST_F(Wizard, ApplyOpensTheGeneratedPresetOnTheSystemTab) {
-  single(eventbox_mv517);
-  double_click(toggle_sat);
-  single(toggle_rs3);
-  single(toggle_rx2);
-  click(assistant()->forward);
-  clear_entry(entry_pname);
-  type_into(entry_pname, "Stage right 1");  // 13 characters: the 13th is refused
-  EXPECT_EQ(entry_text(entry_pname), "Stage right ");
-  choose(combo_ingen, 1);
-  const uint16_t sel = tree_select;
-  click(assistant()->apply);
-
-  EXPECT_EQ(wizard, nullptr);
-  ASSERT_NE(window_preset, nullptr);
-  EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(window_preset)), "MV517 Preset-Editor");
-  EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)), TAB_SYSTEM);
-  EXPECT_EQ(active(combo_input), 3);  // "Inputs Digital"
-  EXPECT_EQ(entry_text(preset_name), "Stage right ");
-  EXPECT_EQ(new_preset, 1);
-  EXPECT_EQ(generated, 1);
-  EXPECT_FALSE(visible(toolbar1));
-  EXPECT_FALSE(sensitive(neu) || sensitive(oeffnen) || sensitive(speichern));
-  EXPECT_TRUE(sensitive(speichern_u) && sensitive(schliessen));
-
-  // The channels are those the shipped factory file gives this selection.
-  const wizard_result_t expected =
-      wizard_generate(sel, 0, std::string(QBN_DATA_DIR) + "/wizards.xml", "Stage right", false, 1);
-  ASSERT_TRUE(expected.ok());
-  for (int ch = 0; ch < 4; ++ch) {
-    EXPECT_STREQ(preset.channel[ch].name, expected.preset.channel[ch].name) << ch;
-    EXPECT_EQ(preset.channel[ch].gain, expected.preset.channel[ch].gain) << ch;
-  }
-
-  // A later New does not take the wizard's input choice.
-  destroy_editor();
-  set_command_state(APP_IDLE);
-  click_tool(toolbutton_mv517);
-  EXPECT_EQ(active(combo_input), 0);
-  EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)), TAB_OVERVIEW);
-}
-
-TEST_F(Wizard, ADamagedFactoryFileIsReportedBeforeThePresetOpens) {
-  struct Case {
-    const char* content;
+TEST_F(Wizard, ApplyOpensTheGeneratedPresetOnTheSystemTabAndReportsADamagedFactoryFile) {
+  const struct {
+    const char* content;  // of the working directory's "wizards.xml", read first
     const char* says;
-  };
-  const Case cases[] = {
-      // The working directory's copy is read first; this one stops early.
+  } rows[] = {
+      {nullptr, nullptr},  // none there: the shipped file
       {"<WIZARD>\n<RS3><SAT><CHANNEL ID=\"4\"><GAIN>-1x</GAIN></CHANNEL></SAT></RS3>\n</WIZARD>\n",
        "wizards.xml: reading stopped early"},
       // Reads cleanly, but has nothing for the chosen loudspeakers.
       {"<WIZARD>\n</WIZARD>\n", "wizards.xml: holds no preset for RS3/SAT, RX2/SAT"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.says);
-    write_file(dir_.file("wizards.xml"), c.content);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.says ? r.says : "shipped file");
+    if (r.content) write_file(dir_.file("wizards.xml"), r.content);
     if (!wizard) {
       reset_to_idle();
       click_tool(toolbutton_wizard);
     }
-    single(eventbox_mv517);
-    double_click(toggle_sat);
-    single(toggle_rs3);
-    single(toggle_rx2);
-    click(assistant()->forward);
-    DialogScript script;
-    script.dialog("Preset-Wizard", GTK_RESPONSE_OK);
-    script.start();
+    choose_sat_pair();
+    clear_entry(entry_pname);
+    type_into(entry_pname, "Stage right 1");  // 13 characters: the 13th is refused
+    EXPECT_EQ(entry_text(entry_pname), "Stage right ");
+    choose(combo_ingen, 1);
+    const uint16_t sel = tree_select;
+    DialogScript s;
+    s.dialog("Preset-Wizard", GTK_RESPONSE_OK);
+    s.start();
     click(assistant()->apply);
-    ASSERT_TRUE(script.finished());
-    EXPECT_NE(script.text(0).find("could not be read"), std::string::npos) << script.text(0);
-    EXPECT_NE(script.text(0).find(c.says), std::string::npos) << script.text(0);
-    // The preset opens anyway: default channels where the file gave none.
+    s.stop();
+    EXPECT_EQ(s.answered(), r.says ? 1u : 0u);
+    if (r.says) {
+      EXPECT_NE(s.text(0).find("could not be read"), std::string::npos) << s.text(0);
+      EXPECT_NE(s.text(0).find(r.says), std::string::npos) << s.text(0);
+    }
+    // The preset opens anyway, with the channels the file gives.
+    EXPECT_EQ(wizard, nullptr);
     ASSERT_NE(window_preset, nullptr);
-    EXPECT_EQ(preset.channel[2].gain, preset_def.channel[2].gain);
+    EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)), TAB_SYSTEM);
+    EXPECT_EQ(active(combo_input), 3);  // "Inputs Digital"
+    EXPECT_EQ(entry_text(preset_name), "Stage right ");
+    EXPECT_TRUE(new_preset == 1 && generated == 1);
+    EXPECT_FALSE(visible(toolbar1) || sensitive(neu) || sensitive(speichern));
+    EXPECT_TRUE(sensitive(speichern_u) && sensitive(schliessen));
+    const wizard_result_t expected = wizard_generate(
+        sel, 0, r.content ? "wizards.xml" : std::string(QBN_DATA_DIR) + "/wizards.xml",
+        "Stage right", false, 1);
+    EXPECT_EQ(expected.ok(), r.says == nullptr);
+    for (int ch = 0; ch < 4; ++ch) {
+      EXPECT_STREQ(preset.channel[ch].name, expected.preset.channel[ch].name) << ch;
+      EXPECT_EQ(preset.channel[ch].gain, expected.preset.channel[ch].gain) << ch;
+    }
   }
+  // A later New does not take the wizard's input choice.
+  reset_to_idle();
+  click_tool(toolbutton_mv517);
+  EXPECT_EQ(active(combo_input), 0);
+  EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)), TAB_OVERVIEW);
 }
 
 TEST_F(Wizard, ShowSelectionWritesTheSummaryWithThePictureAndShowsIt) {
@@ -417,36 +348,28 @@ TEST_F(Wizard, ShowSelectionWritesTheSummaryWithThePictureAndShowsIt) {
 
   click(button_show);
   EXPECT_EQ(read_file(dir_.file("Selection.html")), selection_html(tree_select));
-  const std::string picture = read_file(dir_.file(REAR_PICTURE_NAME));
-  EXPECT_EQ(picture, read_file(std::string(QBN_DATA_DIR) + "/MV517_rear.jpg"));
-  EXPECT_EQ(picture.substr(0, 3), "\xFF\xD8\xFF");  // a JPEG
-  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(read_file(dir_.file(REAR_PICTURE_NAME)),
+            read_file(std::string(QBN_DATA_DIR) + "/MV517_rear.jpg"));
   gchar* uri = g_filename_to_uri(dir_.file("Selection.html").c_str(), nullptr, nullptr);
-  EXPECT_EQ(opened[0], uri);
+  EXPECT_EQ(opened, std::vector<std::string>{uri});
   g_free(uri);
   EXPECT_NE(wizard, nullptr);  // the wizard stays
 
-  // A picture already there is the user's; the desktop may fail to show.
+  // A picture already there is the user's.
   write_file(dir_.file(REAR_PICTURE_NAME), "mine");
-  open_fails = true;
-  DialogScript shown;
-  shown.dialog("Preset-Wizard", GTK_RESPONSE_OK);
-  shown.start();
   click(button_show);
-  ASSERT_TRUE(shown.finished());
-  EXPECT_NE(shown.text(0).find("Selection.html was written"), std::string::npos) << shown.text(0);
   EXPECT_EQ(read_file(dir_.file(REAR_PICTURE_NAME)), "mine");
+  EXPECT_EQ(opened.size(), 2u);
 
   // A page that cannot be written is reported and nothing is shown.
   g_remove(dir_.file("Selection.html").c_str());
   ASSERT_EQ(g_mkdir(dir_.file("Selection.html").c_str(), 0700), 0);
-  opened.clear();
   DialogScript failed;
   failed.dialog("Preset-Wizard", GTK_RESPONSE_OK);
   failed.start();
   click(button_show);
   ASSERT_TRUE(failed.finished());
   EXPECT_NE(failed.text(0).find("could not be written"), std::string::npos) << failed.text(0);
-  EXPECT_NE(failed.text(0).find("Selection.html"), std::string::npos);
-  EXPECT_TRUE(opened.empty());
+  EXPECT_NE(failed.text(0).find("Selection.html"), std::string::npos) << failed.text(0);
+  EXPECT_EQ(opened.size(), 2u);
 }

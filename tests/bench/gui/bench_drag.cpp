@@ -1,0 +1,95 @@
+// One drag step on a response plot of the real editor, in-process: a
+// motion event through the toolkit's dispatch (the plot sets the spin
+// buttons, their operations store the values and recompute the curves),
+// then the plot's expose drawn and the X server waited for. Run under a
+// virtual X server: xvfb-run -a gui_benchmarks
+#include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "editor/preset_verwaltung.h"
+#include "model/preset.h"
+#include "response/plots.h"
+#include "shell/app.h"
+
+namespace {
+
+void pump() {
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+// An MV517 editor over a preset with both crossover filters and four EQ
+// bands (a low shelf among them) on, showing `tab`.
+void open_editor_on(int tab) {
+  if (window_preset) gtk_widget_destroy(window_preset);
+  pump();
+  Create_Default_Preset(&preset);
+  channel_t& a = preset.channel[0];
+  a.xo[0] = xo_t{2, {80, 80}, {7, 7}};
+  a.xo[1] = xo_t{1, {2500, 2500}, {7, 7}};
+  a.peq[0] = peq_t{100, 7, 40, 1};
+  a.peq[1] = peq_t{250, 20, -30, 0};
+  a.peq[3] = peq_t{2000, 40, 60, 0};
+  a.peq[4] = peq_t{6000, 10, -20, 0};
+  mv_selector = MV517;
+  mv_start_preset(MV517);
+  gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook), tab);
+  const gint64 end = g_get_monotonic_time() + 300 * 1000;
+  while (g_get_monotonic_time() < end) pump();
+}
+
+void motion(GtkWidget* area, double x, double y) {
+  GdkEvent* event = gdk_event_new(GDK_MOTION_NOTIFY);
+  event->motion.window = GDK_WINDOW(g_object_ref(area->window));
+  event->motion.send_event = TRUE;
+  event->motion.x = x;
+  event->motion.y = y;
+  event->motion.state = GDK_BUTTON1_MASK;
+  gtk_widget_event(area, event);
+  gdk_event_free(event);
+}
+
+// Motion to a new point, the redraw it asked for, and the X server done.
+void drag_steps(benchmark::State& state, int tab, GtkWidget* const* areas,
+                gboolean (*press)(GtkWidget*, GdkEventButton*, gpointer)) {
+  open_editor_on(tab);
+  GtkWidget* area = areas[0];
+  GdkEventButton first{};
+  first.x = 300;
+  first.y = 60;
+  press(area, &first, GINT_TO_POINTER(0));
+  int i = 0;
+  for (auto _ : state) {
+    // Every step moves the pointer, so every step stores a new value.
+    motion(area, 200 + (i % 300), 40 + (i % 120));
+    gdk_window_process_updates(area->window, FALSE);
+    gdk_display_sync(gdk_display_get_default());
+    ++i;
+  }
+}
+
+void BM_DragEqHandle(benchmark::State& state) {
+  drag_steps(state, TAB_PARAMETRIC_EQ, drawing_area_peq, change_curve_first_press);
+}
+BENCHMARK(BM_DragEqHandle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_DragCrossoverHandle(benchmark::State& state) {
+  drag_steps(state, TAB_CROSSOVER, drawing_area_xo, change_curve_first_press_xo);
+}
+BENCHMARK(BM_DragCrossoverHandle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fprintf(stderr, "gui_benchmarks: cannot open a display (run under xvfb-run -a)\n");
+    return 1;
+  }
+  build_main_window();
+  pump();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
