@@ -5,7 +5,7 @@ BUILD  := build
 JOBS   := 2
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-unit test-asan test-fuzz bench clean
+.PHONY: all deps build run test bench clean
 
 all: build
 
