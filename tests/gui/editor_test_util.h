@@ -95,16 +95,6 @@ inline std::string label_text(GtkWidget* label) {
   return gtk_label_get_text(GTK_LABEL(label));
 }
 
-// A colour set on a widget's state by gtk_widget_modify_fg/_base, as
-// {red, green, blue}; empty when none is set.
-inline std::vector<int> modified_color(GtkWidget* w, bool base, GtkStateType state) {
-  GtkRcStyle* rc = gtk_widget_get_modifier_style(w);
-  const GtkRcFlags flag = base ? GTK_RC_BASE : GTK_RC_FG;
-  if (!(rc->color_flags[state] & flag)) return {};
-  const GdkColor& c = base ? rc->base[state] : rc->fg[state];
-  return {c.red, c.green, c.blue};
-}
-
 // Whether the Save command shows unsaved changes.
 inline bool unsaved() {
   return gtk_widget_get_sensitive(speichern);

@@ -26,6 +26,10 @@
 #include "shell/app.h"
 #include "shell/menu_bar.h"
 
+// Scratch folders, whole-file reads and writes, checksum lines: shared with
+// the core tests.
+#include "../core/test_util.h"
+
 // ---- Main loop and windows -------------------------------------------------
 
 // Runs the main loop until no event is pending.
@@ -283,59 +287,14 @@ inline bool visible(GtkWidget* w) {
 
 // ---- Files -------------------------------------------------------------
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/qbn-gui-XXXXXX";
-    if (const char* d = mkdtemp(tmpl)) path_ = d;
-  }
-  ~ScratchDir() {
-    if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 inline bool file_exists(const std::string& name) {
   return g_file_test(name.c_str(), G_FILE_TEST_EXISTS);
-}
-
-inline std::string read_file(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline void write_file(const std::string& name, const std::string& bytes) {
-  std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-// CRC-16/MODBUS bit by bit, independent of the checksum module.
-inline uint16_t reference_crc(const std::string& bytes) {
-  uint16_t crc = 0xFFFF;
-  for (unsigned char b : bytes) {
-    crc ^= b;
-    for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-  }
-  return crc;
 }
 
 // The file without its checksum line.
 inline std::string strip_checksum(const std::string& file) {
   const size_t at = file.rfind("<!-->");
   return at == std::string::npos ? file : file.substr(0, at);
-}
-
-// `body` with the checksum line that makes it an intact preset file.
-inline std::string with_checksum(const std::string& body) {
-  char line[32];
-  std::snprintf(line, sizeof line, "<!-->%x</!-->\n", reference_crc(body));
-  return body + line;
 }
 
 // Writes `p` for a device as the editor saves it; fails the test otherwise.

@@ -14,32 +14,26 @@ class EditorWindow : public GuiTest {};
 
 TEST_F(EditorWindow, NewFromMenuOrToolbarBuildsTheDefaultPresetInTheEditorOfTheDevice) {
   struct Case {
-    int device, channels;
+    int device;
     GtkWidget *item, *tool;
     const char* title;
     Entries routing, mute_groups, level_groups, input_modes;
   };
+  // clang-format off
   const Case cases[] = {
-      {MV517,
-       4,
-       mv517,
-       toolbutton_mv517,
-       "MV517 Preset-Editor",
+      {MV517, mv517, toolbutton_mv517, "MV517 Preset-Editor",
        {"A/d1(L)", "B/d2(L)", "C/d1(R)", "D/d2(R)", "C always", "D always", "A+B/d1(L+R)",
         "C+D/d2(L+R)", "C+D always", "B+C+D/d2L+C+D", "A+B+C+D/d1+d2"},
        {"independent", "Gr 1 strong", "Gr 1 weak", "Gr 2 strong", "Gr 2 weak"},
        {"independent", "Gr 1", "Gr 2"},
        {"Inputs Analog", "Input 1 Digital", "Input 2 Digital", "Inputs Digital"}},
-      {MV961,
-       2,
-       mv961,
-       toolbutton_mv961,
-       "MV961 Preset-Editor",
+      {MV961, mv961, toolbutton_mv961, "MV961 Preset-Editor",
        {"A/d1(L)", "B/d1(R)", "B always", "A+B/d1(L+R)"},
        {"independent", "Gr 1 strong", "Gr 1 weak"},
        {"independent", "Gr 1"},
        {"Inputs Analog", "Inputs Digital"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     for (bool from_toolbar : {false, true}) {
       SCOPED_TRACE(testing::Message() << c.title << (from_toolbar ? " toolbar" : " menu"));
@@ -67,7 +61,7 @@ TEST_F(EditorWindow, NewFromMenuOrToolbarBuildsTheDefaultPresetInTheEditorOfTheD
       for (int ch = 0; ch < 4; ++ch) {
         for (GtkWidget* w : {ch_name[ch], spinner_gain[ch], vscale[ch], combobox_rout[ch],
                              button_mute[ch], spin_button_attack[ch], spin_button_delay[ch]})
-          EXPECT_EQ(w != nullptr, ch < c.channels) << "channel " << ch;
+          EXPECT_EQ(w != nullptr, ch < (c.device == MV517 ? 4 : 2)) << "channel " << ch;
       }
       EXPECT_EQ(combo_entries(combobox_rout[0]), c.routing);
       EXPECT_EQ(combo_entries(combo_mute[1]), c.mute_groups);
@@ -152,14 +146,28 @@ TEST_F(EditorWindow, ControlsShowThePresetAndBuildingChangesNothingElse) {
   EXPECT_FALSE(unsaved());
 }
 
-TEST_F(EditorWindow, EveryBuildStartsAfresh) {
+TEST_F(EditorWindow, EveryBuildStartsAfreshAndNothingOutlivesTheEditor) {
+  // The main window's handler that takes the editor along when iconified.
+  const auto window_state_handlers = [] {
+    const auto func = reinterpret_cast<gpointer>(window_state);
+    const guint n = g_signal_handlers_block_matched(window_main, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
+                                                    func, nullptr);
+    g_signal_handlers_unblock_matched(window_main, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr, func,
+                                      nullptr);
+    return n;
+  };
   open_editor(MV517, default_preset());
+  EXPECT_EQ(window_state_handlers(), 1u);
   choose(combo_delay, 2);
   choose(combo_input, 3);
   destroy_editor();
+  EXPECT_EQ(window_state_handlers(), 0u);
   EXPECT_EQ(window_preset, nullptr);
   for (GtkWidget* w : {spinner_gain[0], combo_input, combo_delay, draw_area_routing, preset_name})
     EXPECT_EQ(w, nullptr);
+  GdkEventWindowState ev{};  // nothing to follow now
+  ev.new_window_state = GDK_WINDOW_STATE_ICONIFIED;
+  EXPECT_FALSE(window_state(window_main, &ev, nullptr));
 
   aktiv[AKTIV_PEQ] = 0x0F;  // left over from the earlier editor
   open_editor(MV961, default_preset());
@@ -168,6 +176,7 @@ TEST_F(EditorWindow, EveryBuildStartsAfresh) {
   EXPECT_EQ(in_mode, 0);
   EXPECT_EQ(aktiv[AKTIV_PEQ] & 0x03, 0);
   EXPECT_EQ(spinner_gain[2], nullptr);
+  EXPECT_EQ(window_state_handlers(), 1u);
 }
 
 TEST_F(EditorWindow, OverviewClicksOpenTheBlocksTab) {
