@@ -9,7 +9,7 @@
 #include "cli/qpx_common.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"qpx - check, show, export, import and create QBN preset files (.qpx)", "qpx"};
+  CLI::App app{"qpx - check, show, convert, plot and generate QBN preset files (.qpx)", "qpx"};
   app.require_subcommand(0, 1);
   app.footer(
       "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem.\n"
