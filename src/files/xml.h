@@ -92,6 +92,21 @@ uint8_t xml_read(const char* f_name, preset_t* preset_p, uint8_t use);
 // Set when the last xml_read read a PRESET element to its end tag.
 extern uint8_t xml_preset_done;
 
+// The reader's building blocks, exposed for tests.
+// Next character of `fp`, UTF-8 decoded to one byte (arrows U+2190-U+2195
+// give 0x80-0x85, other code points above 0xFF give '?'); -1 at the end.
+int xml_get_char();
+// Reference decoder for element text: the character to store, or 0 while
+// a reference is being collected; 0 resets it.
+uint8_t xml_preproc(uint8_t c);
+// -1 for a matching end tag, the name's length for a matching start tag,
+// 0 otherwise.
+int cmp_tag(const char* tag_buf, const char* ref_txt);
+// Reads one attribute of a tag text from position `pos` into att_name and
+// att_val (10 bytes each); returns the position after it, 0 when none is
+// left or on an error (16-19).
+int read_attribute(const char* tag, int pos, char* att_name, char* att_val);
+
 // Parses a number as the reader does (decimals -1, 0, 1 or 2); sets
 // xml_error to 6 on a bad character. Exposed for tests.
 int32_t xml_get_int(const char* s, int8_t decimals);

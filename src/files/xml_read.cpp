@@ -80,6 +80,8 @@ void set_error(uint8_t code) {
   if (xml_error == 0) xml_error = code;
 }
 
+}  // namespace
+
 // ---- Input ----
 
 int xml_get_char() {
@@ -223,6 +225,8 @@ int read_attribute(const char* tag, int pos, char* att_name, char* att_val) {
   if (tag[pos] == '"') ++pos;
   return pos;
 }
+
+namespace {
 
 void xml_parse_unknown(const char* tag, int level) {
   if (tag[0] == '?') return;

@@ -434,3 +434,24 @@ TEST_F(WizardRead, BlocksThatEndTheRead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(XmlReaderParts, TagNamesAndAttributes) {
+  EXPECT_EQ(cmp_tag("CHANNEL ID=\"1\"", "CHANNEL"), 7);
+  EXPECT_EQ(cmp_tag("/CHANNEL", "CHANNEL"), -1);
+  EXPECT_EQ(cmp_tag("CHANNELS", "CHANNEL"), 0);
+  EXPECT_EQ(cmp_tag("NAME/", "NAME"), 0);
+
+  const char* tag = "PRESET  DEVICE=\"MV517\" VERSION=\"1\"";
+  char name[10], value[10];
+  int pos = read_attribute(tag, 6, name, value);
+  EXPECT_STREQ(name, "DEVICE");
+  EXPECT_STREQ(value, "MV517");
+  pos = read_attribute(tag, pos, name, value);
+  EXPECT_STREQ(name, "VERSION");
+  EXPECT_STREQ(value, "1");
+  EXPECT_EQ(read_attribute(tag, pos, name, value), 0);
+}
+
+}  // namespace
