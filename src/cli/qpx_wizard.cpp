@@ -128,7 +128,7 @@ uint16_t run_mode_path(const wizard_options& o, wizard_state_t& st, uint16_t sel
   const int mode = *parse_mode(o.mode);
   const std::string name = lower(mode_key(mode));
   wizard_press(st, WIZ_ITEM_SAT + mode, WIZ_PRESS_SINGLE, sel);
-  wizard_prepare(st, assistant_forward(WIZ_STEP_TWO, st.factory), sel);
+  wizard_prepare(st, wizard_forward_page(WIZ_STEP_TWO, st.factory), sel);
 
   std::optional<int> top, bass;
   if (!o.top.empty()) {
@@ -166,7 +166,7 @@ uint16_t run_mode_path(const wizard_options& o, wizard_state_t& st, uint16_t sel
     }
   }
   if (!st.complete[WIZ_STEP_THREE]) refuse(mode_needs(mode));
-  wizard_prepare(st, assistant_forward(WIZ_STEP_THREE, st.factory), sel);
+  wizard_prepare(st, wizard_forward_page(WIZ_STEP_THREE, st.factory), sel);
   return sel;
 }
 
@@ -196,7 +196,7 @@ void run(const wizard_options& o) {
     sel = run_mode_path(o, st, sel);
   } else {
     wizard_change_factory(st, o.factory, sel);
-    wizard_prepare(st, assistant_forward(WIZ_STEP_TWO, st.factory), sel);
+    wizard_prepare(st, wizard_forward_page(WIZ_STEP_TWO, st.factory), sel);
   }
 
   std::string file = o.wizard_file;

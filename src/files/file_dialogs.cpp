@@ -18,7 +18,7 @@
 std::string current_open_folder;
 std::string current_save_folder;
 std::string filename;
-std::string savename;
+char savename[SAVENAME_SIZE] = "";
 int save_success = 0;
 
 const char* const PRESET_EXTENSION = ".qpx";
@@ -78,10 +78,20 @@ std::string write_failure_reason(uint8_t code) {
   return reason;
 }
 
+bool fits_savename(const std::string& path) {
+  return path.size() < SAVENAME_SIZE;
+}
+
 // Writes the open preset to `path`. On success the file becomes the Save
 // target and the preset counts as saved; on failure the user is told and
 // nothing changes.
 bool write_preset(const std::string& path) {
+  if (!fits_savename(path)) {
+    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save \"" + basename_of(path) + "\"",
+                 "Reason: the path is too long (at most " + std::to_string(SAVENAME_SIZE - 1) +
+                     " bytes).\nFile: " + path + "\nThe preset is not saved.");
+    return false;
+  }
   const uint8_t result = xml_write(path.c_str(), &preset, mv_selector);
   if (result != XML_OK) {
     show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save \"" + basename_of(path) + "\"",
@@ -89,7 +99,7 @@ bool write_preset(const std::string& path) {
                      "\nThe preset is not saved; the file on disk was not changed.");
     return false;
   }
-  savename = path;
+  std::snprintf(savename, sizeof savename, "%s", path.c_str());
   new_preset = 0;
   if (speichern) gtk_widget_set_sensitive(speichern, FALSE);
   return true;
@@ -171,7 +181,7 @@ void on_response(GtkDialog* dialog, gint response, gpointer) {
 }
 
 bool save_preset(bool as) {
-  if (as || savename.empty()) return save_as();
+  if (as || savename[0] == '\0') return save_as();
   return write_preset(savename);
 }
 
@@ -203,6 +213,12 @@ void error_open() {
 }
 
 bool open_preset_file(const std::string& path) {
+  if (!fits_savename(path)) {
+    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot open \"" + basename_of(path) + "\"",
+                 "Reason: the path is too long (at most " + std::to_string(SAVENAME_SIZE - 1) +
+                     " bytes).\nFile: " + path + "\nNothing was changed.");
+    return false;
+  }
   preset_t copy = preset;
   const int8_t selector_before = mv_selector;
   const uint8_t result = xml_read(path.c_str(), &copy, 0);
@@ -223,7 +239,7 @@ bool open_preset_file(const std::string& path) {
 
   preset = copy;
   filename = path;
-  savename = path;
+  std::snprintf(savename, sizeof savename, "%s", path.c_str());
   new_preset = 0;
   generated = 0;
   // Open is only offered without an editor; should one be open, it is

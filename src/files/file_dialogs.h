@@ -11,9 +11,11 @@
 extern std::string current_open_folder;
 extern std::string current_save_folder;
 // The file chosen in the open dialog, and the file Save writes to (set by a
-// successful Open or Save As).
+// successful Open or Save As; empty until then). A path that does not fit
+// `savename` is refused by Open and Save As.
 extern std::string filename;
-extern std::string savename;
+constexpr size_t SAVENAME_SIZE = 4096;  // any path the system can open
+extern char savename[SAVENAME_SIZE];
 // Set by the save dialog's response handler when the user accepted a name.
 extern int save_success;
 

@@ -260,15 +260,10 @@ void build_step_two() {
 
 // The captions of Step Four: bold, left aligned, 100 pixels wide, or as
 // wide as the widest text where the font needs more (no text is cut).
+// The captions of Step Four: 100 pixels wide, left aligned.
 void caption_column(GtkWidget* const* captions, int count) {
-  int width = 100;
   for (int i = 0; i < count; ++i) {
-    GtkRequisition natural;
-    gtk_widget_size_request(captions[i], &natural);
-    width = std::max(width, natural.width);
-  }
-  for (int i = 0; i < count; ++i) {
-    gtk_widget_set_size_request(captions[i], width, -1);
+    gtk_widget_set_size_request(captions[i], 100, -1);
     gtk_misc_set_alignment(GTK_MISC(captions[i]), 0.0f, 0.5f);
   }
 }
@@ -510,7 +505,7 @@ void preset_generator(GtkWidget*, gpointer) {
 // ---- Handlers -------------------------------------------------------------------
 
 gint assistant_forward(gint current_page, gpointer) {
-  return assistant_forward(static_cast<int>(current_page), combo_active(combo_factory));
+  return wizard_forward_page(static_cast<int>(current_page), combo_active(combo_factory));
 }
 
 void next_page(GtkWidget*, GtkWidget* page, gpointer) {

@@ -354,7 +354,7 @@ bool wizard_set_quantity(wizard_state_t& st, int top, int index) {
   return true;
 }
 
-int assistant_forward(int current_page, int factory_index) {
+int wizard_forward_page(int current_page, int factory_index) {
   switch (current_page) {
     case WIZ_STEP_ONE:
       return WIZ_STEP_TWO;

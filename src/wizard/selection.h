@@ -171,7 +171,7 @@ bool wizard_item_shown(const wizard_state_t& st, int item);
 
 // The assistant's forward-page function: 0 -> 1; 1 -> 2 with the factory
 // selector at "None", else 3; 2 -> 3; any other page -> -1.
-int assistant_forward(int current_page, int factory_index);
+int wizard_forward_page(int current_page, int factory_index);
 
 // ---- Every selection the wizard can produce ----------------------------------
 

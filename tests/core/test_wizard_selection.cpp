@@ -28,14 +28,14 @@ class WizardPages : public ::testing::Test {
   // Step Two: choose a mode, Forward to Step Three.
   void enter_mode(int mode) {
     wizard_press(st, 1 + mode, WIZ_PRESS_SINGLE, sel);
-    ASSERT_EQ(assistant_forward(WIZ_STEP_TWO, st.factory), WIZ_STEP_THREE);
+    ASSERT_EQ(wizard_forward_page(WIZ_STEP_TWO, st.factory), WIZ_STEP_THREE);
     wizard_prepare(st, WIZ_STEP_THREE, sel);
   }
   int press(int speaker, wiz_press_kind_t kind = WIZ_PRESS_SINGLE) {
     return wizard_press(st, 5 + speaker, kind, sel);  // RS1..RX3 are items 5..12
   }
   uint16_t to_step_four() {
-    wizard_prepare(st, assistant_forward(WIZ_STEP_THREE, st.factory), sel);
+    wizard_prepare(st, wizard_forward_page(WIZ_STEP_THREE, st.factory), sel);
     return sel;
   }
   wizard_state_t st;
@@ -58,7 +58,7 @@ TEST_F(WizardPages, StartModeRowAndForward) {
     int page, factory, next;
   } forward[] = {{0, 0, 1}, {1, 0, 2}, {1, 1, 3}, {1, 2, 3}, {2, 0, 3}, {3, 0, -1}};
   for (const auto& f : forward)
-    EXPECT_EQ(assistant_forward(f.page, f.factory), f.next) << f.page << "/" << f.factory;
+    EXPECT_EQ(wizard_forward_page(f.page, f.factory), f.next) << f.page << "/" << f.factory;
 }
 
 TEST_F(WizardPages, EachModeBuildsItsLayoutAndSetsItsBit) {

@@ -265,7 +265,7 @@ inline void reset_to_idle() {
   mv_selector = MV517;
   set_command_state(APP_IDLE);
   app_quit_requested = false;
-  savename.clear();
+  savename[0] = '\0';
   filename.clear();
   current_open_folder.clear();
   current_save_folder.clear();

@@ -83,7 +83,7 @@ TEST_F(Files, SaveAsCompletesTheExtensionAndMakesTheFileTheSaveTarget) {
     ASSERT_TRUE(s.finished()) << s.pending();
     const std::string written = deep + "/" + r.written;
     EXPECT_EQ(read_back(written).channel[0].gain, -45);
-    EXPECT_EQ(savename, written);
+    EXPECT_EQ(std::string(savename), written);
     EXPECT_EQ(current_save_folder, deep);
     EXPECT_EQ(file_exists(deep + "/" + r.typed), r.typed == std::string(r.written));
     // The preset has a file now: the next edit is unsaved work.
@@ -131,7 +131,7 @@ TEST_F(Files, SaveAsAsksBeforeReplacingTheCompletedNameAndCancelChangesNothing) 
   ASSERT_TRUE(s.finished()) << s.pending();
   EXPECT_EQ(read_file(existing), "not a preset\n");
   EXPECT_EQ(new_preset, 1);
-  EXPECT_TRUE(savename.empty());
+  EXPECT_STREQ(savename, "");
   EXPECT_TRUE(current_save_folder.empty());
   EXPECT_TRUE(sensitive(speichern_u));
 
@@ -141,7 +141,7 @@ TEST_F(Files, SaveAsAsksBeforeReplacingTheCompletedNameAndCancelChangesNothing) 
   EXPECT_TRUE(save_preset(true));
   ASSERT_TRUE(again.finished()) << again.pending();
   EXPECT_STREQ(read_back(existing).name, "Preset");
-  EXPECT_EQ(savename, existing);
+  EXPECT_EQ(std::string(savename), existing);
 }
 
 // ---- Save and the Open command -----------------------------------------------
@@ -203,7 +203,7 @@ TEST_F(Files, OpenBuildsTheEditorOfAReadableFileAndRefusesTheOthers) {
     }
     preset = sample_preset("Before", -77);
     mv_selector = MV517;
-    savename = "/somewhere/before.qpx";
+    std::snprintf(savename, sizeof savename, "%s", "/somewhere/before.qpx");
     new_preset = generated = 1;
 
     DialogScript s;
@@ -232,7 +232,7 @@ TEST_F(Files, OpenBuildsTheEditorOfAReadableFileAndRefusesTheOthers) {
       EXPECT_EQ(preset.channel[0].gain, -155);
       EXPECT_EQ(preset.lock, r.lock);
       EXPECT_EQ(filename, path);
-      EXPECT_EQ(savename, path);
+      EXPECT_EQ(std::string(savename), path);
       EXPECT_EQ(new_preset, 0);
       EXPECT_EQ(generated, 0);
       EXPECT_FALSE(visible(toolbar1));
@@ -249,7 +249,7 @@ TEST_F(Files, OpenBuildsTheEditorOfAReadableFileAndRefusesTheOthers) {
       EXPECT_STREQ(preset.name, "Before");
       EXPECT_EQ(preset.channel[0].gain, -77);
       EXPECT_EQ(mv_selector, MV517);
-      EXPECT_EQ(savename, "/somewhere/before.qpx");
+      EXPECT_STREQ(savename, "/somewhere/before.qpx");
       EXPECT_EQ(new_preset, 1);
       EXPECT_TRUE(visible(toolbar1));
     }

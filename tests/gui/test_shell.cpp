@@ -263,7 +263,7 @@ TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   EXPECT_NE(s.text(1).find("No such file or directory"), std::string::npos) << s.text(1);
   expect_editor_kept();
   EXPECT_TRUE(unsaved());
-  EXPECT_EQ(savename, path);
+  EXPECT_EQ(std::string(savename), path);
 }
 
 // ---- About and how-to --------------------------------------------------
