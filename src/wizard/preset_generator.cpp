@@ -258,8 +258,6 @@ void build_step_two() {
   pack(vboxw2, gtk_hseparator_new(), false, false, 5);
 }
 
-// The captions of Step Four: bold, left aligned, 100 pixels wide, or as
-// wide as the widest text where the font needs more (no text is cut).
 // The captions of Step Four: 100 pixels wide, left aligned.
 void caption_column(GtkWidget* const* captions, int count) {
   for (int i = 0; i < count; ++i) {
