@@ -35,15 +35,6 @@ int input_mode_count(int device) {
   return device == MV961 ? 2 : 4;
 }
 
-RoutingView routing_view(const preset_t& p, int device, int in_mode) {
-  RoutingView v;
-  v.device = device;
-  v.in_mode = in_mode;
-  for (int n = 0; n < 4; ++n) v.routing[n] = p.channel[n].routing;
-  v.lock = p.lock;
-  return v;
-}
-
 // The signal-flow view from the texts and masks the editor computes when it
 // is built (delays in metres).
 ChannelFlowView flow_view(const preset_t& p, int device) {
@@ -111,7 +102,7 @@ void add_overview_command(CLI::App& app) {
     cairo_t* cr = cairo_create(image.get());
     const preset_t& p = loaded.preset;
     qpx::draw_in_area(cr, ROUTING_X, AREAS_Y, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
-      draw_routing(c, routing_view(p, loaded.device, opt->input_mode));
+      draw_routing(c, routing_view_of(p, loaded.device, opt->input_mode));
     });
     qpx::draw_in_area(cr, FLOW_X, AREAS_Y, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT,
                       [&](cairo_t* c) { draw_channel_flow(c, flow_view(p, loaded.device)); });

@@ -508,3 +508,12 @@ void draw_routing(cairo_t* cr, const RoutingView& v) {
 bool routing_hit(double x, double y) {
   return 39 < x && x < 291 && 50 < y && y < 391;
 }
+
+RoutingView routing_view_of(const preset_t& p, int device, int in_mode) {
+  RoutingView v;
+  v.device = device;
+  v.in_mode = in_mode;
+  for (int n = 0; n < 4; ++n) v.routing[n] = p.channel[n].routing;
+  v.lock = p.lock;
+  return v;
+}

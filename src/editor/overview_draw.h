@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/preset.h"
+
 // ---- Gradients ----------------------------------------------------------------
 
 struct GradientStop {
@@ -103,6 +105,9 @@ struct RoutingView {
 };
 
 void draw_routing(cairo_t* cr, const RoutingView& v);
+
+// The routing view of a preset on a device in an input mode.
+RoutingView routing_view_of(const preset_t& p, int device, int in_mode);
 
 // A connection point on the router's input side.
 enum class RoutingInput : int { A, B, C, D, d1_left, d1_right, d2_left, d2_right };

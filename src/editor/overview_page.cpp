@@ -28,15 +28,6 @@ bool band_on(int ch, int b) {
   return combo && gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) != 0;
 }
 
-RoutingView routing_view(int device) {
-  RoutingView v;
-  v.device = device;
-  v.in_mode = in_mode;
-  for (int ch = 0; ch < 4; ++ch) v.routing[ch] = preset.channel[ch].routing;
-  v.lock = preset.lock;
-  return v;
-}
-
 ChannelFlowView channel_flow_view(int channels) {
   ChannelFlowView v;
   v.channels = channels;
@@ -98,7 +89,7 @@ GtkWidget* centred_column(GtkWidget* page, int padding) {
 }  // namespace
 
 gboolean expose_event_routing(GtkWidget* widget, GdkEventExpose*, gpointer data) {
-  const RoutingView v = routing_view(channels_of(data));
+  const RoutingView v = routing_view_of(preset, channels_of(data), in_mode);
   draw_on(widget, [&](cairo_t* cr) { draw_routing(cr, v); });
   return FALSE;
 }
