@@ -23,8 +23,9 @@ test: deps
 	bash tests/run_all.sh
 
 bench: build
-	@if [ -x $(BUILD)/benchmarks ]; then ./$(BUILD)/benchmarks; else echo "no benchmarks built"; fi
-	@if [ -x $(BUILD)/gui_benchmarks ]; then xvfb-run -a -s "-screen 0 1600x1200x24" ./$(BUILD)/gui_benchmarks; fi
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks gui_benchmarks
+	./$(BUILD)/benchmarks
+	xvfb-run -a -s "-screen 0 1600x1200x24" ./$(BUILD)/gui_benchmarks
 
 clean:
 	rm -rf $(BUILD)

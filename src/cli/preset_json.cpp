@@ -103,16 +103,6 @@ std::string index_path(const std::string& parent, size_t i) {
   return parent + "[" + std::to_string(i) + "]";
 }
 
-// Code point of the first character of a valid UTF-8 string.
-uint32_t first_code_point(const std::string& s, size_t& len) {
-  const auto b0 = static_cast<uint8_t>(s[0]);
-  len = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : 4;
-  if (len > s.size()) len = s.size();
-  uint32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu) : len == 3 ? (b0 & 0x0Fu) : (b0 & 0x07u);
-  for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[k]) & 0x3Fu);
-  return cp;
-}
-
 class json_reader {
  public:
   std::vector<std::string> errors;
@@ -123,7 +113,8 @@ class json_reader {
 
   // An integer inside lo..hi; stores it only when it is.
   template <class T>
-  void integer(const json& v, const std::string& path, long lo, long hi, T& target) {
+  void integer(const json& v, const std::string& path, value_range_t range, T& target) {
+    const long lo = range.lo, hi = range.hi;
     if (!v.is_number_integer()) {
       problem(path, "expected an integer in " + range_text(lo, hi) + ", got " + describe(v));
       return;
@@ -217,15 +208,13 @@ class json_reader {
   static std::string first_unrepresentable(const std::string& text) {
     size_t i = 0;
     while (i < text.size()) {
-      size_t len = 0;
-      const std::string rest = text.substr(i);
-      const uint32_t cp = first_code_point(rest, len);
-      if (!check_name(rest.substr(0, len), 1).representable) {
+      const uint32_t cp = next_utf8(text, i);
+      if (cp == UTF8_INVALID) return "?";
+      if (!byte_of_typed(cp)) {
         char buf[16];
         std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(cp));
         return buf;
       }
-      i += len;
     }
     return "?";
   }
@@ -234,16 +223,17 @@ class json_reader {
 void read_xo(json_reader& r, const json& v, const std::string& path, xo_t& xo) {
   r.object(
       v, path,
-      {{"config", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 2, xo.config); }},
+      {{"config", [&](const json& x,
+                      const std::string& p) { r.integer(x, p, file_range::xo_type, xo.config); }},
        {"freq",
         [&](const json& x, const std::string& p) {
           r.array(x, p, 2, "frequencies", [&](const json& e, const std::string& ep, size_t i) {
-            r.integer(e, ep, 35, 8000, xo.freq[i]);
+            r.integer(e, ep, file_range::xo_freq, xo.freq[i]);
           });
         }},
        {"q", [&](const json& x, const std::string& p) {
           r.array(x, p, 2, "Q values", [&](const json& e, const std::string& ep, size_t i) {
-            r.integer(e, ep, 7, 12, xo.q[i]);
+            r.integer(e, ep, file_range::xo_q, xo.q[i]);
           });
         }}});
 }
@@ -251,23 +241,31 @@ void read_xo(json_reader& r, const json& v, const std::string& path, xo_t& xo) {
 void read_peq(json_reader& r, const json& v, const std::string& path, peq_t& band) {
   r.object(
       v, path,
-      {{"freq",
-        [&](const json& x, const std::string& p) { r.integer(x, p, 35, 12000, band.freq); }},
-       {"q", [&](const json& x, const std::string& p) { r.integer(x, p, 7, 125, band.q); }},
-       {"gain",
-        [&](const json& x, const std::string& p) { r.integer(x, p, -120, 120, band.gain); }},
-       {"type", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 1, band.type); }}});
+      {{"freq", [&](const json& x,
+                    const std::string& p) { r.integer(x, p, file_range::peq_freq, band.freq); }},
+       {"q",
+        [&](const json& x, const std::string& p) { r.integer(x, p, file_range::peq_q, band.q); }},
+       {"gain", [&](const json& x,
+                    const std::string& p) { r.integer(x, p, file_range::peq_gain, band.gain); }},
+       {"type", [&](const json& x, const std::string& p) {
+          r.integer(x, p, file_range::peq_type, band.type);
+        }}});
 }
 
 void read_dynamics(json_reader& r, const json& v, const std::string& path, dynamics_t& d) {
   r.object(
       v, path,
-      {{"attack", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 255, d.attack); }},
-       {"release",
-        [&](const json& x, const std::string& p) { r.integer(x, p, 0, 255, d.release); }},
+      {{"attack", [&](const json& x,
+                      const std::string& p) { r.integer(x, p, file_range::attack, d.attack); }},
+       {"release", [&](const json& x,
+                       const std::string& p) { r.integer(x, p, file_range::release, d.release); }},
        {"threshold",
-        [&](const json& x, const std::string& p) { r.integer(x, p, -99, 0, d.threshold); }},
-       {"boost", [&](const json& x, const std::string& p) { r.integer(x, p, -99, 0, d.boost); }}});
+        [&](const json& x, const std::string& p) {
+          r.integer(x, p, file_range::threshold, d.threshold);
+        }},
+       {"boost", [&](const json& x, const std::string& p) {
+          r.integer(x, p, file_range::boost, d.boost);
+        }}});
 }
 
 void read_channel(json_reader& r, const json& v, const std::string& path, channel_t& c) {
@@ -275,11 +273,16 @@ void read_channel(json_reader& r, const json& v, const std::string& path, channe
       v, path,
       {{"name",
         [&](const json& x, const std::string& p) { r.name(x, p, c.name, CHANNEL_NAME_MAX); }},
-       {"routing", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 60, c.routing); }},
-       {"gain", [&](const json& x, const std::string& p) { r.integer(x, p, -999, 60, c.gain); }},
-       {"groups", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 255, c.groups); }},
-       {"phase", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 1, c.phase); }},
-       {"delay", [&](const json& x, const std::string& p) { r.integer(x, p, 0, 40000, c.delay); }},
+       {"routing", [&](const json& x,
+                       const std::string& p) { r.integer(x, p, file_range::routing, c.routing); }},
+       {"gain",
+        [&](const json& x, const std::string& p) { r.integer(x, p, file_range::gain, c.gain); }},
+       {"groups", [&](const json& x,
+                      const std::string& p) { r.integer(x, p, file_range::groups, c.groups); }},
+       {"phase",
+        [&](const json& x, const std::string& p) { r.integer(x, p, file_range::phase, c.phase); }},
+       {"delay",
+        [&](const json& x, const std::string& p) { r.integer(x, p, file_range::delay, c.delay); }},
        {"xo",
         [&](const json& x, const std::string& p) {
           r.array(
@@ -302,29 +305,30 @@ std::vector<std::string> preset_from_json(const json& j, preset_t* p, int* devic
   Create_Default_Preset(p);
   *device = MV517;
   json_reader r;
-  r.object(j, "",
-           {{"device",
-             [&](const json& x, const std::string& path) {
-               if (x.is_string() && x.get_ref<const std::string&>() == "MV517") {
-                 *device = MV517;
-               } else if (x.is_string() && x.get_ref<const std::string&>() == "MV961") {
-                 *device = MV961;
-               } else {
-                 r.problem(path, "expected \"MV517\" or \"MV961\", got " + describe(x));
-               }
-             }},
-            {"name", [&](const json& x,
-                         const std::string& path) { r.name(x, path, p->name, PRESET_NAME_MAX); }},
-            {"mute",
-             [&](const json& x, const std::string& path) { r.integer(x, path, 0, 15, p->mute); }},
-            {"lock",
-             [&](const json& x, const std::string& path) { r.integer(x, path, 0, 255, p->lock); }},
-            {"channels", [&](const json& x, const std::string& path) {
-               r.array(x, path, 4, "channel objects",
-                       [&](const json& e, const std::string& ep, size_t i) {
-                         read_channel(r, e, ep, p->channel[i]);
-                       });
-             }}});
+  r.object(
+      j, "",
+      {{"device",
+        [&](const json& x, const std::string& path) {
+          if (x.is_string() && x.get_ref<const std::string&>() == "MV517") {
+            *device = MV517;
+          } else if (x.is_string() && x.get_ref<const std::string&>() == "MV961") {
+            *device = MV961;
+          } else {
+            r.problem(path, "expected \"MV517\" or \"MV961\", got " + describe(x));
+          }
+        }},
+       {"name",
+        [&](const json& x, const std::string& path) { r.name(x, path, p->name, PRESET_NAME_MAX); }},
+       {"mute", [&](const json& x,
+                    const std::string& path) { r.integer(x, path, file_range::mute, p->mute); }},
+       {"lock", [&](const json& x,
+                    const std::string& path) { r.integer(x, path, file_range::lock, p->lock); }},
+       {"channels", [&](const json& x, const std::string& path) {
+          r.array(x, path, 4, "channel objects",
+                  [&](const json& e, const std::string& ep, size_t i) {
+                    read_channel(r, e, ep, p->channel[i]);
+                  });
+        }}});
   return r.errors;
 }
 

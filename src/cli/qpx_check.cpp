@@ -13,19 +13,20 @@ namespace {
 // The verdict line of one file (without the line feed) and whether the
 // file is plainly ok.
 std::string verdict(const std::string& path, bool& ok) {
-  const qpx::loaded_preset loaded = qpx::load_preset_file(path, true);
-  ok = loaded.kind == qpx::load_kind::ok;
-  switch (loaded.kind) {
-    case qpx::load_kind::ok:
+  const preset_file_read_t loaded = qpx::load_preset_file(path, true);
+  ok = loaded.whole();
+  switch (loaded.outcome) {
+    case read_outcome::whole:
       return path + ": ok";
-    case qpx::load_kind::checksum:
-      return path + ": checksum mismatch";
-    case qpx::load_kind::cannot_open:
-      return path + ": cannot open (" + loaded.reason + ")";
-    case qpx::load_kind::stopped:
-      return path + ": ok, reading stopped early (" + qpx::code_text(loaded.stop_code) + ")";
+    case read_outcome::stopped:
+      return path + ": ok, " + loaded.problem();
+    case read_outcome::incomplete:
+      return path + ": ok, but it holds no complete preset";
+    case read_outcome::checksum:
+    case read_outcome::cannot_open:
+      break;
   }
-  return path + ": ?";
+  return path + ": " + loaded.problem();
 }
 
 }  // namespace
@@ -37,7 +38,8 @@ void add_check_command(CLI::App& app) {
   cmd->add_option("FILE", *files, "Preset files to check ('-' for standard input)")->required();
   cmd->footer(
       "Lines: 'FILE: ok', 'FILE: checksum mismatch', 'FILE: cannot open (reason)',\n"
-      "'FILE: ok, reading stopped early (code N: meaning)'.\n"
+      "'FILE: ok, reading stopped early (code N: meaning)',\n"
+      "'FILE: ok, but it holds no complete preset' (no </PRESET> reached).\n"
       "Exit code 0 when every file is ok, 1 otherwise.\n");
   cmd->callback([files] {
     bool all_ok = true;

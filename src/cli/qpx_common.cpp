@@ -12,6 +12,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "files/crc.h"
 #include "files/xml.h"
 
 namespace qpx {
@@ -21,23 +22,16 @@ void fail(const std::string& command, const std::string& message, int code) {
   throw exit_request{code};
 }
 
-std::string code_text(uint8_t code) {
-  return "code " + std::to_string(code) + ": " + xml_error_text(code);
-}
-
 namespace {
 
 // Why `path` cannot be read as a file, or an empty string when it can be
-// opened. fopen() succeeds on a directory on Linux, and reading one then
-// fails, which the checksum would report as a mismatch; say what it is.
+// opened.
 std::string open_problem(const std::string& path) {
   errno = 0;
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = open_regular_file(path.c_str());
   if (!f) return std::strerror(errno ? errno : ENOENT);
-  struct stat st {};
-  const bool is_dir = fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
   std::fclose(f);
-  return is_dir ? std::strerror(EISDIR) : std::string();
+  return "";
 }
 
 // Largest input copied from a pipe or device; preset files are a few
@@ -93,77 +87,47 @@ void copy_stream(FILE* in, reader_source& src) {
 void open_source(const std::string& path, reader_source& src) {
   const bool is_stdin = path == "-";
   errno = 0;
-  FILE* f = is_stdin ? stdin : std::fopen(path.c_str(), "rb");
+  FILE* f = is_stdin ? stdin : open_regular_file(path.c_str());
   if (!f) {
     src.problem = std::strerror(errno ? errno : ENOENT);
     return;
   }
   struct stat st {};
-  const bool known = fstat(fileno(f), &st) == 0;
-  if (known && S_ISDIR(st.st_mode)) {
-    src.problem = std::strerror(EISDIR);
-  } else if (known && S_ISREG(st.st_mode) && !is_stdin) {
+  if (!is_stdin && fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode))
     src.path = path;
-  } else {
+  else
     copy_stream(f, src);
-  }
   if (!is_stdin) std::fclose(f);
 }
 
 }  // namespace
 
-loaded_preset load_preset_file(const std::string& path, bool use_checksum) {
-  loaded_preset out;
+preset_file_read_t load_preset_file(const std::string& path, bool use_checksum) {
   reader_source src;
   open_source(path, src);
   if (!src.problem.empty()) {
-    out.kind = load_kind::cannot_open;
+    preset_file_read_t out;
+    out.preset = preset_def;
+    out.code = XML_ERR_OPEN;
     out.reason = src.problem;
     return out;
   }
-  // A file that names no device is an MV517 file: the reader leaves the
-  // selector as it finds it then.
-  mv_selector = MV517;
-  errno = 0;
-  const uint8_t result = xml_read(src.path.c_str(), &out.preset, use_checksum ? 0 : 1);
-  const int read_errno = errno;
-  out.device = mv_selector == MV961 ? MV961 : MV517;
-  if (result == XML_ERR_CHECKSUM) {
-    out.kind = load_kind::checksum;
-  } else if (result == XML_ERR_OPEN) {
-    // The file went away (or lost its permissions) since it was tried.
-    out.kind = load_kind::cannot_open;
-    out.reason = read_errno ? std::strerror(read_errno) : "the file could not be read";
-  } else if (result != XML_OK) {
-    out.kind = load_kind::stopped;
-    out.stop_code = result;
-  } else if (xml_error != XML_OK) {
-    out.kind = load_kind::stopped;
-    out.stop_code = xml_error;
-  } else {
-    out.kind = load_kind::ok;
-  }
-  return out;
+  return read_preset_file(src.path, use_checksum);
 }
 
-loaded_preset load_or_fail(const std::string& command, const std::string& path, bool use_checksum) {
-  loaded_preset loaded = load_preset_file(path, use_checksum);
-  switch (loaded.kind) {
-    case load_kind::checksum:
-      fail(command, path + ": checksum mismatch (use --no-checksum to read it anyway)");
-    case load_kind::cannot_open:
-      fail(command, path + ": cannot open (" + loaded.reason + ")");
-    case load_kind::ok:
-    case load_kind::stopped:
-      break;
-  }
+preset_file_read_t load_or_fail(const std::string& command, const std::string& path,
+                                bool use_checksum) {
+  preset_file_read_t loaded = load_preset_file(path, use_checksum);
+  if (loaded.outcome == read_outcome::checksum)
+    fail(command, path + ": checksum mismatch (use --no-checksum to read it anyway)");
+  if (!loaded.readable()) fail(command, path + ": " + loaded.problem());
   return loaded;
 }
 
-int report_stop(const std::string& command, const std::string& path, const loaded_preset& loaded) {
-  if (loaded.kind != load_kind::stopped) return EXIT_OK;
-  std::cerr << "qpx " << command << ": " << path << ": reading stopped early ("
-            << code_text(loaded.stop_code) << ")\n";
+int report_partial(const std::string& command, const std::string& path,
+                   const preset_file_read_t& loaded) {
+  if (loaded.whole()) return EXIT_OK;
+  std::cerr << "qpx " << command << ": " << path << ": " << loaded.problem() << '\n';
   return EXIT_PARTIAL;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "files/preset_file.h"
 #include "model/preset.h"
 
 namespace qpx {
@@ -27,32 +28,23 @@ struct exit_request {
 [[noreturn]] void fail(const std::string& command, const std::string& message,
                        int code = EXIT_FAIL);
 
-// Outcome of reading a preset file.
-enum class load_kind { ok, stopped, checksum, cannot_open };
+// Reads a preset file as the editor's Open does (read_preset_file); `path`
+// "-" is standard input, and a pipe or device is copied to a temporary file
+// first. `use_checksum` false reads a file whose checksum fails.
+preset_file_read_t load_preset_file(const std::string& path, bool use_checksum);
 
-struct loaded_preset {
-  load_kind kind = load_kind::cannot_open;
-  uint8_t stop_code = 0;  // xml_error when kind is `stopped`
-  std::string reason;     // why the file could not be opened (from errno)
-  preset_t preset{};      // the preset read (defaults plus what was applied)
-  int device = MV517;     // 4 (MV517, also when the file names none) or 2
-};
-
-// Reads `path` with xml_read; `use_checksum` false skips the checksum check.
-loaded_preset load_preset_file(const std::string& path, bool use_checksum);
-
-// "code N: meaning" for a file-module result code.
-std::string code_text(uint8_t code);
-
-// Loads a file for a command that needs its content (show, export and the
-// commands added later): on a checksum failure or an unopenable file writes
-// the message to stderr and ends with EXIT_FAIL. A stopped read is returned
-// as it is; report_stop() then tells the user.
-loaded_preset load_or_fail(const std::string& command, const std::string& path, bool use_checksum);
-// For a stopped read: writes "qpx <command>: FILE: reading stopped early
-// (code N: meaning)" to stderr. Returns the exit code the command ends
-// with (EXIT_PARTIAL when stopped, else EXIT_OK).
-int report_stop(const std::string& command, const std::string& path, const loaded_preset& loaded);
+// Loads a file for a command that needs its content (show, export, ...):
+// when nothing could be read (checksum, cannot open) writes the message to
+// stderr and ends with EXIT_FAIL. A read that is not whole is returned as
+// it is; report_partial() then tells the user.
+preset_file_read_t load_or_fail(const std::string& command, const std::string& path,
+                                bool use_checksum);
+// For a read that is not whole: writes "qpx <command>: FILE: reading
+// stopped early (code N: meaning)" or "... FILE: holds no complete preset"
+// to stderr. Returns the exit code the command ends with (EXIT_PARTIAL when
+// not whole, else EXIT_OK).
+int report_partial(const std::string& command, const std::string& path,
+                   const preset_file_read_t& loaded);
 
 // "MV517" / "MV961" (either case) to 4 / 2.
 std::optional<int> parse_device(const std::string& text);

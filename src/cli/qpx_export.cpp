@@ -48,10 +48,10 @@ void add_export_command(CLI::App& app) {
       "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
       "3 when reading stopped at a problem (the JSON holds what was read).\n");
   cmd->callback([opt] {
-    const qpx::loaded_preset loaded = qpx::load_or_fail("export", opt->file, !opt->no_checksum);
+    const preset_file_read_t loaded = qpx::load_or_fail("export", opt->file, !opt->no_checksum);
     const std::string text = qpx::preset_to_json(loaded.preset, loaded.device).dump(2) + "\n";
     qpx::write_output("export", opt->out, text);
-    const int code = qpx::report_stop("export", opt->file, loaded);
+    const int code = qpx::report_partial("export", opt->file, loaded);
     if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

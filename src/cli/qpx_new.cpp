@@ -34,10 +34,7 @@ void add_new_command(CLI::App& app) {
     // The editor sets every crossover's Q to the value its type fixes when
     // it builds the Crossover tab, so a new preset is saved with those.
     preset_t p = preset_def;
-    for (int n = 0; n < device; ++n) {
-      xo_apply_build_q(p.channel[n], 0);
-      xo_apply_build_q(p.channel[n], 1);
-    }
+    apply_build_q(p, device);
     qpx::write_preset_or_fail("new", opt->out, p, device);
   });
 }

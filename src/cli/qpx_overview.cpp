@@ -88,7 +88,7 @@ void add_overview_command(CLI::App& app) {
       "file's device does not have), 3 when reading stopped at a problem (the picture\n"
       "shows what was read).\n");
   cmd->callback([opt] {
-    const qpx::loaded_preset loaded = qpx::load_or_fail("overview", opt->file, !opt->no_checksum);
+    const preset_file_read_t loaded = qpx::load_or_fail("overview", opt->file, !opt->no_checksum);
     const int modes = input_mode_count(loaded.device);
     if (opt->input_mode < 0 || opt->input_mode >= modes) {
       qpx::fail("overview",
@@ -109,7 +109,7 @@ void add_overview_command(CLI::App& app) {
     cairo_destroy(cr);
 
     qpx::write_png_or_fail("overview", opt->out, image.get());
-    const int code = qpx::report_stop("overview", opt->file, loaded);
+    const int code = qpx::report_partial("overview", opt->file, loaded);
     if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

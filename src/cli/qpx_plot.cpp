@@ -94,7 +94,7 @@ void add_plot_command(CLI::App& app) {
               "an MV961 file), 3 when reading stopped at a problem (the picture shows what\n"
               "was read).\n");
   cmd->callback([opt] {
-    const qpx::loaded_preset loaded = qpx::load_or_fail("plot", opt->file, !opt->no_checksum);
+    const preset_file_read_t loaded = qpx::load_or_fail("plot", opt->file, !opt->no_checksum);
     const int ch = qpx::channel_of_device("plot", opt->channel, loaded.device);
     const channel_t& channel = loaded.preset.channel[ch];
     auto curves = std::make_unique<channel_curves_t>();
@@ -115,7 +115,7 @@ void add_plot_command(CLI::App& app) {
     cairo_destroy(cr);
 
     qpx::write_png_or_fail("plot", opt->out, image.get());
-    const int code = qpx::report_stop("plot", opt->file, loaded);
+    const int code = qpx::report_partial("plot", opt->file, loaded);
     if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

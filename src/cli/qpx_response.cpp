@@ -89,12 +89,12 @@ void add_response_command(CLI::App& app) {
       "2 for a usage error (also channel C or D of an MV961 file), 3 when reading\n"
       "stopped at a problem (the CSV shows what was read).\n");
   cmd->callback([opt] {
-    const qpx::loaded_preset loaded = qpx::load_or_fail("response", opt->file, !opt->no_checksum);
+    const preset_file_read_t loaded = qpx::load_or_fail("response", opt->file, !opt->no_checksum);
     const int ch = qpx::channel_of_device("response", opt->channel, loaded.device);
     auto curves = std::make_unique<channel_curves_t>();
     channel_curves(loaded.preset.channel[ch], *curves);
     qpx::write_output("response", opt->out, response_csv(*curves));
-    const int code = qpx::report_stop("response", opt->file, loaded);
+    const int code = qpx::report_partial("response", opt->file, loaded);
     if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

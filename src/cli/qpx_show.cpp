@@ -134,9 +134,9 @@ void add_show_command(CLI::App& app) {
       "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
       "3 when reading stopped at a problem (the summary shows what was read).\n");
   cmd->callback([opt] {
-    const qpx::loaded_preset loaded = qpx::load_or_fail("show", opt->file, !opt->no_checksum);
+    const preset_file_read_t loaded = qpx::load_or_fail("show", opt->file, !opt->no_checksum);
     qpx::write_output("show", "", summary(loaded.preset, loaded.device));
-    const int code = qpx::report_stop("show", opt->file, loaded);
+    const int code = qpx::report_partial("show", opt->file, loaded);
     if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

@@ -214,10 +214,7 @@ void run(const wizard_options& o) {
 
   // The editor's build fixes every crossover Q by its type before the save.
   preset_t p = r.preset;
-  for (channel_t& ch : p.channel) {
-    xo_apply_build_q(ch, 0);
-    xo_apply_build_q(ch, 1);
-  }
+  apply_build_q(p, MV517);
   qpx::write_preset_or_fail(COMMAND, o.out, p, MV517);
   if (!o.summary.empty()) {
     const summary_write_t w = write_selection_html(o.summary, sel);

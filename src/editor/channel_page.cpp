@@ -44,23 +44,25 @@ void make_channel_controls(int n, int mv_x) {
   ch_name[n] = make_entry(CHANNEL_NAME_MAX, 90);
   gtk_entry_set_text(GTK_ENTRY(ch_name[n]), channel_name_utf8(n).c_str());
 
-  spinner_gain[n] = make_spinbutton(-99.0, 6.0, 0.1, 5, 1, c.gain / 10.0, 55);
-  vscale[n] = make_vscale(-99.0, 6.1, 0.1, c.gain / 10.0, 90, 150);
+  spinner_gain[n] = make_spinbutton(LEVEL_MIN_DB, LEVEL_MAX_DB, 0.1, 5, 1, c.gain / 10.0, 55);
+  vscale[n] = make_vscale(LEVEL_MIN_DB, LEVEL_MAX_DB + 0.1, 0.1, c.gain / 10.0, 90, 150);
 
   combobox[n] = make_combobox("0°", "180°", nullptr, 57, COMBO_PLAIN);
   set_active_checked(combobox[n], c.phase);
 
+  const int device = mv517 ? MV517 : MV961;
   combobox_rout[n] =
-      mv517 ? make_combobox("A/d1(L)", "B/d2(L)", "C/d1(R)", 120, COMBO_ROUTING_MV517)
-            : make_combobox("A/d1(L)", "B/d1(R)", "B always", 120, COMBO_ROUTING_MV961);
+      make_combobox(routing_label(device, 0), routing_label(device, 1), routing_label(device, 2),
+                    120, mv517 ? COMBO_ROUTING_MV517 : COMBO_ROUTING_MV961);
   set_active_checked(combobox_rout[n], c.routing);
 
-  combo_lvl[n] = mv517 ? make_combobox("independent", "Gr 1", "Gr 2", 85, COMBO_PLAIN)
-                       : make_combobox("independent", "Gr 1", nullptr, 85, COMBO_PLAIN);
+  // The MV961 has one level group and one mute group.
+  combo_lvl[n] = make_combobox(level_group_labels[0], level_group_labels[1],
+                               mv517 ? level_group_labels[2] : nullptr, 85, COMBO_PLAIN);
   set_active_checked(combo_lvl[n], level_group_index(c.groups));
 
-  combo_mute[n] = make_combobox("independent", "Gr 1 strong", "Gr 1 weak", 85,
-                                mv517 ? COMBO_MUTE_MV517 : COMBO_PLAIN);
+  combo_mute[n] = make_combobox(mute_group_labels[0], mute_group_labels[1], mute_group_labels[2],
+                                85, mv517 ? COMBO_MUTE_MV517 : COMBO_PLAIN);
   set_active_checked(combo_mute[n], mute_group_index(c.groups));
 
   button_mute[n] = make_button("Mute", 90, 20, 2);

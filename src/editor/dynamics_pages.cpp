@@ -69,10 +69,13 @@ GtkWidget* limiter_row(const char* caption, GtkWidget* spin, const char* unit_te
 
 void make_limiter_controls(int n) {
   const dynamics_t& d = preset.channel[n].dynamics;
-  spin_button_attack[n] = make_spinbutton(0, 127, 1, 3, 0, d.attack, 55);
-  spin_button_rel[n] = make_spinbutton(0, 1270, 10, 4, 0, d.release * 10, 55);
-  spin_button_thres[n] = make_spinbutton(-24, 0, 1, 4, 0, d.threshold, 55);
-  spin_button_gain[n] = make_spinbutton(-99, 0, 1, 4, 0, d.boost, 55);
+  spin_button_attack[n] = make_spinbutton(ATTACK_MIN_MS, ATTACK_MAX_MS, 1, 3, 0, d.attack, 55);
+  spin_button_rel[n] = make_spinbutton(RELEASE_MIN_MS, RELEASE_MAX_MS, RELEASE_STEP_MS, 4, 0,
+                                       d.release * RELEASE_STEP_MS, 55);
+  spin_button_thres[n] =
+      make_spinbutton(THRESHOLD_MIN_DB, THRESHOLD_MAX_DB, 1, 4, 0, d.threshold, 55);
+  spin_button_gain[n] =
+      make_spinbutton(LIMITER_GAIN_MIN_DB, LIMITER_GAIN_MAX_DB, 1, 4, 0, d.boost, 55);
   const gpointer ch = GINT_TO_POINTER(n);
   g_signal_connect(spin_button_attack[n], "value-changed", G_CALLBACK(change_limiter_attack), ch);
   g_signal_connect(spin_button_rel[n], "value-changed", G_CALLBACK(change_limiter_release), ch);
@@ -152,8 +155,8 @@ void build_delay_page(GtkWidget* page, int mv_x) {
   pack(page, unit_row, false, false, 10);
 
   for (int n = 0; n < mv_x; ++n) {
-    spin_button_delay[n] =
-        make_spinbutton(0.0, 400.0, 0.01, 7, 2, preset.channel[n].delay / 100.0, 65);
+    spin_button_delay[n] = make_spinbutton(0.0, delay_unit_info(DELAY_M).max, 0.01, 7, 2,
+                                           cm_to_delay(preset.channel[n].delay, DELAY_M), 65);
     // Re-reading the text of an untouched spin button keeps the value it
     // holds, so showing a delay never changes it.
     g_signal_connect(spin_button_delay[n], "input", G_CALLBACK(delay_spin_input), nullptr);

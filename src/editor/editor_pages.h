@@ -6,10 +6,7 @@
 
 #include <string>
 
-// Box packing as the layouts state it: nothing said means neither expand
-// nor fill.
-void pack(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding);
-void pack_end(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding);
+#include "editor/gtk_util.h"
 
 // A horizontal row holding only a separator of the given width.
 GtkWidget* separator_row(int width, int padding);

@@ -33,6 +33,10 @@ GtkWidget* peq_spin_gain[4][6];
 GtkWidget* draw_area_text = nullptr;
 GtkWidget* draw_area_text_y = nullptr;
 
+bool peq_band_on(int ch, int b) {
+  return ch >= 0 && ch < 4 && b >= 0 && b < 6 && combo_index(peq_combo[ch][b]) > 0;
+}
+
 void reset_filter_page_globals() {
   for (GtkWidget** array :
        {vbox_tab_xo, drawing_area_xo, vbox_fselector, vbox_fselector2, vbox_tab, drawing_area_peq})
@@ -132,7 +136,7 @@ GtkWidget* plot_area(int ch, GCallback expose, GCallback press, GCallback motion
 // Spin button and type selector of crossover `filter` of channel n, the Q
 // its type fixes and its curve (none for a low-pass that is off).
 void make_xo_controls(int n, int filter) {
-  channel_t& c = preset.channel[n];
+  const channel_t& c = preset.channel[n];
   const xo_t& xo = c.xo[filter];
   const int shown_hz = xo.freq[xo_slot(xo.config)];
   x[filter][n] = freq_to_column(shown_hz);
@@ -144,11 +148,10 @@ void make_xo_controls(int n, int filter) {
   const int index = filter == 0 ? hp_index_from_code(xo.config) : xo.config;
   gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index >= 0 && index <= 2 ? index : -1);
 
-  xo_apply_build_q(c, filter);
   if (filter == 0)
-    Calc_HighPass(n, xo_curve_order(xo.config));
+    Calc_HighPass(n, xo_order(xo.config));
   else if (xo.config != 0)
-    Calc_LowPass(n, xo_curve_order(xo.config));
+    Calc_LowPass(n, xo_order(xo.config));
 
   const gpointer data = GINT_TO_POINTER(n);
   g_signal_connect(spin, "value-changed", G_CALLBACK(change_xo_freq), data);
@@ -225,7 +228,7 @@ void make_peq_controls(int n, int b) {
   gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index);
   peq_combo[n][b] = combo;
   peq_spin_freq[n][b] = make_spinbutton(PEQ_FREQ_MIN, PEQ_FREQ_MAX, 1.0, 5, 0, band.freq, 60);
-  peq_spin_q[n][b] = make_spinbutton(0.7, 12.5, 0.1, 4, 1, band.q / 10.0, 60);
+  peq_spin_q[n][b] = make_spinbutton(PEQ_Q_MIN, PEQ_Q_MAX, 0.1, 4, 1, band.q / 10.0, 60);
   peq_spin_gain[n][b] =
       make_spinbutton(PEQ_GAIN_MIN_DB, PEQ_GAIN_MAX_DB, 0.1, 5, 1, band.gain / 10.0, 60);
   if (index == 0)
@@ -305,6 +308,8 @@ void add_peq_channel_page(int n) {
 void build_crossover_page(GtkWidget* page, int mv_x) {
   check_lock_xo = add_tab_header(page, "Crossover", 90, 71, "Lock", 1, true);
   notebook_xo = channel_notebook(page);
+  // Showing a crossover fixes the Q its type uses: the record is saved so.
+  apply_build_q(preset, mv_x);
   for (int n = 0; n < mv_x; ++n) {
     make_xo_controls(n, 0);
     make_xo_controls(n, 1);

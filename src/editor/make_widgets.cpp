@@ -1,5 +1,7 @@
 #include "editor/make_widgets.h"
 
+#include "model/preset.h"
+
 GdkColor gdk_color_of(rgb16_t c) {
   GdkColor color{};
   color.red = c.r;
@@ -33,16 +35,17 @@ GtkWidget* make_spinbutton(double min, double max, double step, int positions, i
 
 namespace {
 
-const char* const routing_mv517_tail[] = {"D/d2(R)",       "C always",     "D always",
-                                          "A+B/d1(L+R)",   "C+D/d2(L+R)",  "C+D always",
-                                          "B+C+D/d2L+C+D", "A+B+C+D/d1+d2"};
-const char* const routing_mv961_tail[] = {"A+B/d1(L+R)"};
 const char* const input_mv517_tail[] = {"Inputs Digital"};
-const char* const mute_mv517_tail[] = {"Gr 2 strong", "Gr 2 weak"};
 
 template <size_t N>
 void append_all(GtkComboBoxText* combo, const char* const (&texts)[N]) {
   for (const char* t : texts) gtk_combo_box_text_append_text(combo, t);
+}
+
+// The device's routing labels after the three the caller gives.
+void append_routing_tail(GtkComboBoxText* combo, int device) {
+  for (unsigned code = 3; const char* label = routing_label(device, code); ++code)
+    gtk_combo_box_text_append_text(combo, label);
 }
 
 }  // namespace
@@ -56,16 +59,17 @@ GtkWidget* make_combobox(const char* text1, const char* text2, const char* text3
   if (text3 != nullptr) gtk_combo_box_text_append_text(combo, text3);
   switch (ident) {
     case COMBO_ROUTING_MV517:
-      append_all(combo, routing_mv517_tail);
+      append_routing_tail(combo, MV517);
       break;
     case COMBO_ROUTING_MV961:
-      append_all(combo, routing_mv961_tail);
+      append_routing_tail(combo, MV961);
       break;
     case COMBO_INPUT_MV517:
       append_all(combo, input_mv517_tail);
       break;
     case COMBO_MUTE_MV517:
-      append_all(combo, mute_mv517_tail);
+      gtk_combo_box_text_append_text(combo, mute_group_labels[3]);
+      gtk_combo_box_text_append_text(combo, mute_group_labels[4]);
       break;
     default:
       break;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "model/editing.h"
+
 // ---- Gradients ----------------------------------------------------------------
 
 const LinearGradient plot_background_gradient = {
@@ -52,49 +54,11 @@ GradientStop stop(double offset, Rgb c, double a = 1.0) {
   return {offset, c.r, c.g, c.b, a};
 }
 
-// Length of the UTF-8 sequence starting at s[i], 0 when it is not valid.
-size_t utf8_sequence(const std::string& s, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = byte(i);
-  size_t n;
-  uint32_t cp;
-  if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2, cp = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3, cp = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4, cp = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return 0;
-  if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
-  return n;
-}
-
 // Shows text at the current point. cairo refuses invalid UTF-8 by putting
 // the whole context into an error state, which would end the drawing; such
 // bytes are shown as '?' instead.
 void show_text(cairo_t* cr, const std::string& text) {
-  std::string clean;
-  clean.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const size_t n = utf8_sequence(text, i);
-    if (n == 0) {
-      clean += '?';
-      ++i;
-    } else {
-      clean.append(text, i, n);
-      i += n;
-    }
-  }
-  cairo_show_text(cr, clean.c_str());
+  cairo_show_text(cr, valid_utf8(text).c_str());
 }
 
 void text_at(cairo_t* cr, double x, double y, const std::string& text) {
@@ -130,11 +94,11 @@ struct BlockLayout {
 };
 
 constexpr BlockLayout kBlocks[5] = {
-    {Block::delay, "DELAY", 0.5, 60, 50, 3, 0x01, 7.5, 9.5},
-    {Block::level, "LEVEL", 90.5, 60, 60, 4, 0x20, 98.5, 100.5},
-    {Block::xo, "XO", 180.5, 50, 50, -1, 0x04, 194.5, 190.5},
-    {Block::eq, "EQ", 260.5, 60, 60, 1, 0x02, 279.5, 0},
-    {Block::dyn, "DYN", 350.5, 50, 50, 0, 0x08, 359.5, 359.5},
+    {Block::delay, "DELAY", 0.5, 60, 50, AKTIV_DELAY, LOCK_DELAY, 7.5, 9.5},
+    {Block::level, "LEVEL", 90.5, 60, 60, AKTIV_UNMUTED, LOCK_MUTE_LEVEL, 98.5, 100.5},
+    {Block::xo, "XO", 180.5, 50, 50, -1, LOCK_XO, 194.5, 190.5},
+    {Block::eq, "EQ", 260.5, 60, 60, AKTIV_PEQ, LOCK_PEQ, 279.5, 0},
+    {Block::dyn, "DYN", 350.5, 50, 50, AKTIV_DYN, LOCK_DYN, 359.5, 359.5},
 };
 
 constexpr double kFaded = 0.2;
@@ -164,7 +128,7 @@ void draw_block(cairo_t* cr, const BlockLayout& b, double Y, double alpha, bool 
 void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
   const ChannelFlowRow& row = v.row[ch];
   const double Y = 100.5 + 70 * ch;
-  const bool muted = !bit(v.aktiv[4], ch);
+  const bool muted = !bit(v.aktiv[AKTIV_UNMUTED], ch);
 
   select_sans(cr, CAIRO_FONT_WEIGHT_BOLD, 14);
 
@@ -365,7 +329,7 @@ constexpr TargetList kMv961[4][2] = {
 };
 
 bool is_mv961(int device) {
-  return device == 2;
+  return device == MV961;
 }
 
 }  // namespace
@@ -394,13 +358,13 @@ void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v) {
 ChannelFlowHit channel_flow_hit(int channels, double x, double y) {
   struct Range {
     double lo, hi;
-    EditorPage page;
+    editor_tab_t page;
     bool sub_page;
   };
   static const Range kRanges[5] = {
-      {0, 61, EditorPage::delay, false},       {89, 151, EditorPage::channel_setup, false},
-      {179, 231, EditorPage::crossover, true}, {259, 321, EditorPage::parametric_eq, true},
-      {350, 401, EditorPage::limiter, false},
+      {0, 61, TAB_DELAY, false},       {89, 151, TAB_CHANNEL_SETUP, false},
+      {179, 231, TAB_CROSSOVER, true}, {259, 321, TAB_PARAMETRIC_EQ, true},
+      {350, 401, TAB_LIMITER, false},
   };
   const int n = std::clamp(channels, 0, 4);
   for (int ch = 0; ch < n; ++ch) {
@@ -442,7 +406,7 @@ void draw_routing(cairo_t* cr, const RoutingView& v) {
   cairo_set_source(cr, fill);
   cairo_fill_preserve(cr);
   cairo_pattern_destroy(fill);
-  if (v.lock & 0x10)
+  if (v.lock & LOCK_ROUTING)
     cairo_set_source_rgba(cr, 1, 0, 0, 1);
   else
     cairo_set_source_rgba(cr, 0, 0, 0, 1);

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/editor_tabs.h"
 #include "model/preset.h"
 
 // ---- Gradients ----------------------------------------------------------------
@@ -42,18 +43,6 @@ extern const LinearGradient router_gradient;
 // A new cairo linear pattern with the gradient's points and stops; the
 // caller owns it (cairo_pattern_destroy).
 cairo_pattern_t* make_linear_pattern(const LinearGradient& g);
-
-// ---- Editor pages the diagrams open --------------------------------------------
-
-enum class EditorPage : int {
-  overview = 0,
-  channel_setup = 1,
-  crossover = 2,
-  parametric_eq = 3,
-  limiter = 4,
-  delay = 5,
-  system = 6,
-};
 
 // ---- Channel signal-flow diagram -----------------------------------------------
 
@@ -85,7 +74,7 @@ void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v);
 // edge opens nothing.
 struct ChannelFlowHit {
   bool hit = false;
-  EditorPage page = EditorPage::overview;
+  editor_tab_t page = TAB_OVERVIEW;
   int channel_page = -1;
 };
 

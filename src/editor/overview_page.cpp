@@ -17,15 +17,9 @@
 
 namespace {
 
-int channels_of(gpointer data) {
+// The device a diagram handler's user data names.
+int device_of(gpointer data) {
   return GPOINTER_TO_INT(data) == MV961 ? MV961 : MV517;
-}
-
-// Whether band b of channel ch counts as on: its type selector is not at
-// "OFF".
-bool band_on(int ch, int b) {
-  GtkWidget* combo = peq_combo[ch][b];
-  return combo && gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) != 0;
 }
 
 ChannelFlowView channel_flow_view(int channels) {
@@ -40,7 +34,7 @@ ChannelFlowView channel_flow_view(int channels) {
     r.dyn_text = dyn_values[ch];
     r.name = channel_name_utf8(ch);
     r.lp_config = preset.channel[ch].xo[1].config;
-    for (int b = 0; b < 6; ++b) r.eq_band_on[b] = band_on(ch, b);
+    for (int b = 0; b < 6; ++b) r.eq_band_on[b] = peq_band_on(ch, b);
   }
   return v;
 }
@@ -89,13 +83,13 @@ GtkWidget* centred_column(GtkWidget* page, int padding) {
 }  // namespace
 
 gboolean expose_event_routing(GtkWidget* widget, GdkEventExpose*, gpointer data) {
-  const RoutingView v = routing_view_of(preset, channels_of(data), in_mode);
+  const RoutingView v = routing_view_of(preset, device_of(data), in_mode);
   draw_on(widget, [&](cairo_t* cr) { draw_routing(cr, v); });
   return FALSE;
 }
 
 gboolean expose_event_routing2(GtkWidget* widget, GdkEventExpose*, gpointer data) {
-  const ChannelFlowView v = channel_flow_view(channels_of(data));
+  const ChannelFlowView v = channel_flow_view(device_of(data));
   draw_on(widget, [&](cairo_t* cr) { draw_channel_flow(cr, v); });
   return FALSE;
 }
@@ -106,12 +100,12 @@ gboolean routing_press(GtkWidget*, GdkEventButton* event, gpointer) {
 }
 
 gboolean routing_press2(GtkWidget*, GdkEventButton* event, gpointer data) {
-  const ChannelFlowHit hit = channel_flow_hit(channels_of(data), event->x, event->y);
+  const ChannelFlowHit hit = channel_flow_hit(device_of(data), event->x, event->y);
   if (!hit.hit) return FALSE;
   set_page(notebook, static_cast<int>(hit.page));
   if (hit.channel_page >= 0) {
-    if (hit.page == EditorPage::crossover) set_page(notebook_xo, hit.channel_page);
-    if (hit.page == EditorPage::parametric_eq) set_page(notebook_peq, hit.channel_page);
+    if (hit.page == TAB_CROSSOVER) set_page(notebook_xo, hit.channel_page);
+    if (hit.page == TAB_PARAMETRIC_EQ) set_page(notebook_peq, hit.channel_page);
   }
   return FALSE;
 }

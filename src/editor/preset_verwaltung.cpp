@@ -92,14 +92,6 @@ void follow_main_window() {
 
 // ---- Shared page frame ----
 
-void pack(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding) {
-  gtk_box_pack_start(GTK_BOX(box), child, expand, fill, static_cast<guint>(padding));
-}
-
-void pack_end(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding) {
-  gtk_box_pack_end(GTK_BOX(box), child, expand, fill, static_cast<guint>(padding));
-}
-
 GtkWidget* separator_row(int width, int padding) {
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
   GtkWidget* sep = gtk_hseparator_new();

@@ -10,16 +10,7 @@
 
 #include <gtk/gtk.h>
 
-// Notebook pages, in order.
-enum editor_tab_t {
-  TAB_OVERVIEW = 0,
-  TAB_CHANNEL_SETUP = 1,
-  TAB_CROSSOVER = 2,
-  TAB_PARAMETRIC_EQ = 3,
-  TAB_LIMITER = 4,
-  TAB_DELAY = 5,
-  TAB_SYSTEM = 6,
-};
+#include "editor/editor_tabs.h"
 
 // ---- Window and notebook ----
 extern GtkWidget* window_preset;  // null while no editor is open
@@ -75,6 +66,8 @@ extern GtkWidget* peq_combo[4][6];
 extern GtkWidget* peq_spin_freq[4][6];
 extern GtkWidget* peq_spin_q[4][6];
 extern GtkWidget* peq_spin_gain[4][6];
+// Whether band b of channel ch is on: its type selector is not at "OFF".
+bool peq_band_on(int ch, int b);
 
 // The axis strips of the page built last (every page has its own pair).
 extern GtkWidget* draw_area_text;    // frequency, 833 x 15

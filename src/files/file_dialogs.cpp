@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "editor/preset_verwaltung.h"
-#include "files/crc.h"
+#include "files/preset_file.h"
 #include "files/xml.h"
 #include "model/preset.h"
 #include "shell/app.h"
@@ -56,20 +56,12 @@ void show_message(GtkMessageType type, const char* title, const std::string& pri
   gtk_widget_destroy(dialog);
 }
 
-// Why xml_read could not read `path` at all (result 7 or 8).
-std::string read_failure_reason(const std::string& path, uint8_t code) {
-  std::string reason = xml_error_text(code);
-  if (code == XML_ERR_CHECKSUM) {
-    reason += ": the file is damaged or was changed outside the editor";
-  } else if (code == XML_ERR_OPEN) {
-    // Open it again the way the reader does, for the system's reason.
-    errno = 0;
-    if (FILE* f = open_regular_file(path.c_str()))
-      std::fclose(f);
-    else if (errno != 0)
-      reason += std::string(" (") + std::strerror(errno) + ")";
-  }
-  return reason;
+// Why a file could not be read at all.
+std::string read_failure_reason(const preset_file_read_t& r) {
+  if (r.outcome == read_outcome::checksum)
+    return std::string(xml_error_text(XML_ERR_CHECKSUM)) +
+           ": the file is damaged or was changed outside the editor";
+  return std::string(xml_error_text(XML_ERR_OPEN)) + " (" + r.reason + ")";
 }
 
 std::string write_failure_reason(uint8_t code) {
@@ -219,25 +211,20 @@ bool open_preset_file(const std::string& path) {
                      " bytes).\nFile: " + path + "\nNothing was changed.");
     return false;
   }
-  preset_t copy = preset;
-  const int8_t selector_before = mv_selector;
-  const uint8_t result = xml_read(path.c_str(), &copy, 0);
-  if (result != XML_OK) {
-    mv_selector = selector_before;
-    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot open \"" + basename_of(path) + "\"",
-                 "Reason: " + read_failure_reason(path, result) + ".\nFile: " + path +
-                     "\nNothing was changed.");
+  const preset_file_read_t r = read_preset_file(path);
+  if (!r.readable()) {
+    show_message(
+        GTK_MESSAGE_ERROR, "Error!", "Cannot open \"" + basename_of(path) + "\"",
+        "Reason: " + read_failure_reason(r) + ".\nFile: " + path + "\nNothing was changed.");
     return false;
   }
-  if (copy.lock & LOCK_FACTORY) {
-    mv_selector = selector_before;
+  if (r.preset.lock & LOCK_FACTORY) {
     error_open();
     return false;
   }
-  const uint8_t stopped = xml_error;
-  const bool complete = xml_preset_done != 0;
 
-  preset = copy;
+  preset = r.preset;
+  mv_selector = static_cast<int8_t>(r.device);
   filename = path;
   std::snprintf(savename, sizeof savename, "%s", path.c_str());
   new_preset = 0;
@@ -248,10 +235,11 @@ bool open_preset_file(const std::string& path) {
   if (toolbar1) gtk_widget_hide(toolbar1);
   mv_start_preset(mv_selector);
 
-  if (stopped != XML_OK || !complete) {
-    const std::string what = stopped != XML_OK ? std::string(xml_error_text(stopped)) + " (code " +
-                                                     std::to_string(stopped) + ")"
-                                               : std::string("the file holds no complete preset");
+  if (!r.whole()) {
+    const std::string what =
+        r.outcome == read_outcome::stopped
+            ? std::string(xml_error_text(r.code)) + " (code " + std::to_string(r.code) + ")"
+            : std::string("the file holds no complete preset");
     show_message(GTK_MESSAGE_WARNING, "Warning!",
                  "\"" + basename_of(path) + "\" was not read completely",
                  "Reading stopped at: " + what + ".\nFile: " + path +

@@ -6,6 +6,7 @@
 
 #include "files/crc.h"
 #include "files/xml.h"
+#include "model/selection_word.h"
 
 namespace {
 
@@ -40,17 +41,6 @@ enum : uint8_t {
   ST_RT,
   ST_THRESHOLD,
 };
-
-// Wizard levels: loudspeaker models and operating modes.
-struct wiz_element_t {
-  const char* name;
-  uint16_t bit;
-};
-const wiz_element_t speakers[8] = {{"RS1", 0x0040}, {"RS2", 0x0080}, {"RS3", 0x0100},
-                                   {"RS4", 0x0200}, {"RS5", 0x0400}, {"RX1", 0x0800},
-                                   {"RX2", 0x1000}, {"RX3", 0x2000}};
-const wiz_element_t modes[4] = {
-    {"SAT", 0x0004}, {"FULLRANGE", 0x0008}, {"MONITOR", 0x0020}, {"BASSARRAY", 0x0010}};
 
 }  // namespace
 
@@ -104,9 +94,7 @@ int xml_get_char() {
     if (c == EOF) return -1;
     cp = (cp << 6) | (static_cast<uint32_t>(c) & 0x3F);
   }
-  if (cp >= 0x2190 && cp <= 0x2195) return 0x80 + static_cast<int>(cp - 0x2190);
-  if (cp > 0xFF) return '?';
-  return static_cast<int>(cp);
+  return byte_read_from_file(cp);
 }
 
 // Reference decoder for element text. Returns the character to store, or
@@ -159,11 +147,11 @@ uint8_t xml_preproc(uint8_t c) {
       }
     }
     ref_len = 0;
-    if (code >= 0x2190 && code <= 0x2195) return static_cast<uint8_t>(0x80 + (code - 0x2190));
     // A reference to U+0001..U+00FF is the byte of that value, as the
-    // writer writes name bytes 0x86..0xFF.
-    if (code >= 0x01 && code <= 0xFF) return static_cast<uint8_t>(code);
-    return '?';
+    // writer writes name bytes 0x86..0xFF; a reference to U+0000 (which
+    // would end the text) is '?'.
+    if (code == 0) return '?';
+    return byte_read_from_file(static_cast<uint32_t>(code));
   }
   return 0;
 }
@@ -612,15 +600,15 @@ bool accept_preset(const char* tag, int name_len) {
 void xml_parse_rs(const char* tag) {
   const uint8_t mode = xml_stat_wiz[2];
   if (mode == 0) {
-    for (int i = 0; i < 4; ++i) {
-      if (cmp_tag(tag, modes[i].name) > 0) {
+    for (int i = 0; i < WIZ_MODE_COUNT; ++i) {
+      if (cmp_tag(tag, wizard_modes[i].key) > 0) {
         xml_stat_wiz[2] = static_cast<uint8_t>(i + 1);
         return;
       }
     }
     return;
   }
-  const wiz_element_t& m = modes[mode - 1];
+  const mode_info_t& m = wizard_modes[mode - 1];
   if (tree_select & m.bit) {
     xml_stat[0] = ST_PRESET;
     in_wizard_block = true;
@@ -630,9 +618,9 @@ void xml_parse_rs(const char* tag) {
     xml_stat_wiz[2] = 0;
   }
   // Reached at the block's end tag only when the block held no element.
-  if (cmp_tag(tag, m.name) == -1) {
+  if (cmp_tag(tag, m.key) == -1) {
     xml_stat_wiz[2] = 0;
-    if (std::strcmp(m.name, "SAT") == 0 || std::strcmp(m.name, "FULLRANGE") == 0) {
+    if (mode - 1 == WIZ_SAT || mode - 1 == WIZ_FULLRANGE) {
       xml_stat[0] = ST_NONE;
       in_wizard_block = false;
     }
@@ -642,8 +630,8 @@ void xml_parse_rs(const char* tag) {
 void xml_parse_wizard(const char* tag) {
   const uint8_t speaker = xml_stat_wiz[1];
   if (speaker == 0) {
-    for (int i = 0; i < 8; ++i) {
-      if (cmp_tag(tag, speakers[i].name) > 0) {
+    for (int i = 0; i < WIZ_SPEAKER_COUNT; ++i) {
+      if (cmp_tag(tag, wizard_speakers[i].key) > 0) {
         xml_stat_wiz[1] = static_cast<uint8_t>(i + 1);
         return;
       }
@@ -656,9 +644,9 @@ void xml_parse_wizard(const char* tag) {
     xml_parse_unknown(tag, 0);
     return;
   }
-  const wiz_element_t& s = speakers[speaker - 1];
+  const speaker_info_t& s = wizard_speakers[speaker - 1];
   if (tree_select & s.bit) xml_parse_rs(tag);
-  if (cmp_tag(tag, s.name) == -1) xml_stat_wiz[1] = 0;
+  if (cmp_tag(tag, s.key) == -1) xml_stat_wiz[1] = 0;
 }
 
 void xml_parse_root(const char* tag) {
@@ -707,26 +695,28 @@ void store_text(char* field, size_t size, const char* text) {
   field[n] = '\0';
 }
 
+// Stores the value of `text` when it lies in the field's range; a value
+// outside it leaves the field as it was.
 template <typename T>
-void store_int(T& field, const char* text, int8_t decimals, long lo, long hi) {
+void store_int(T& field, const char* text, int8_t decimals, value_range_t range) {
   const int32_t v = xml_get_int(text, decimals);
-  if (v >= lo && v <= hi) field = static_cast<T>(v);
+  if (range.contains(v)) field = static_cast<T>(v);
 }
 
 void xml_proc_val_limiter(const char* text) {
   dynamics_t& d = target->channel[xml_channel].dynamics;
   switch (xml_stat[3]) {
     case ST_AT:
-      store_int(d.attack, text, 0, 0, 255);
+      store_int(d.attack, text, 0, file_range::attack);
       break;
     case ST_RT:
-      store_int(d.release, text, -1, 0, 255);
+      store_int(d.release, text, -1, file_range::release);
       break;
     case ST_THRESHOLD:
-      store_int(d.threshold, text, 0, -99, 0);
+      store_int(d.threshold, text, 0, file_range::threshold);
       break;
     case ST_GAIN:
-      store_int(d.boost, text, 0, -99, 0);
+      store_int(d.boost, text, 0, file_range::boost);
       break;
     default:
       break;
@@ -737,16 +727,16 @@ void xml_proc_val_peq(const char* text) {
   peq_t& p = target->channel[xml_channel].peq[xml_peq];
   switch (xml_stat[3]) {
     case ST_FREQ:
-      store_int(p.freq, text, 0, 35, 12000);
+      store_int(p.freq, text, 0, file_range::peq_freq);
       break;
     case ST_GAIN:
-      store_int(p.gain, text, 1, -120, 120);
+      store_int(p.gain, text, 1, file_range::peq_gain);
       break;
     case ST_Q:
-      store_int(p.q, text, 1, 7, 125);
+      store_int(p.q, text, 1, file_range::peq_q);
       break;
     case ST_TYPE:
-      store_int(p.type, text, 0, 0, 1);
+      store_int(p.type, text, 0, file_range::peq_type);
       break;
     default:
       break;
@@ -757,13 +747,13 @@ void xml_proc_val_xo(const char* text) {
   xo_t& x = target->channel[xml_channel].xo[xml_xo];
   switch (xml_stat[3]) {
     case ST_FREQ:
-      store_int(x.freq[xml_freq], text, 0, 35, 8000);
+      store_int(x.freq[xml_freq], text, 0, file_range::xo_freq);
       break;
     case ST_Q:
-      store_int(x.q[xml_q], text, 1, 7, 12);
+      store_int(x.q[xml_q], text, 1, file_range::xo_q);
       break;
     case ST_TYPE:
-      store_int(x.config, text, 0, 0, 2);
+      store_int(x.config, text, 0, file_range::xo_type);
       break;
     default:
       break;
@@ -786,28 +776,29 @@ void xml_proc_val_channel(const char* text) {
       store_text(c.name, sizeof c.name, text);
       break;
     case ST_DELAY:
-      store_int(c.delay, text, 2, 0, 40000);
+      store_int(c.delay, text, 2, file_range::delay);
       break;
     case ST_GAIN:
-      store_int(c.gain, text, 1, -999, 60);
+      store_int(c.gain, text, 1, file_range::gain);
       break;
     case ST_MUTE:
       if (xml_get_int(text, 0) == 1) target->mute |= static_cast<uint8_t>(1u << xml_channel);
       break;
     case ST_PHASE:
-      store_int(c.phase, text, 0, 0, 1);
+      store_int(c.phase, text, 0, file_range::phase);
       break;
     case ST_ROUTE:
-      store_int(c.routing, text, 0, 0, 60);
+      store_int(c.routing, text, 0, file_range::routing);
       break;
     case ST_GROUP_GAIN: {
       const int32_t v = xml_get_int(text, 0);
-      if (v >= 0 && v <= 15) c.groups = static_cast<uint8_t>((c.groups & 0xF0) | v);
+      if (file_range::group.contains(v)) c.groups = static_cast<uint8_t>((c.groups & 0xF0) | v);
       break;
     }
     case ST_GROUP_MUTE: {
       const int32_t v = xml_get_int(text, 0);
-      if (v >= 0 && v <= 15) c.groups = static_cast<uint8_t>((c.groups & 0x0F) | (v << 4));
+      if (file_range::group.contains(v))
+        c.groups = static_cast<uint8_t>((c.groups & 0x0F) | (v << 4));
       break;
     }
     default:
@@ -823,7 +814,7 @@ void xml_proc_val_preset(const char* text) {
   }
   if (xml_stat[2] != ST_NONE) return;
   if (st == ST_NAME) store_text(target->name, sizeof target->name, text);
-  if (st == ST_LOCK) store_int(target->lock, text, 0, 0, 255);
+  if (st == ST_LOCK) store_int(target->lock, text, 0, file_range::lock);
 }
 
 void xml_proc_val_root(const char* text) {
@@ -922,8 +913,16 @@ void reset_state() {
 
 }  // namespace
 
+// Reads a number as the device firmware does: the result holds `decimals`
+// digits after the point (decimals 2 turns "1.5" into 150), further digits
+// are dropped, missing ones are zeros. Decimals -1 drops the last digit
+// before the point ("120" gives 12: release times are written in ms and
+// stored in tens of ms).
 int32_t xml_get_int(const char* s, int8_t decimals) {
   enum { START, SIGN, INTEGER, POINT, FRACTION, BLANK, DONE } state = START;
+  // Sentinel for "no point seen" and "no digit seen": larger than any index
+  // of a text the tokenizer hands over (63 characters at most), so that
+  // "i > point + decimals" stays false until a point is found.
   const long none = 100000;
   long point = none;
   long first = none;
@@ -957,6 +956,10 @@ int32_t xml_get_int(const char* s, int8_t decimals) {
     }
 
     if (decimals >= 0) {
+      // Digits beyond the wanted decimals end the number (state DONE adds
+      // nothing more). A blank after the integer digits stands where the
+      // point would, and it and each blank within the wanted decimals
+      // multiply by ten without adding a digit ("1 " with 1 decimal is 10).
       if (i > point + decimals) state = DONE;
       if (state == INTEGER || state == FRACTION || state == BLANK) {
         result *= 10;
@@ -964,11 +967,15 @@ int32_t xml_get_int(const char* s, int8_t decimals) {
         clamp();
       }
     } else if (state == INTEGER && i - 1 >= first) {
+      // Decimals -1: each digit is added when the next one arrives, so the
+      // last digit before the end, a point or a blank is never added.
       result = result * 10 + (s[i - 1] - '0');
       clamp();
     }
   }
   if (decimals > 0) {
+    // Missing decimals are zeros: a number without a point has its point
+    // after its last character.
     if (point == none) point = i - 1;
     while (i <= point + decimals) {
       result *= 10;

@@ -113,10 +113,9 @@ void xml_put_string(const char* string) {
     } else if (b < 0x80) {
       one[0] = static_cast<char>(b);
       Fwrite_crc(one);
-    } else if (b <= 0x85) {
-      xml_write_numref(static_cast<uint16_t>(b + 0x2110));
     } else {
-      xml_write_numref(b);
+      // Bytes 0x80-0x85 are the arrows, the others their own code point.
+      xml_write_numref(static_cast<uint16_t>(code_point_of_byte(b)));
     }
   }
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editor/editor_pages.h"
+#include "editor/gtk_util.h"
 #include "editor/preset_verwaltung.h"
 #include "model/editing.h"
 #include "model/preset.h"
@@ -12,9 +13,6 @@
 #include "shell/app.h"
 
 namespace {
-
-// Largest delay the record takes, in centimetres (400 m).
-constexpr int DELAY_MAX_CM = 40000;
 
 // Marks the preset unsaved when the operation in whose scope it lives has
 // changed the record (restating a value the record already holds, as the
@@ -61,10 +59,6 @@ int spin_int(GtkWidget* w) {
   return spin_whole(spin_value(w));
 }
 
-int combo_index(GtkWidget* w) {
-  return w ? gtk_combo_box_get_active(GTK_COMBO_BOX(w)) : -1;
-}
-
 void queue_draw(GtkWidget* w) {
   if (w) gtk_widget_queue_draw(w);
 }
@@ -80,21 +74,13 @@ delay_unit_t shown_delay_unit() {
   return static_cast<delay_unit_t>(active >= 0 && active <= 2 ? active : unit);
 }
 
-// Stores the delay of channel `edited` (-1: none) from its spin button and
-// rewrites every delay text and aktiv[3]. The other channels keep their
-// stored delays: their spin buttons show them (or them converted to another
-// unit), and storing a shown value again could move it by the one-centimetre
-// truncation (400 m is shown clamped as 1164.82 ms, which stores 39999 cm).
+// A delay edit of channel `edited` (-1: none), from the spin buttons.
 void store_shown_delays(int edited, delay_unit_t u) {
-  for (unsigned i = 0; i < open_channels(); ++i) {
-    if (!spin_button_delay[i]) continue;
-    const double v = spin_value(spin_button_delay[i]);
-    if (static_cast<int>(i) == edited)
-      preset.channel[i].delay =
-          static_cast<uint16_t>(std::clamp(delay_to_cm(v, u), 0, DELAY_MAX_CM));
-    format_delay_value(delay_values[i], v, u);
-  }
-  aktiv[AKTIV_DELAY] = delay_mask(preset, open_channels());
+  double shown[4] = {0, 0, 0, 0};
+  for (unsigned i = 0; i < open_channels(); ++i)
+    shown[i] = spin_button_delay[i] ? spin_value(spin_button_delay[i])
+                                    : cm_to_delay(preset.channel[i].delay, u);
+  store_delay_edit(edited, shown, u);
 }
 
 }  // namespace
@@ -409,12 +395,11 @@ void change_delay_unit(GtkWidget* widget, gpointer) {
     const delay_unit_switch_t s = delay_unit_switch(spin_value(spin), from, to);
     if (label_unit[i]) gtk_label_set_text(GTK_LABEL(label_unit[i]), s.label);
     // Only the display changes: the converted values are not stored again
-    // (see store_shown_delays).
+    // (see apply_delay_edit).
     block_handler(spin, change_delay, i, true);
     gtk_spin_button_set_range(GTK_SPIN_BUTTON(spin), 0.0, s.max);
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), s.value);
     block_handler(spin, change_delay, i, false);
-    format_delay_value(delay_values[i], spin_value(spin), to);
   }
   unit = active;
   store_shown_delays(-1, to);

@@ -174,10 +174,6 @@ uint8_t groups_with_level_group(uint8_t groups, int index) {
 
 // ---- Crossover ----
 
-uint16_t xo_curve_order(uint8_t config) {
-  return config == 2 ? 1 : 0;
-}
-
 xo_recalc_t apply_xo_freq(channel_t& ch, int hp_hz, int lp_hz, int select, int16_t column[2]) {
   const int hz[2] = {hp_hz, lp_hz};
   for (int k = 0; k < 2; ++k) {
@@ -187,10 +183,10 @@ xo_recalc_t apply_xo_freq(channel_t& ch, int hp_hz, int lp_hz, int select, int16
   xo_recalc_t r{};
   if (select == 0) {
     r.hp = true;
-    r.hp_order = xo_curve_order(ch.xo[0].config);
+    r.hp_order = xo_order(ch.xo[0].config);
   } else {
     r.lp = ch.xo[1].config != 0;
-    r.lp_order = xo_curve_order(ch.xo[1].config);
+    r.lp_order = xo_order(ch.xo[1].config);
   }
   return r;
 }
@@ -204,9 +200,9 @@ xo_recalc_t apply_xo_type(channel_t& ch, int hp_index, int lp_index) {
   lp.q[0] = lp.q[1] = 7;
   xo_recalc_t r{};
   r.hp = true;
-  r.hp_order = xo_curve_order(hp.config);
+  r.hp_order = xo_order(hp.config);
   r.lp = lp.config != 0;
-  r.lp_order = xo_curve_order(lp.config);
+  r.lp_order = xo_order(lp.config);
   return r;
 }
 
@@ -282,18 +278,19 @@ namespace {
 // The unit switch's conversions, in the order of operations the Delay tab
 // has always used (so the shown values come out bit for bit the same).
 double convert_delay(double v, delay_unit_t from, delay_unit_t to) {
+  constexpr double FOOT_MM = FOOT * 1000;  // 304.8, exactly as the literal
   switch (to) {
     case DELAY_M:
-      if (from == DELAY_MS) return v * 343.4 / 1000;
-      if (from == DELAY_FT) return v * 0.3048;
+      if (from == DELAY_MS) return v * SPEED_OF_SOUND / 1000;
+      if (from == DELAY_FT) return v * FOOT;
       break;
     case DELAY_MS:
-      if (from == DELAY_M) return v * 1000 / 343.4;
-      if (from == DELAY_FT) return v * 1000 * 0.3048 / 343.4;
+      if (from == DELAY_M) return v * 1000 / SPEED_OF_SOUND;
+      if (from == DELAY_FT) return v * 1000 * FOOT / SPEED_OF_SOUND;
       break;
     case DELAY_FT:
-      if (from == DELAY_M) return v / 0.3048;
-      if (from == DELAY_MS) return v * 343.4 / 304.8;
+      if (from == DELAY_M) return v / FOOT;
+      if (from == DELAY_MS) return v * SPEED_OF_SOUND / FOOT_MM;
       break;
   }
   return v;
@@ -307,11 +304,17 @@ delay_unit_switch_t delay_unit_switch(double value, delay_unit_t from, delay_uni
                              info.max, info.suffix};
 }
 
-int apply_delays(preset_t& p, unsigned channels, const double shown[], delay_unit_t u,
-                 char (*texts)[DELAY_TEXT_SIZE]) {
+int delay_cm_of_shown(double shown, delay_unit_t u) {
+  return static_cast<int>(
+      std::clamp<long>(delay_to_cm(shown, u), file_range::delay.lo, file_range::delay.hi));
+}
+
+int apply_delay_edit(preset_t& p, unsigned channels, int edited, const double shown[],
+                     delay_unit_t u, char (*texts)[DELAY_TEXT_SIZE]) {
   for (unsigned i = 0; i < clamp_channels(channels); ++i) {
+    if (static_cast<int>(i) == edited)
+      p.channel[i].delay = static_cast<uint16_t>(delay_cm_of_shown(shown[i], u));
     format_delay_value(texts[i], shown[i], u);
-    p.channel[i].delay = static_cast<uint16_t>(std::clamp(delay_to_cm(shown[i], u), 0, 0xFFFF));
   }
   return delay_mask(p, channels);
 }
@@ -432,6 +435,6 @@ void store_limiter_threshold(unsigned ch, int threshold) {
   aktiv[AKTIV_DYN] = limiter_mask(preset, open_channels());
 }
 
-void store_delays(const double shown[], delay_unit_t u) {
-  aktiv[AKTIV_DELAY] = apply_delays(preset, open_channels(), shown, u, delay_values);
+void store_delay_edit(int edited, const double shown[], delay_unit_t u) {
+  aktiv[AKTIV_DELAY] = apply_delay_edit(preset, open_channels(), edited, shown, u, delay_values);
 }

@@ -155,10 +155,6 @@ struct xo_recalc_t {
   uint16_t lp_order;
 };
 
-// Order argument of a crossover curve: 1 (two sections) for
-// "Linkwitz-Riley 4." (config 2), else 0.
-uint16_t xo_curve_order(uint8_t config);
-
 // A frequency change: both filters store their spin button's whole-hertz
 // value in both slots and get their handle column; `select` (0 high-pass,
 // 1 low-pass) is the spin button that changed and picks the curve (none for
@@ -177,6 +173,8 @@ constexpr int PEQ_FREQ_MIN = 35;
 constexpr int PEQ_FREQ_MAX = 12000;
 constexpr double PEQ_GAIN_MIN_DB = -12.0;
 constexpr double PEQ_GAIN_MAX_DB = 12.0;
+constexpr double PEQ_Q_MIN = 0.7;
+constexpr double PEQ_Q_MAX = 12.5;
 
 // Curves an EQ change asks for, in this order: Calc_LowShelf(ch) when
 // `lowshelf`, Calc_HighShelf(ch) when `highshelf`, then Calc_Peq(ch, band).
@@ -214,6 +212,17 @@ peq_type_result_t apply_peq_types(channel_t& ch, const int type_index[6], const 
 
 // ---- Limiter ---------------------------------------------------------------
 
+// Ranges of the limiter's spin buttons, in the units they show.
+constexpr int ATTACK_MIN_MS = 0;
+constexpr int ATTACK_MAX_MS = 127;
+constexpr int RELEASE_MIN_MS = 0;
+constexpr int RELEASE_MAX_MS = 1270;
+constexpr int RELEASE_STEP_MS = 10;
+constexpr int THRESHOLD_MIN_DB = -24;
+constexpr int THRESHOLD_MAX_DB = 0;
+constexpr int LIMITER_GAIN_MIN_DB = -99;
+constexpr int LIMITER_GAIN_MAX_DB = 0;
+
 // Release in units of 10 ms of the spin button's whole milliseconds.
 uint8_t release_from_ms(int ms);
 
@@ -242,11 +251,18 @@ struct delay_unit_switch_t {
 };
 delay_unit_switch_t delay_unit_switch(double value, delay_unit_t from, delay_unit_t to);
 
-// Every channel below `channels` stores its delay again from its spin button
-// value in `u` and gets its text; returns the new aktiv[3] (bits of the
-// channels with a delay, all others cleared).
-int apply_delays(preset_t& p, unsigned channels, const double shown[], delay_unit_t u,
-                 char (*texts)[DELAY_TEXT_SIZE]);
+// Centimetres a delay shown in `u` stores: truncated (delay_to_cm) and
+// limited to the record's 0..40000.
+int delay_cm_of_shown(double shown, delay_unit_t u);
+
+// A delay edit: channel `edited` (-1: none) stores the delay its spin button
+// shows in `u`; every channel below `channels` gets the text of its shown
+// value. The other channels keep their stored delays: storing a value shown
+// in another unit again could move it by the one-centimetre truncation
+// (400 m shows as the clamped 1164.82 ms, which stores 39999 cm). Returns
+// the new aktiv[3].
+int apply_delay_edit(preset_t& p, unsigned channels, int edited, const double shown[],
+                     delay_unit_t u, char (*texts)[DELAY_TEXT_SIZE]);
 
 // ---- Press and drag on the plots -------------------------------------------
 
@@ -310,6 +326,6 @@ peq_recalc_t store_peq_types(unsigned ch, const int type_index[6], const double 
                              int band);
 // Limiter threshold of channel ch (dyn_values, aktiv[0]).
 void store_limiter_threshold(unsigned ch, int threshold);
-// Every channel's delay from the spin button values in `u` (delay_values,
-// aktiv[3]).
-void store_delays(const double shown[], delay_unit_t u);
+// A delay edit of the open editor (delay_values, aktiv[3]); see
+// apply_delay_edit.
+void store_delay_edit(int edited, const double shown[], delay_unit_t u);

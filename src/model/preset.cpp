@@ -113,8 +113,20 @@ int hp_index_from_code(uint8_t code) {
   return (code + 2) % 3;
 }
 
+namespace {
+
+bool linkwitz_riley(uint8_t config) {
+  return config == XO_LINKWITZ_RILEY;
+}
+
+}  // namespace
+
 int xo_slot(uint8_t config) {
-  return config == 2 ? 1 : 0;
+  return linkwitz_riley(config) ? 1 : 0;
+}
+
+int xo_order(uint8_t config) {
+  return linkwitz_riley(config) ? 1 : 0;
 }
 
 uint8_t xo_fixed_q(int filter, uint8_t config) {
@@ -128,6 +140,15 @@ void xo_apply_build_q(channel_t& ch, int filter) {
   } else if (xo.config == 1 || xo.config == 2) {
     xo.q[1] = 7;
   }
+}
+
+void channel_apply_build_q(channel_t& ch) {
+  xo_apply_build_q(ch, 0);
+  xo_apply_build_q(ch, 1);
+}
+
+void apply_build_q(preset_t& p, int channels) {
+  for (int n = 0; n < channels && n < 4; ++n) channel_apply_build_q(p.channel[n]);
 }
 
 int peq_type_count(int band) {
@@ -204,7 +225,20 @@ double cm_to_delay(int cm, delay_unit_t unit) {
 
 // ---- Record text <-> UTF-8 ----
 
+uint32_t code_point_of_byte(uint8_t b) {
+  return is_arrow_byte(b) ? ARROW_CODE_POINT_FIRST + (b - ARROW_BYTE_FIRST) : b;
+}
+
 namespace {
+
+bool is_arrow(uint32_t cp) {
+  return cp >= ARROW_CODE_POINT_FIRST &&
+         cp <= ARROW_CODE_POINT_FIRST + (ARROW_BYTE_LAST - ARROW_BYTE_FIRST);
+}
+
+uint8_t arrow_byte(uint32_t cp) {
+  return static_cast<uint8_t>(ARROW_BYTE_FIRST + (cp - ARROW_CODE_POINT_FIRST));
+}
 
 void append_utf8(std::string& out, uint32_t cp) {
   if (cp < 0x80) {
@@ -219,8 +253,20 @@ void append_utf8(std::string& out, uint32_t cp) {
   }
 }
 
-// Decodes one UTF-8 character at s[i]; advances i. Returns 0xFFFFFFFF for
-// an invalid sequence (i then advances by one byte).
+}  // namespace
+
+uint8_t byte_read_from_file(uint32_t cp) {
+  if (is_arrow(cp)) return arrow_byte(cp);
+  return cp <= 0xFF ? static_cast<uint8_t>(cp) : '?';
+}
+
+uint8_t byte_of_typed(uint32_t cp) {
+  if (is_arrow(cp)) return arrow_byte(cp);
+  if (cp >= 0x01 && cp <= 0xFF && !is_arrow_byte(static_cast<uint8_t>(cp)))
+    return static_cast<uint8_t>(cp);
+  return 0;
+}
+
 uint32_t next_utf8(const std::string& s, size_t& i) {
   const auto b0 = static_cast<uint8_t>(s[i]);
   if (b0 < 0x80) {
@@ -238,47 +284,46 @@ uint32_t next_utf8(const std::string& s, size_t& i) {
     extra = 3, cp = b0 & 0x07, min = 0x10000;
   } else {
     ++i;
-    return 0xFFFFFFFF;
+    return UTF8_INVALID;
   }
   if (i + static_cast<size_t>(extra) >= s.size()) {  // sequence cut short
     ++i;
-    return 0xFFFFFFFF;
+    return UTF8_INVALID;
   }
   for (int k = 1; k <= extra; ++k) {
     const auto b = static_cast<uint8_t>(s[i + k]);
     if ((b & 0xC0) != 0x80) {
       ++i;
-      return 0xFFFFFFFF;
+      return UTF8_INVALID;
     }
     cp = (cp << 6) | (b & 0x3F);
   }
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
     ++i;
-    return 0xFFFFFFFF;
+    return UTF8_INVALID;
   }
   i += extra + 1;
   return cp;
 }
 
-char byte_of(uint32_t cp) {
-  if (cp >= 0x2190 && cp <= 0x2195) return static_cast<char>(0x80 + (cp - 0x2190));
-  // U+0080-U+0085 would read back as arrows, so they have no byte.
-  if (cp >= 0x01 && cp <= 0xFF && !(cp >= 0x80 && cp <= 0x85)) return static_cast<char>(cp);
-  return 0;
+std::string valid_utf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t start = i;
+    if (next_utf8(text, i) == UTF8_INVALID)
+      out += '?';
+    else
+      out.append(text, start, i - start);
+  }
+  return out;
 }
-
-}  // namespace
 
 std::string record_to_utf8(const char* bytes, size_t max_len) {
   std::string out;
-  for (size_t i = 0; i < max_len && bytes[i] != '\0'; ++i) {
-    const auto b = static_cast<uint8_t>(bytes[i]);
-    if (b >= 0x80 && b <= 0x85) {
-      append_utf8(out, 0x2190 + (b - 0x80));
-    } else {
-      append_utf8(out, b);
-    }
-  }
+  for (size_t i = 0; i < max_len && bytes[i] != '\0'; ++i)
+    append_utf8(out, code_point_of_byte(static_cast<uint8_t>(bytes[i])));
   return out;
 }
 
@@ -286,9 +331,8 @@ std::string utf8_to_record(const std::string& utf8, size_t max_len) {
   std::string out;
   size_t i = 0;
   while (i < utf8.size() && out.size() < max_len) {
-    const uint32_t cp = next_utf8(utf8, i);
-    const char b = byte_of(cp);
-    out += b ? b : '?';
+    const uint8_t b = byte_of_typed(next_utf8(utf8, i));
+    out += b ? static_cast<char>(b) : '?';
   }
   return out;
 }
@@ -308,9 +352,9 @@ size_t written_text_length(const std::string& record_bytes) {
       n += 4;  // &lt; &gt;
     } else if (b == '&') {
       n += 5;  // &amp;
-    } else if (b >= 0x80 && b <= 0x85) {
+    } else if (is_arrow_byte(b)) {
       n += 8;  // &#x2190;
-    } else if (b >= 0x86) {
+    } else if (b > ARROW_BYTE_LAST) {
       n += 6;  // &#xe4;
     } else {
       n += 1;
@@ -324,14 +368,55 @@ name_fit_t check_name(const std::string& utf8, size_t max_len) {
   std::string bytes;
   size_t i = 0;
   while (i < utf8.size()) {
-    const uint32_t cp = next_utf8(utf8, i);
-    const char b = byte_of(cp);
+    const uint8_t b = byte_of_typed(next_utf8(utf8, i));
     if (!b) fit.representable = false;
-    bytes += b ? b : '?';
+    bytes += b ? static_cast<char>(b) : '?';
   }
   fit.length = bytes.size();
   fit.fits_field = fit.length <= max_len;
   fit.written_length = written_text_length(bytes);
   fit.fits_written = fit.written_length <= XML_TEXT_MAX;
   return fit;
+}
+
+// ---- Comparing records ----
+
+namespace {
+
+std::string channel_difference(const channel_t& a, const channel_t& b) {
+  if (std::strncmp(a.name, b.name, sizeof a.name) != 0) return "name";
+  if (a.routing != b.routing) return "routing";
+  if (a.gain != b.gain) return "level";
+  if (a.groups != b.groups) return "groups";
+  if (a.phase != b.phase) return "polarity";
+  for (int f = 0; f < 2; ++f) {
+    const xo_t &x = a.xo[f], &y = b.xo[f];
+    if (x.config != y.config || x.freq[0] != y.freq[0] || x.freq[1] != y.freq[1] ||
+        x.q[0] != y.q[0] || x.q[1] != y.q[1])
+      return f == 0 ? "high-pass" : "low-pass";
+  }
+  for (int e = 0; e < 6; ++e) {
+    const peq_t &x = a.peq[e], &y = b.peq[e];
+    if (x.freq != y.freq || x.q != y.q || x.gain != y.gain || x.type != y.type)
+      return "EQ band " + std::to_string(e + 1);
+  }
+  const dynamics_t &x = a.dynamics, &y = b.dynamics;
+  if (x.attack != y.attack || x.release != y.release || x.threshold != y.threshold ||
+      x.boost != y.boost)
+    return "limiter";
+  if (a.delay != b.delay) return "delay";
+  return "";
+}
+
+}  // namespace
+
+std::string first_difference(const preset_t& a, const preset_t& b) {
+  if (std::strncmp(a.name, b.name, sizeof a.name) != 0) return "name";
+  if (a.mute != b.mute) return "mute";
+  if (a.lock != b.lock) return "lock";
+  for (int n = 0; n < 4; ++n) {
+    const std::string d = channel_difference(a.channel[n], b.channel[n]);
+    if (!d.empty()) return "channel " + std::to_string(n + 1) + " " + d;
+  }
+  return "";
 }

@@ -102,8 +102,14 @@ extern const char* const lp_type_labels[3];  // combo order of the low-pass
 // High-pass combo index i means code (i + 1) mod 3; code c shows as (c + 2) mod 3.
 uint8_t hp_code_from_index(int index);
 int hp_index_from_code(uint8_t code);
+// Type code of "Linkwitz-Riley 4.": it keeps its frequency and Q in slot 1
+// and is computed as two sections.
+constexpr uint8_t XO_LINKWITZ_RILEY = 2;
 // Frequency and Q slot a crossover type uses (1 for Linkwitz-Riley, else 0).
 int xo_slot(uint8_t config);
+// Sections after the first that a crossover type is computed with: 1 for
+// Linkwitz-Riley (two sections in series), else 0.
+int xo_order(uint8_t config);
 // Q times ten that a type fixes: 12 for the high-pass "Q 1.2", else 7.
 uint8_t xo_fixed_q(int filter, uint8_t config);
 
@@ -113,6 +119,11 @@ uint8_t xo_fixed_q(int filter, uint8_t config);
 // code 0, else 7; low-pass: 7 unless it is off). So a new preset is saved
 // with the high-pass Q at 0.7 in slot 0.
 void xo_apply_build_q(channel_t& ch, int filter);
+// Both filters of a channel, as the editor shows them.
+void channel_apply_build_q(channel_t& ch);
+// The form in which the editor saves a preset: both filters of every
+// channel of the device (`channels` 4 or 2).
+void apply_build_q(preset_t& p, int channels);
 
 // ---- EQ bands -------------------------------------------------------------
 
@@ -134,12 +145,47 @@ constexpr uint8_t LOCK_DYN = 0x08;
 constexpr uint8_t LOCK_ROUTING = 0x10;
 constexpr uint8_t LOCK_MUTE_LEVEL = 0x20;
 constexpr uint8_t LOCK_FACTORY = 0x80;
+// Bits 0-5: every lock the editor offers (the wizard's "Lock" sets them all).
+constexpr uint8_t LOCK_EDITING = 0x3F;
 
 struct lock_flag_t {
   uint8_t mask;
   const char* name;  // short English name for summaries
 };
 extern const lock_flag_t lock_flags[6];
+
+// ---- Value ranges -------------------------------------------------------------
+//
+// The stored values a preset file may hold, in the record's units: the
+// reader keeps the default where a file's value lies outside its field's
+// range, and `qpx import` refuses such a value.
+
+struct value_range_t {
+  long lo, hi;
+  constexpr bool contains(long v) const { return v >= lo && v <= hi; }
+};
+
+namespace file_range {
+constexpr value_range_t delay{0, 40000};      // cm
+constexpr value_range_t gain{-999, 60};       // 0.1 dB
+constexpr value_range_t phase{0, 1};          //
+constexpr value_range_t routing{0, 60};       // any code, also one the device lacks
+constexpr value_range_t group{0, 15};         // each nibble of `groups`
+constexpr value_range_t groups{0, 255};       // the whole `groups` byte
+constexpr value_range_t mute{0, 15};          // the mute byte, one bit per channel
+constexpr value_range_t lock{0, 255};         //
+constexpr value_range_t xo_freq{35, 8000};    // Hz
+constexpr value_range_t xo_q{7, 12};          // Q x 10
+constexpr value_range_t xo_type{0, 2};        //
+constexpr value_range_t peq_freq{35, 12000};  // Hz
+constexpr value_range_t peq_gain{-120, 120};  // 0.1 dB
+constexpr value_range_t peq_q{7, 125};        // Q x 10
+constexpr value_range_t peq_type{0, 1};       //
+constexpr value_range_t attack{0, 255};       // ms
+constexpr value_range_t release{0, 255};      // 10 ms
+constexpr value_range_t threshold{-99, 0};    // dB
+constexpr value_range_t boost{-99, 0};        // dB
+}  // namespace file_range
 
 // ---- Unit conversions ------------------------------------------------------
 
@@ -168,6 +214,31 @@ double cm_to_delay(int cm, delay_unit_t unit);
 //
 // Record texts are bytes: 0x01-0x7F are ASCII, 0x80-0x85 stand for the
 // arrows U+2190-U+2195, 0x86-0xFF for the code point of the same value.
+// Every conversion between record bytes and characters (widgets, JSON,
+// HTML, the preset file's references) goes through the functions below.
+
+constexpr uint8_t ARROW_BYTE_FIRST = 0x80;
+constexpr uint8_t ARROW_BYTE_LAST = 0x85;
+constexpr uint32_t ARROW_CODE_POINT_FIRST = 0x2190;
+
+inline bool is_arrow_byte(uint8_t b) {
+  return b >= ARROW_BYTE_FIRST && b <= ARROW_BYTE_LAST;
+}
+// The character a record byte stands for.
+uint32_t code_point_of_byte(uint8_t b);
+// The record byte a character read from a preset file becomes: the arrows
+// give 0x80-0x85, U+0000-U+00FF the byte of that value, anything else '?'.
+uint8_t byte_read_from_file(uint32_t cp);
+// The record byte a typed character is stored as, or 0 when it has none
+// (U+0080-U+0085 would read back as arrows, so they have none).
+uint8_t byte_of_typed(uint32_t cp);
+
+// Decodes the UTF-8 character at s[i] and advances i past it; an invalid
+// or cut sequence gives UTF8_INVALID and advances i by one byte.
+constexpr uint32_t UTF8_INVALID = 0xFFFFFFFF;
+uint32_t next_utf8(const std::string& s, size_t& i);
+// `text` with every byte that is not part of valid UTF-8 replaced by '?'.
+std::string valid_utf8(const std::string& text);
 
 // Converts at most `max_len` bytes of a record text (stopping at NUL).
 std::string record_to_utf8(const char* bytes, size_t max_len);
@@ -195,3 +266,13 @@ name_fit_t check_name(const std::string& utf8, size_t max_len);
 
 // Bytes a record text takes in a preset file (escapes and references).
 size_t written_text_length(const std::string& record_bytes);
+
+// ---- Comparing records -------------------------------------------------------
+
+// The first field in which two records differ, as "channel 2 EQ band 3" or
+// "name"; empty when they hold the same values (bytes after a text's
+// terminator do not count).
+std::string first_difference(const preset_t& a, const preset_t& b);
+inline bool presets_equal(const preset_t& a, const preset_t& b) {
+  return first_difference(a, b).empty();
+}

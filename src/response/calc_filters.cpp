@@ -278,10 +278,6 @@ void eq_sum_curve(eq_table_t& sum, int sum_select, const eq_table_t* const peaki
     sum[i] = first[i] + eq2[i] + eq3[i] + eq4[i] + eq5[i] + last[i];
 }
 
-int xo_order(uint8_t config) {
-  return config == 2 ? 1 : 0;
-}
-
 // ---- All curves of one channel ---------------------------------------------
 
 void channel_curves(const channel_t& ch_in, channel_curves_t& out) {
@@ -289,8 +285,7 @@ void channel_curves(const channel_t& ch_in, channel_curves_t& out) {
 
   // The editor fixes the crossover Q by type before it computes the curves.
   channel_t ch = ch_in;
-  xo_apply_build_q(ch, 0);
-  xo_apply_build_q(ch, 1);
+  channel_apply_build_q(ch);
 
   const xo_t& hp = ch.xo[0];
   const int hs = xo_slot(hp.config);

@@ -93,10 +93,6 @@ int shelf_state(const channel_t& ch);
 void eq_sum_curve(eq_table_t& sum, int sum_select, const eq_table_t* const peaking[6],
                   const eq_table_t& lowshelf, const eq_table_t& highshelf);
 
-// Crossover section count of a type code: 1 (two sections) for
-// "Linkwitz-Riley 4." (code 2), else 0.
-int xo_order(uint8_t config);
-
 // ---- All curves of one channel ---------------------------------------------
 
 // Every curve of one channel, as the editor computes them when it is built.

@@ -34,11 +34,6 @@ void paint(GtkWidget* widget, GdkEventExpose* event, Draw draw) {
   cairo_destroy(cr);
 }
 
-// A band counts as on while its type selector is not at "OFF".
-bool band_on(int ch, int b) {
-  return peq_combo[ch][b] && gtk_combo_box_get_active(GTK_COMBO_BOX(peq_combo[ch][b])) != 0;
-}
-
 void set_spin(GtkWidget* spin, double v) {
   if (spin) gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), v);
 }
@@ -114,7 +109,7 @@ gboolean on_expose_event(GtkWidget* widget, GdkEventExpose* event, gpointer data
   EqPlotView v;
   v.sum = pnt_to_pix_eq_sum[ch];
   for (int b = 0; b < 6; ++b) {
-    v.band_on[b] = band_on(ch, b);
+    v.band_on[b] = peq_band_on(ch, b);
     if (v.band_on[b]) {
       x_peq[ch][b] = clamp_peq_handle_column(x_peq[ch][b]);
       y_peq[ch][b] = clamp_peq_handle_row(y_peq[ch][b]);
@@ -130,7 +125,7 @@ gboolean change_curve_first_press(GtkWidget* widget, GdkEventButton* event, gpoi
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
   bool off[6];
-  for (int b = 0; b < 6; ++b) off[b] = !band_on(ch, b);
+  for (int b = 0; b < 6; ++b) off[b] = !peq_band_on(ch, b);
   const peq_press_t choice = peq_press_choice(x_peq[ch], off, event_coord(event->x));
   peq_select = choice.band;
   count_off = choice.count_off;

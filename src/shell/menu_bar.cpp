@@ -5,6 +5,7 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include "editor/gtk_util.h"
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
 #include "model/editing.h"
@@ -63,10 +64,6 @@ void add_stock_accelerator(GtkWidget* item, const char* stock_id) {
 
 void append(GtkWidget* menu, GtkWidget* item) {
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
-}
-
-void set_sensitive(GtkWidget* w, bool on) {
-  if (w) gtk_widget_set_sensitive(w, on ? TRUE : FALSE);
 }
 
 bool is_sensitive(GtkWidget* w) {
@@ -291,7 +288,7 @@ void win_mapping(GtkWidget*, gpointer data) {
 }
 
 void notebook_mapped(GtkWidget* widget, gpointer) {
-  if (generated == 1 && widget) gtk_notebook_set_current_page(GTK_NOTEBOOK(widget), 6);
+  if (generated == 1 && widget) gtk_notebook_set_current_page(GTK_NOTEBOOK(widget), TAB_SYSTEM);
 }
 
 // ---- Commands -------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "editor/gtk_util.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
 #include "model/change_preset.h"
@@ -58,10 +59,6 @@ GtkWidget** const speaker_toggles[WIZ_SPEAKER_COUNT] = {&toggle_rs1, &toggle_rs2
 GtkWidget** const quantity_combos[WIZ_TOP_COUNT] = {&combo_rs1, &combo_rs2, &combo_rs3, &combo_rs4,
                                                     &combo_rs5};
 
-void pack(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding) {
-  gtk_box_pack_start(GTK_BOX(box), child, expand, fill, static_cast<guint>(padding));
-}
-
 // A box holding `child` centred at its natural width.
 GtkWidget* centred(GtkWidget* child) {
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
@@ -72,14 +69,6 @@ GtkWidget* centred(GtkWidget* child) {
 void set_active(GtkWidget* toggle, bool on) {
   if (toggle && (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggle)) != 0) != on)
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), on);
-}
-
-void set_sensitive(GtkWidget* w, bool on) {
-  if (w) gtk_widget_set_sensitive(w, on);
-}
-
-int combo_active(GtkWidget* combo) {
-  return combo ? gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) : -1;
 }
 
 // Copies the page model into the widgets: toggles, selectors, the "Show
@@ -98,7 +87,7 @@ void show_state() {
   for (int t = 0; t < WIZ_TOP_COUNT; ++t) {
     GtkWidget* combo = *quantity_combos[t];
     if (!combo) continue;
-    if (combo_active(combo) != wiz.quantity[t])
+    if (combo_index(combo) != wiz.quantity[t])
       gtk_combo_box_set_active(GTK_COMBO_BOX(combo), wiz.quantity[t]);
     set_sensitive(combo, wiz.quantity_sensitive[t]);
   }
@@ -143,7 +132,7 @@ void connect_toggle(GtkWidget* toggle, int item) {
 // "changed" of the quantity selector of top `data`.
 void quantity_changed(GtkWidget* combo, gpointer data) {
   if (syncing) return;
-  wizard_set_quantity(wiz, GPOINTER_TO_INT(data), combo_active(combo));
+  wizard_set_quantity(wiz, GPOINTER_TO_INT(data), combo_index(combo));
   show_state();  // puts back a choice the rules refuse
 }
 
@@ -503,7 +492,7 @@ void preset_generator(GtkWidget*, gpointer) {
 // ---- Handlers -------------------------------------------------------------------
 
 gint assistant_forward(gint current_page, gpointer) {
-  return wizard_forward_page(static_cast<int>(current_page), combo_active(combo_factory));
+  return wizard_forward_page(static_cast<int>(current_page), combo_index(combo_factory));
 }
 
 void next_page(GtkWidget*, GtkWidget* page, gpointer) {
@@ -558,7 +547,7 @@ gboolean click_mv517(GtkWidget*, GdkEventButton*, gpointer) {
 
 void change_mode(GtkWidget* combo, gpointer) {
   if (syncing || !wizard) return;
-  wizard_change_factory(wiz, combo_active(combo), tree_select);
+  wizard_change_factory(wiz, combo_index(combo), tree_select);
   show_state();
 }
 
@@ -580,10 +569,10 @@ void finish(GtkWidget*, gpointer) {
   generated = 1;
   const wizard_file_lookup_t lookup = find_wizard_file(QBN_DATA_DIR);
   const wizard_result_t r =
-      wizard_generate(tree_select, combo_active(combo_factory), lookup.path,
+      wizard_generate(tree_select, combo_index(combo_factory), lookup.path,
                       gtk_entry_get_text(GTK_ENTRY(entry_pname)),
                       gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check_lock_wiz)) != 0,
-                      combo_active(combo_ingen));
+                      combo_index(combo_ingen));
   if (!r.ok()) report_factory_file(r, lookup);
   preset = r.preset;
   mv_selector = MV517;

@@ -14,10 +14,6 @@
 
 namespace {
 
-const uint16_t mode_bits[WIZ_MODE_COUNT] = {SEL_SAT, SEL_FULLRANGE, SEL_BASSARRAY, SEL_MONITOR};
-const char* const mode_labels[WIZ_MODE_COUNT] = {"SAT", "Fullrange", "Bass-Array", "Monitor"};
-const char* const mode_keys[WIZ_MODE_COUNT] = {"SAT", "FULLRANGE", "BASSARRAY", "MONITOR"};
-
 // Step Three layouts, by mode.
 const wiz_layout_t layouts[WIZ_MODE_COUNT] = {
     {"Top", {0, 1, 2, 3, -1}, 4, true, true},
@@ -61,27 +57,21 @@ int single_bit(uint16_t bits, uint16_t first, int count) {
 
 }  // namespace
 
-const speaker_info_t wizard_speakers[WIZ_SPEAKER_COUNT] = {
-    {"RS 1", "RS1", 0x0040, true},  {"RS 2", "RS2", 0x0080, true},  {"RS 3", "RS3", 0x0100, true},
-    {"RS 4", "RS4", 0x0200, true},  {"RS 5", "RS5", 0x0400, true},  {"RX 1", "RX1", 0x0800, false},
-    {"RX 2", "RX2", 0x1000, false}, {"RX 3", "RX3", 0x2000, false},
-};
-
 uint16_t mode_bit(int mode) {
-  return valid_mode(mode) ? mode_bits[mode] : 0;
+  return valid_mode(mode) ? wizard_modes[mode].bit : 0;
 }
 
 const char* mode_label(int mode) {
-  return valid_mode(mode) ? mode_labels[mode] : "";
+  return valid_mode(mode) ? wizard_modes[mode].label : "";
 }
 
 const char* mode_key(int mode) {
-  return valid_mode(mode) ? mode_keys[mode] : "";
+  return valid_mode(mode) ? wizard_modes[mode].key : "";
 }
 
 int mode_of(uint16_t sel) {
   for (int m = 0; m < WIZ_MODE_COUNT; ++m) {
-    if (sel & mode_bits[m]) return m;
+    if (sel & wizard_modes[m].bit) return m;
   }
   return WIZ_NO_MODE;
 }
@@ -157,7 +147,7 @@ void wizard_build_step_three(wizard_state_t& st, uint16_t& sel) {
   for (int m = 0; m < WIZ_MODE_COUNT; ++m) {
     if (st.mode_active[m]) {
       st.layout_mode = m;
-      sel |= mode_bits[m];
+      sel |= wizard_modes[m].bit;
       break;
     }
   }
@@ -224,52 +214,27 @@ bool wizard_item_shown(const wizard_state_t& st, int item) {
 
 namespace {
 
-// In SAT mode each choice in one row sets the sensitivity of the other row
-// so that only pairs of the pairing table can be chosen.
+// In SAT mode a choice in one row makes the other row's toggles sensitive
+// exactly for the pairs of the pairing table; taking it back makes those it
+// had ruled out sensitive again. RS 5 has no pairs and changes nothing.
 void sat_top_sensitivity(wizard_state_t& st, int top, bool selected) {
-  bool* rx = st.speaker_sensitive + WIZ_FIRST_BASS;  // RX1, RX2, RX3
-  if (selected) {
-    switch (top) {
-      case 0:
-        rx[1] = false, rx[2] = false;
-        break;
-      case 1:
-        rx[1] = false, rx[2] = true;
-        break;
-      case 2:
-      case 3:
-        rx[1] = true, rx[2] = true;
-        break;
-      default:
-        break;
-    }
-  } else if (top == 0) {
-    rx[1] = true, rx[2] = true;
-  } else if (top == 1) {
-    rx[1] = true;
+  if (top > 3) return;
+  for (int b = 0; b < WIZ_BASS_COUNT; ++b) {
+    bool& sensitive = st.speaker_sensitive[WIZ_FIRST_BASS + b];
+    if (selected)
+      sensitive = sat_pair_allowed(top, b);
+    else if (!sat_pair_allowed(top, b))
+      sensitive = true;
   }
 }
 
 void sat_bass_sensitivity(wizard_state_t& st, int bass, bool selected) {
-  bool* rs = st.speaker_sensitive;  // RS1, RS2
-  if (selected) {
-    switch (bass) {
-      case 0:
-        rs[0] = true, rs[1] = true;
-        break;
-      case 1:
-        rs[0] = false, rs[1] = false;
-        break;
-      case 2:
-        rs[0] = false, rs[1] = true;
-        break;
-      default:
-        break;
-    }
-  } else if (bass == 1) {
-    rs[0] = true, rs[1] = true;
-  } else if (bass == 2) {
-    rs[0] = true;
+  for (int t = 0; t < 4; ++t) {
+    bool& sensitive = st.speaker_sensitive[t];
+    if (selected)
+      sensitive = sat_pair_allowed(t, bass);
+    else if (!sat_pair_allowed(t, bass))
+      sensitive = true;
   }
 }
 
@@ -372,7 +337,7 @@ int wizard_forward_page(int current_page, int factory_index) {
 std::vector<wizard_selection_t> wizard_offered_selections() {
   std::vector<wizard_selection_t> out;
   auto add = [&out](int mode, int top, int bass, int quantity) {
-    uint16_t word = static_cast<uint16_t>(0x0001 | mode_bits[mode]);
+    uint16_t word = static_cast<uint16_t>(0x0001 | wizard_modes[mode].bit);
     if (top >= 0)
       word |= static_cast<uint16_t>(wizard_speakers[top].bit | (quantity << SEL_QUANTITY_SHIFT));
     if (bass >= 0) word |= wizard_speakers[bass].bit;
@@ -469,34 +434,6 @@ int wizard_input_entry(int wizard_input) {
 
 namespace {
 
-bool channels_equal(const channel_t& a, const channel_t& b) {
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0 || a.routing != b.routing ||
-      a.gain != b.gain || a.groups != b.groups || a.phase != b.phase || a.delay != b.delay)
-    return false;
-  for (int f = 0; f < 2; ++f) {
-    const xo_t &x = a.xo[f], &y = b.xo[f];
-    if (x.config != y.config || x.freq[0] != y.freq[0] || x.freq[1] != y.freq[1] ||
-        x.q[0] != y.q[0] || x.q[1] != y.q[1])
-      return false;
-  }
-  for (int e = 0; e < 6; ++e) {
-    const peq_t &x = a.peq[e], &y = b.peq[e];
-    if (x.freq != y.freq || x.q != y.q || x.gain != y.gain || x.type != y.type) return false;
-  }
-  const dynamics_t &x = a.dynamics, &y = b.dynamics;
-  return x.attack == y.attack && x.release == y.release && x.threshold == y.threshold &&
-         x.boost == y.boost;
-}
-
-bool presets_equal(const preset_t& a, const preset_t& b) {
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0 || a.mute != b.mute || a.lock != b.lock)
-    return false;
-  for (int n = 0; n < 4; ++n) {
-    if (!channels_equal(a.channel[n], b.channel[n])) return false;
-  }
-  return true;
-}
-
 // Reads `file` for one loudspeaker alone: a block that is missing (or
 // empty) leaves the default preset.
 bool block_present(const std::string& file, uint16_t mode, int speaker) {
@@ -559,7 +496,7 @@ wizard_result_t wizard_generate(uint16_t sel, int factory_index, const std::stri
       r.file = WIZARD_FILE_NAME;
       r.error = XML_ERR_OPEN;
       r.reason = "not found in the working directory or the data directory";
-      if (lock) r.preset.lock |= 0x3F;
+      if (lock) r.preset.lock |= LOCK_EDITING;
       set_record_text(r.preset.name, sizeof r.preset.name, name);
       return r;
     }
@@ -588,7 +525,7 @@ wizard_result_t wizard_generate(uint16_t sel, int factory_index, const std::stri
     }
     tree_select = saved;
   }
-  if (lock) r.preset.lock |= 0x3F;
+  if (lock) r.preset.lock |= LOCK_EDITING;
   set_record_text(r.preset.name, sizeof r.preset.name, name);
   return r;
 }
@@ -600,7 +537,7 @@ namespace {
 // Text of the speakers cell, or nothing for a value outside the 31 that
 // the wizard can produce.
 bool speakers_text(uint16_t sel, std::string& text) {
-  const uint16_t v = sel & 0x7FC0;
+  const uint16_t v = sel & (SEL_SPEAKERS | SEL_QUANTITY_2X);
   const int top = single_bit(v & SEL_TOPS, SEL_RS1, WIZ_TOP_COUNT);
   const int bass = single_bit(v & SEL_BASSES, SEL_RX1, WIZ_BASS_COUNT);
   const bool two_x = v & SEL_QUANTITY_2X;
@@ -624,7 +561,7 @@ bool speakers_text(uint16_t sel, std::string& text) {
 
 // Names under the outputs A..D, or false for no cells.
 bool output_names(uint16_t sel, const char* names[4]) {
-  const uint16_t v = sel & 0x3FC0;
+  const uint16_t v = sel & SEL_SPEAKERS;
   const int top = single_bit(v & SEL_TOPS, SEL_RS1, WIZ_TOP_COUNT);
   const int bass = single_bit(v & SEL_BASSES, SEL_RX1, WIZ_BASS_COUNT);
   const bool any_top = v & SEL_TOPS, any_bass = v & SEL_BASSES;

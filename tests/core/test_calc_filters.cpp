@@ -9,7 +9,7 @@
 #include <random>
 
 #include "response/calc_filters.h"
-#include "response/calc_filters_reference.h"
+#include "support/calc_filters_reference.h"
 
 namespace {
 

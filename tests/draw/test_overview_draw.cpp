@@ -96,21 +96,20 @@ TEST(ChannelFlow, ConnectorsAmplifierAndRowCount) {
 }
 
 TEST(ChannelFlowHit, BlocksOpenTheirPagesInsideOpenIntervals) {
-  using P = EditorPage;
   const struct {
     double x, y;
     bool hit;
-    EditorPage page;
+    editor_tab_t page;
     int sub;
   } cases[] = {
-      {30, 120, true, P::delay, -1},     {60.9, 99.1, true, P::delay, -1},
-      {0, 120, false, {}, -1},  // the edges open nothing
-      {61, 120, false, {}, -1},          {30, 99, false, {}, -1},
-      {30, 141, false, {}, -1},          {120, 190, true, P::channel_setup, -1},
-      {200, 260, true, P::crossover, 2}, {300, 330, true, P::parametric_eq, 3},
-      {375, 120, true, P::limiter, -1},  {401, 120, false, {}, -1},
-      {440, 120, false, {}, -1},  // amplifier
-      {30, 155, false, {}, -1},   // between rows
+      {30, 120, true, TAB_DELAY, -1},      {60.9, 99.1, true, TAB_DELAY, -1},
+      {0, 120, false, TAB_OVERVIEW, -1},  // the edges open nothing
+      {61, 120, false, TAB_OVERVIEW, -1},  {30, 99, false, TAB_OVERVIEW, -1},
+      {30, 141, false, TAB_OVERVIEW, -1},  {120, 190, true, TAB_CHANNEL_SETUP, -1},
+      {200, 260, true, TAB_CROSSOVER, 2},  {300, 330, true, TAB_PARAMETRIC_EQ, 3},
+      {375, 120, true, TAB_LIMITER, -1},   {401, 120, false, TAB_OVERVIEW, -1},
+      {440, 120, false, TAB_OVERVIEW, -1},  // amplifier
+      {30, 155, false, TAB_OVERVIEW, -1},   // between rows
   };
   for (const auto& k : cases) {
     const ChannelFlowHit h = channel_flow_hit(4, k.x, k.y);

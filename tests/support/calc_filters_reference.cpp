@@ -1,6 +1,6 @@
 // Straightforward evaluation of every grid point from its frequency; see
 // calc_filters_reference.h.
-#include "response/calc_filters_reference.h"
+#include "support/calc_filters_reference.h"
 
 #include <cmath>
 #include <complex>
@@ -112,8 +112,7 @@ void reference_highshelf_curve(eq_table_t& out, unsigned freq, int gain) {
 void reference_channel_curves(const channel_t& ch_in, channel_curves_t& out) {
   std::memset(&out, 0, sizeof out);
   channel_t ch = ch_in;
-  xo_apply_build_q(ch, 0);
-  xo_apply_build_q(ch, 1);
+  channel_apply_build_q(ch);
 
   const xo_t& hp = ch.xo[0];
   const int hs = hp.config == 2 ? 1 : 0;

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "response/calc_filters.h"
-#include "response/calc_filters_reference.h"
+#include "support/calc_filters_reference.h"
 
 namespace {
 
