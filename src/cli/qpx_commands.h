@@ -8,11 +8,11 @@ namespace CLI {
 class App;
 }
 
-void add_check_command(CLI::App& app);   // qpx check FILE...
-void add_show_command(CLI::App& app);    // qpx show FILE
-void add_export_command(CLI::App& app);  // qpx export FILE [-o OUT] [--no-checksum]
-void add_import_command(CLI::App& app);  // qpx import JSON -o FILE
-void add_new_command(CLI::App& app);     // qpx new [--device D] -o FILE
+void add_check_command(CLI::App& app);     // qpx check FILE...
+void add_show_command(CLI::App& app);      // qpx show FILE
+void add_export_command(CLI::App& app);    // qpx export FILE [-o OUT] [--no-checksum]
+void add_import_command(CLI::App& app);    // qpx import JSON -o FILE
+void add_new_command(CLI::App& app);       // qpx new [--device D] -o FILE
 void add_response_command(CLI::App& app);  // qpx response FILE --channel X [-o OUT]
 void add_plot_command(CLI::App& app);      // qpx plot FILE --channel X --kind xo|eq -o OUT.png
 void add_overview_command(CLI::App& app);  // qpx overview FILE [--input-mode N] -o OUT.png

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -122,6 +123,11 @@ preset_file_read_t load_or_fail(const std::string& command, const std::string& p
     fail(command, path + ": checksum mismatch (use --no-checksum to read it anyway)");
   if (!loaded.readable()) fail(command, path + ": " + loaded.problem());
   return loaded;
+}
+
+void add_file_input(CLI::App* cmd, file_input& in) {
+  cmd->add_option("FILE", in.file, "Preset file to read ('-' for standard input)")->required();
+  cmd->add_flag("--no-checksum", in.no_checksum, "Read the file even if its checksum fails");
 }
 
 int report_partial(const std::string& command, const std::string& path,

@@ -10,6 +10,10 @@
 #include "files/preset_file.h"
 #include "model/preset.h"
 
+namespace CLI {
+class App;
+}
+
 namespace qpx {
 
 // Process exit codes.
@@ -45,6 +49,24 @@ preset_file_read_t load_or_fail(const std::string& command, const std::string& p
 // not whole, else EXIT_OK).
 int report_partial(const std::string& command, const std::string& path,
                    const preset_file_read_t& loaded);
+
+// The preset file a command reads: FILE ('-' for standard input) and
+// --no-checksum.
+struct file_input {
+  std::string file;
+  bool no_checksum = false;
+};
+void add_file_input(CLI::App* cmd, file_input& in);
+
+// Reads the file for `command` (load_or_fail), hands it to `use`, then ends
+// with EXIT_PARTIAL, after telling the user, when the read was not whole.
+template <typename Use>
+void use_preset_file(const std::string& command, const file_input& in, Use use) {
+  const preset_file_read_t loaded = load_or_fail(command, in.file, !in.no_checksum);
+  use(loaded);
+  const int code = report_partial(command, in.file, loaded);
+  if (code != EXIT_OK) throw exit_request{code};
+}
 
 // "MV517" / "MV961" (either case) to 4 / 2.
 std::optional<int> parse_device(const std::string& text);

@@ -13,9 +13,8 @@
 namespace {
 
 struct export_options {
-  std::string file;
+  qpx::file_input in;
   std::string out;
-  bool no_checksum = false;
 };
 
 struct import_options {
@@ -39,20 +38,18 @@ void warn_unwritten_channels(const preset_t& p) {
 void add_export_command(CLI::App& app) {
   auto opt = std::make_shared<export_options>();
   CLI::App* cmd = app.add_subcommand("export", "Write a preset file as JSON.");
-  cmd->add_option("FILE", opt->file, "Preset file to read ('-' for standard input)")->required();
+  qpx::add_file_input(cmd, opt->in);
   cmd->add_option("-o,--output", opt->out, "Write the JSON to OUT instead of standard output")
       ->type_name("OUT");
-  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
   cmd->footer(
       "Values are the stored integers of the preset record; texts are UTF-8.\n"
       "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
       "3 when reading stopped at a problem (the JSON holds what was read).\n");
   cmd->callback([opt] {
-    const preset_file_read_t loaded = qpx::load_or_fail("export", opt->file, !opt->no_checksum);
-    const std::string text = qpx::preset_to_json(loaded.preset, loaded.device).dump(2) + "\n";
-    qpx::write_output("export", opt->out, text);
-    const int code = qpx::report_partial("export", opt->file, loaded);
-    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+    qpx::use_preset_file("export", opt->in, [&](const preset_file_read_t& loaded) {
+      const std::string text = qpx::preset_to_json(loaded.preset, loaded.device).dump(2) + "\n";
+      qpx::write_output("export", opt->out, text);
+    });
   });
 }
 

@@ -13,10 +13,9 @@
 namespace {
 
 struct overview_options {
-  std::string file;
+  qpx::file_input in;
   int input_mode = 0;
   std::string out;
-  bool no_checksum = false;
 };
 
 // The two drawing areas sit next to each other in one row, so each routing
@@ -63,14 +62,13 @@ void add_overview_command(CLI::App& app) {
   auto opt = std::make_shared<overview_options>();
   CLI::App* cmd = app.add_subcommand(
       "overview", "Draw the Overview tab's routing and signal-flow diagrams as a PNG picture.");
-  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
+  qpx::add_file_input(cmd, opt->in);
   cmd->add_option("--input-mode", opt->input_mode,
                   "The device's input mode (not stored in the file); default 0")
       ->type_name("N");
   cmd->add_option("-o,--output", opt->out, "PNG file to write ('-' for standard output)")
       ->type_name("OUT.png")
       ->required();
-  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
   cmd->footer(
       "Input modes: MV517 0 \"Inputs Analog\", 1 \"Input 1 Digital\", 2 \"Input 2 Digital\",\n"
       "3 \"Inputs Digital\"; MV961 0 \"Inputs Analog\", 1 \"Inputs Digital\".\n"
@@ -88,28 +86,27 @@ void add_overview_command(CLI::App& app) {
       "file's device does not have), 3 when reading stopped at a problem (the picture\n"
       "shows what was read).\n");
   cmd->callback([opt] {
-    const preset_file_read_t loaded = qpx::load_or_fail("overview", opt->file, !opt->no_checksum);
-    const int modes = input_mode_count(loaded.device);
-    if (opt->input_mode < 0 || opt->input_mode >= modes) {
-      qpx::fail("overview",
-                "--input-mode " + std::to_string(opt->input_mode) + ": an " +
-                    device_name(loaded.device) + " file has input modes 0 " +
-                    (modes == 2 ? "and 1" : "to " + std::to_string(modes - 1)),
-                qpx::EXIT_USAGE);
-    }
+    qpx::use_preset_file("overview", opt->in, [&](const preset_file_read_t& loaded) {
+      const int modes = input_mode_count(loaded.device);
+      if (opt->input_mode < 0 || opt->input_mode >= modes) {
+        qpx::fail("overview",
+                  "--input-mode " + std::to_string(opt->input_mode) + ": an " +
+                      device_name(loaded.device) + " file has input modes 0 " +
+                      (modes == 2 ? "and 1" : "to " + std::to_string(modes - 1)),
+                  qpx::EXIT_USAGE);
+      }
 
-    const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
-    cairo_t* cr = cairo_create(image.get());
-    const preset_t& p = loaded.preset;
-    qpx::draw_in_area(cr, ROUTING_X, AREAS_Y, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
-      draw_routing(c, routing_view_of(p, loaded.device, opt->input_mode));
+      const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
+      cairo_t* cr = cairo_create(image.get());
+      const preset_t& p = loaded.preset;
+      qpx::draw_in_area(cr, ROUTING_X, AREAS_Y, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
+        draw_routing(c, routing_view_of(p, loaded.device, opt->input_mode));
+      });
+      qpx::draw_in_area(cr, FLOW_X, AREAS_Y, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT,
+                        [&](cairo_t* c) { draw_channel_flow(c, flow_view(p, loaded.device)); });
+      cairo_destroy(cr);
+
+      qpx::write_png_or_fail("overview", opt->out, image.get());
     });
-    qpx::draw_in_area(cr, FLOW_X, AREAS_Y, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT,
-                      [&](cairo_t* c) { draw_channel_flow(c, flow_view(p, loaded.device)); });
-    cairo_destroy(cr);
-
-    qpx::write_png_or_fail("overview", opt->out, image.get());
-    const int code = qpx::report_partial("overview", opt->file, loaded);
-    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

@@ -13,11 +13,10 @@
 namespace {
 
 struct plot_options {
-  std::string file;
+  qpx::file_input in;
   std::string channel;
   std::string kind;
   std::string out;
-  bool no_checksum = false;
 };
 
 // Layout of a Crossover / Parametric EQ page around the plot: an 18-pixel
@@ -66,11 +65,8 @@ void add_plot_command(CLI::App& app) {
   auto opt = std::make_shared<plot_options>();
   CLI::App* cmd = app.add_subcommand(
       "plot", "Draw a channel's crossover or EQ response plot as a PNG picture.");
-  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
-  cmd->add_option("--channel", opt->channel, "Channel A, B, C or D (A or B on an MV961)")
-      ->type_name("A|B|C|D")
-      ->required()
-      ->check(qpx::check_channel_letter);
+  qpx::add_file_input(cmd, opt->in);
+  qpx::add_channel_option(cmd, opt->channel);
   cmd->add_option("--kind", opt->kind, "xo (the Crossover page's plot) or eq (Parametric EQ)")
       ->type_name("xo|eq")
       ->required()
@@ -78,7 +74,6 @@ void add_plot_command(CLI::App& app) {
   cmd->add_option("-o,--output", opt->out, "PNG file to write ('-' for standard output)")
       ->type_name("OUT.png")
       ->required();
-  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
   const auto at = [](int x, int y) {
     return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
   };
@@ -94,28 +89,27 @@ void add_plot_command(CLI::App& app) {
               "an MV961 file), 3 when reading stopped at a problem (the picture shows what\n"
               "was read).\n");
   cmd->callback([opt] {
-    const preset_file_read_t loaded = qpx::load_or_fail("plot", opt->file, !opt->no_checksum);
-    const int ch = qpx::channel_of_device("plot", opt->channel, loaded.device);
-    const channel_t& channel = loaded.preset.channel[ch];
-    auto curves = std::make_unique<channel_curves_t>();
-    channel_curves(channel, *curves);
+    qpx::use_preset_file("plot", opt->in, [&](const preset_file_read_t& loaded) {
+      const int ch = qpx::channel_of_device("plot", opt->channel, loaded.device);
+      const channel_t& channel = loaded.preset.channel[ch];
+      auto curves = std::make_unique<channel_curves_t>();
+      channel_curves(channel, *curves);
 
-    const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
-    cairo_t* cr = cairo_create(image.get());
-    qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
-      if (opt->kind == "xo")
-        draw_xo_plot(c, xo_view(channel, *curves));
-      else
-        draw_eq_plot(c, eq_view(channel, *curves));
+      const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
+      cairo_t* cr = cairo_create(image.get());
+      qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
+        if (opt->kind == "xo")
+          draw_xo_plot(c, xo_view(channel, *curves));
+        else
+          draw_eq_plot(c, eq_view(channel, *curves));
+      });
+      qpx::draw_in_area(cr, LEVEL_X, PLOT_Y, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
+                        [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
+      qpx::draw_in_area(cr, FREQ_X, FREQ_Y, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,
+                        [](cairo_t* c) { draw_axis_strip(c, AxisStrip::frequency); });
+      cairo_destroy(cr);
+
+      qpx::write_png_or_fail("plot", opt->out, image.get());
     });
-    qpx::draw_in_area(cr, LEVEL_X, PLOT_Y, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
-                      [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
-    qpx::draw_in_area(cr, FREQ_X, FREQ_Y, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,
-                      [](cairo_t* c) { draw_axis_strip(c, AxisStrip::frequency); });
-    cairo_destroy(cr);
-
-    qpx::write_png_or_fail("plot", opt->out, image.get());
-    const int code = qpx::report_partial("plot", opt->file, loaded);
-    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
   });
 }

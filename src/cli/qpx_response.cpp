@@ -14,10 +14,9 @@
 namespace {
 
 struct response_options {
-  std::string file;
+  qpx::file_input in;
   std::string channel;
   std::string out;
-  bool no_checksum = false;
 };
 
 // Appends one CSV cell with `format`; a value that rounds to zero is
@@ -65,14 +64,10 @@ void add_response_command(CLI::App& app) {
   auto opt = std::make_shared<response_options>();
   CLI::App* cmd =
       app.add_subcommand("response", "Write a channel's crossover and EQ response curves as CSV.");
-  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
-  cmd->add_option("--channel", opt->channel, "Channel A, B, C or D (A or B on an MV961)")
-      ->type_name("A|B|C|D")
-      ->required()
-      ->check(qpx::check_channel_letter);
+  qpx::add_file_input(cmd, opt->in);
+  qpx::add_channel_option(cmd, opt->channel);
   cmd->add_option("-o,--output", opt->out, "Write the CSV to OUT instead of standard output")
       ->type_name("OUT");
-  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
   cmd->footer(
       "The curves are those the editor draws when it opens the file (the crossover Q\n"
       "as the editor fixes it by type: a \"Butterworth 2.\" high-pass always has Q 0.7).\n"
@@ -89,12 +84,11 @@ void add_response_command(CLI::App& app) {
       "2 for a usage error (also channel C or D of an MV961 file), 3 when reading\n"
       "stopped at a problem (the CSV shows what was read).\n");
   cmd->callback([opt] {
-    const preset_file_read_t loaded = qpx::load_or_fail("response", opt->file, !opt->no_checksum);
-    const int ch = qpx::channel_of_device("response", opt->channel, loaded.device);
-    auto curves = std::make_unique<channel_curves_t>();
-    channel_curves(loaded.preset.channel[ch], *curves);
-    qpx::write_output("response", opt->out, response_csv(*curves));
-    const int code = qpx::report_partial("response", opt->file, loaded);
-    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+    qpx::use_preset_file("response", opt->in, [&](const preset_file_read_t& loaded) {
+      const int ch = qpx::channel_of_device("response", opt->channel, loaded.device);
+      auto curves = std::make_unique<channel_curves_t>();
+      channel_curves(loaded.preset.channel[ch], *curves);
+      qpx::write_output("response", opt->out, response_csv(*curves));
+    });
   });
 }

@@ -119,8 +119,7 @@ std::string summary(const preset_t& p, int device) {
 }
 
 struct show_options {
-  std::string file;
-  bool no_checksum = false;
+  qpx::file_input in;
 };
 
 }  // namespace
@@ -128,15 +127,13 @@ struct show_options {
 void add_show_command(CLI::App& app) {
   auto opt = std::make_shared<show_options>();
   CLI::App* cmd = app.add_subcommand("show", "Show a readable summary of a preset file.");
-  cmd->add_option("FILE", opt->file, "Preset file ('-' for standard input)")->required();
-  cmd->add_flag("--no-checksum", opt->no_checksum, "Read the file even if its checksum fails");
+  qpx::add_file_input(cmd, opt->in);
   cmd->footer(
       "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
       "3 when reading stopped at a problem (the summary shows what was read).\n");
   cmd->callback([opt] {
-    const preset_file_read_t loaded = qpx::load_or_fail("show", opt->file, !opt->no_checksum);
-    qpx::write_output("show", "", summary(loaded.preset, loaded.device));
-    const int code = qpx::report_partial("show", opt->file, loaded);
-    if (code != qpx::EXIT_OK) throw qpx::exit_request{code};
+    qpx::use_preset_file("show", opt->in, [](const preset_file_read_t& loaded) {
+      qpx::write_output("show", "", summary(loaded.preset, loaded.device));
+    });
   });
 }

@@ -1,12 +1,19 @@
 #include "cli/qpx_views.h"
 
+#include <CLI/CLI.hpp>
+
 #include "cli/qpx_common.h"
 #include "editor/draw_util.h"
 
 namespace qpx {
 
-std::string check_channel_letter(const std::string& text) {
-  return parse_channel_letter(text, MV517) ? std::string() : "expected A, B, C or D";
+void add_channel_option(CLI::App* cmd, std::string& channel) {
+  cmd->add_option("--channel", channel, "Channel A, B, C or D (A or B on an MV961)")
+      ->type_name("A|B|C|D")
+      ->required()
+      ->check([](const std::string& text) {
+        return parse_channel_letter(text, MV517) ? std::string() : "expected A, B, C or D";
+      });
 }
 
 int channel_of_device(const std::string& command, const std::string& letter, int device) {

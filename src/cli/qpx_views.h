@@ -10,11 +10,14 @@
 #include <memory>
 #include <string>
 
+namespace CLI {
+class App;
+}
+
 namespace qpx {
 
-// Checks --channel (a letter A-D in either case) on the command line; an
-// empty string when it is one.
-std::string check_channel_letter(const std::string& text);
+// Adds the required --channel option (a letter A-D in either case).
+void add_channel_option(CLI::App* cmd, std::string& channel);
 
 // Index of channel `letter` in a file of `device`. A channel the device does
 // not have (C or D of an MV961 file) ends the program with a usage message

@@ -23,16 +23,10 @@ struct panel_rows_t {
 panel_rows_t panel_nesting(GtkWidget* page, int mv_x, bool outer_padding, bool inner_expand) {
   GtkWidget* outer_row = gtk_hbox_new(TRUE, 0);
   pack(page, outer_row, false, false, 30);
-  GtkWidget* outer_frame = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(outer_frame), GTK_SHADOW_ETCHED_IN);
-  pack(outer_row, outer_frame, true, false, outer_padding ? 20 : 0);
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
-  gtk_container_add(GTK_CONTAINER(outer_frame), row);
-  GtkWidget* inner_frame = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(inner_frame), GTK_SHADOW_OUT);
-  pack(row, inner_frame, inner_expand, false, 0);
+  pack(outer_row, framed(row, GTK_SHADOW_ETCHED_IN), true, false, outer_padding ? 20 : 0);
   GtkWidget* inner_row = gtk_hbox_new(FALSE, 0);
-  gtk_container_add(GTK_CONTAINER(inner_frame), inner_row);
+  pack(row, framed(inner_row, GTK_SHADOW_OUT), inner_expand, false, 0);
   GtkWidget* box = gtk_vbox_new(FALSE, 0);
   pack(inner_row, box, true, false, 0);
   GtkWidget* rows_box = gtk_vbox_new(FALSE, 0);
@@ -137,14 +131,8 @@ void build_delay_page(GtkWidget* page, int mv_x) {
   const panel_rows_t rows = panel_nesting(page, mv_x, false, false);
 
   GtkWidget* unit_row = gtk_hbox_new(FALSE, 0);
-  GtkWidget* outer = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(outer), GTK_SHADOW_ETCHED_OUT);
-  pack(unit_row, outer, true, false, 0);
-  GtkWidget* inner = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(inner), GTK_SHADOW_IN);
-  gtk_container_add(GTK_CONTAINER(outer), inner);
   GtkWidget* box = gtk_vbox_new(FALSE, 0);
-  gtk_container_add(GTK_CONTAINER(inner), box);
+  pack(unit_row, framed(framed(box, GTK_SHADOW_IN), GTK_SHADOW_ETCHED_OUT), true, false, 0);
   GtkWidget* line = gtk_hbox_new(FALSE, 0);
   pack(line, gtk_label_new("Delay-Unit:"), false, false, 5);
   combo_delay = make_combobox("m", "ms", "ft", 50, COMBO_PLAIN);

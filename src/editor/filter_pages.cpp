@@ -199,11 +199,8 @@ void add_xo_channel_page(int n) {
   add_plot_block(vbox_tab_xo[n], drawing_area_xo[n]);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
-  GtkWidget* outer = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(outer), GTK_SHADOW_ETCHED_OUT);
-  pack(row, outer, true, false, 0);
   GtkWidget* filters = gtk_hbox_new(FALSE, 0);
-  gtk_container_add(GTK_CONTAINER(outer), filters);
+  pack(row, framed(filters, GTK_SHADOW_ETCHED_OUT), true, false, 0);
   pack(filters, xo_filter_frame(vbox_fselector[n], n, 0), false, false, 1);
   pack(filters, xo_filter_frame(vbox_fselector2[n], n, 1), false, false, 1);
   pack(vbox_tab_xo[n], row, false, false, 0);
@@ -287,14 +284,8 @@ void add_peq_channel_page(int n) {
   add_plot_block(vbox_tab[n], drawing_area_peq[n]);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
-  GtkWidget* outer = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(outer), GTK_SHADOW_ETCHED_OUT);
-  pack(row, outer, true, false, 0);
-  GtkWidget* inner = gtk_frame_new(nullptr);
-  gtk_frame_set_shadow_type(GTK_FRAME(inner), GTK_SHADOW_IN);
-  gtk_container_add(GTK_CONTAINER(outer), inner);
   GtkWidget* bands = gtk_hbox_new(FALSE, 0);
-  gtk_container_add(GTK_CONTAINER(inner), bands);
+  pack(row, framed(framed(bands, GTK_SHADOW_IN), GTK_SHADOW_ETCHED_OUT), true, false, 0);
   for (int b = 0; b < 6; ++b) {
     pack(bands, band_frame(n, b), false, false, 0);
     if (b < 5) pack(bands, gtk_vseparator_new(), false, false, 0);

@@ -9,6 +9,9 @@
 void pack(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding);
 void pack_end(GtkWidget* box, GtkWidget* child, bool expand, bool fill, int padding);
 
+// A frame without a caption, with the given shadow, around `child`.
+GtkWidget* framed(GtkWidget* child, GtkShadowType shadow);
+
 // Sensitivity of a widget that may not exist (null: nothing happens).
 void set_sensitive(GtkWidget* w, bool on);
 

@@ -70,20 +70,22 @@ std::string write_failure_reason(uint8_t code) {
   return reason;
 }
 
-bool fits_savename(const std::string& path) {
-  return path.size() < SAVENAME_SIZE;
+// A path that does not fit `savename` is refused with a message; `verb`
+// is "open" or "save", `outcome` what it means for the user.
+bool fits_savename(const std::string& path, const char* verb, const char* outcome) {
+  if (path.size() < SAVENAME_SIZE) return true;
+  show_message(GTK_MESSAGE_ERROR, "Error!",
+               std::string("Cannot ") + verb + " \"" + basename_of(path) + "\"",
+               "Reason: the path is too long (at most " + std::to_string(SAVENAME_SIZE - 1) +
+                   " bytes).\nFile: " + path + "\n" + outcome);
+  return false;
 }
 
 // Writes the open preset to `path`. On success the file becomes the Save
 // target and the preset counts as saved; on failure the user is told and
 // nothing changes.
 bool write_preset(const std::string& path) {
-  if (!fits_savename(path)) {
-    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save \"" + basename_of(path) + "\"",
-                 "Reason: the path is too long (at most " + std::to_string(SAVENAME_SIZE - 1) +
-                     " bytes).\nFile: " + path + "\nThe preset is not saved.");
-    return false;
-  }
+  if (!fits_savename(path, "save", "The preset is not saved.")) return false;
   const uint8_t result = xml_write(path.c_str(), &preset, mv_selector);
   if (result != XML_OK) {
     show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save \"" + basename_of(path) + "\"",
@@ -205,12 +207,7 @@ void error_open() {
 }
 
 bool open_preset_file(const std::string& path) {
-  if (!fits_savename(path)) {
-    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot open \"" + basename_of(path) + "\"",
-                 "Reason: the path is too long (at most " + std::to_string(SAVENAME_SIZE - 1) +
-                     " bytes).\nFile: " + path + "\nNothing was changed.");
-    return false;
-  }
+  if (!fits_savename(path, "open", "Nothing was changed.")) return false;
   const preset_file_read_t r = read_preset_file(path);
   if (!r.readable()) {
     show_message(

@@ -346,41 +346,46 @@ void change_peq_gain(GtkWidget* widget, gpointer data) {
 
 // ---- Limiter ----
 
-void change_limiter_attack(GtkWidget* widget, gpointer data) {
+namespace {
+
+// Runs `store` for the channel of a per-channel handler's user data, as one
+// change of the record.
+template <typename Store>
+void on_channel(gpointer data, Store store) {
   const int ch = channel_of(data);
   if (ch < 0) return;
   const record_change change;
-  preset.channel[ch].dynamics.attack = static_cast<uint8_t>(spin_int(widget));
+  store(ch);
+}
+
+}  // namespace
+
+void change_limiter_attack(GtkWidget* widget, gpointer data) {
+  on_channel(data, [&](int ch) {
+    preset.channel[ch].dynamics.attack = static_cast<uint8_t>(spin_int(widget));
+  });
 }
 
 void change_limiter_release(GtkWidget* widget, gpointer data) {
-  const int ch = channel_of(data);
-  if (ch < 0) return;
-  const record_change change;
-  preset.channel[ch].dynamics.release = release_from_ms(spin_int(widget));
+  on_channel(data, [&](int ch) {
+    preset.channel[ch].dynamics.release = release_from_ms(spin_int(widget));
+  });
 }
 
 void change_limiter_threshold(GtkWidget* widget, gpointer data) {
-  const int ch = channel_of(data);
-  if (ch < 0) return;
-  const record_change change;
-  store_limiter_threshold(ch, spin_int(widget));
+  on_channel(data, [&](int ch) { store_limiter_threshold(ch, spin_int(widget)); });
 }
 
 void change_limiter_gain(GtkWidget* widget, gpointer data) {
-  const int ch = channel_of(data);
-  if (ch < 0) return;
-  const record_change change;
-  preset.channel[ch].dynamics.boost = static_cast<int8_t>(spin_int(widget));
+  on_channel(data, [&](int ch) {
+    preset.channel[ch].dynamics.boost = static_cast<int8_t>(spin_int(widget));
+  });
 }
 
 // ---- Delay ----
 
 void change_delay(GtkWidget*, gpointer data) {
-  const int ch = channel_of(data);
-  if (ch < 0) return;
-  const record_change change;
-  store_shown_delays(ch, shown_delay_unit());
+  on_channel(data, [](int ch) { store_shown_delays(ch, shown_delay_unit()); });
 }
 
 void change_delay_unit(GtkWidget* widget, gpointer) {
