@@ -5,7 +5,7 @@ BUILD  := build
 JOBS   := 2
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench fuzz clean
 
 all: build
 
@@ -26,6 +26,9 @@ bench: build
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks gui_benchmarks
 	./$(BUILD)/benchmarks
 	xvfb-run -a -s "-screen 0 1600x1200x24" ./$(BUILD)/gui_benchmarks
+
+fuzz: deps
+	FUZZ_SECONDS=$${FUZZ_SECONDS:-600} bash tests/run_all.sh --fuzz-only
 
 clean:
 	rm -rf $(BUILD)

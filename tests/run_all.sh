@@ -64,6 +64,13 @@ run_fuzz() {
   return $rc
 }
 
+if [ "${1:-}" = "--fuzz-only" ]; then
+  # Each harness runs for FUZZ_SECONDS.
+  FUZZ_SECONDS=$((FUZZ_SECONDS * 2))
+  build_fuzz && run_fuzz
+  exit
+fi
+
 suite "build" build_main
 suite "unit, drawing and command-line tests" run_ctest
 if suite "build (sanitizers)" build_asan; then

@@ -149,7 +149,7 @@ class json_reader {
     const name_fit_t fit = check_name(text, max_len);
     if (!fit.representable) {
       problem(path, "character " + first_unrepresentable(text) +
-                        " cannot be stored in a name (allowed U+0001..U+007F, U+0086..U+00FF "
+                        " cannot be stored in a name (allowed U+0020..U+007E, U+0086..U+00FF "
                         "and the arrows U+2190..U+2195)");
       return;
     }

@@ -170,7 +170,7 @@ char channel_letter(int index) {
 void write_preset_or_fail(const std::string& command, const std::string& path, const preset_t& p,
                           int device) {
   const uint8_t result = xml_write(path.c_str(), &p, static_cast<int8_t>(device));
-  if (result != XML_OK) fail(command, "cannot write " + path + " (" + code_text(result) + ")");
+  if (result != XML_OK) fail(command, "cannot write " + path + ": " + write_failure_text(result));
 }
 
 void write_output(const std::string& command, const std::string& path, const std::string& text) {

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "model/preset.h"
 
@@ -64,6 +65,9 @@ extern int xml_errno;
 // over the target only when complete, so a failed save leaves the target as
 // it was. Returns 0, 7, 33 or 34.
 uint8_t xml_write(const char* f_name, const preset_t* preset_p, int8_t selector);
+// Why the last xml_write failed with `code`: the system's reason when a
+// system call failed ("No space left on device"), else the code's meaning.
+std::string write_failure_text(uint8_t code);
 
 void xml_write_preset(const preset_t* preset_p, int8_t selector);
 void xml_write_channel(const preset_t* preset_p, int n);

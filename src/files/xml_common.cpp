@@ -1,5 +1,7 @@
 #include "files/xml.h"
 
+#include <cstring>
+
 FILE* fp = nullptr;
 uint16_t crc_word = 0xFFFF;
 uint8_t xml_indent = 0;
@@ -39,4 +41,9 @@ const char* xml_error_text(uint8_t code) {
     default:
       return "unknown error";
   }
+}
+
+std::string write_failure_text(uint8_t code) {
+  if (xml_errno != 0) return std::strerror(xml_errno);
+  return xml_error_text(code);
 }

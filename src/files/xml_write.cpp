@@ -4,6 +4,7 @@
 // The file is built in a temporary file beside the target and renamed over
 // it only once complete and verified, so a failed save never destroys the
 // file the user had.
+#include <dirent.h>
 #include <fcntl.h>
 #include <libgen.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "files/crc.h"
@@ -230,10 +232,9 @@ void write_checksum_line() {
 }
 
 // Flushes and closes fp; a failure there is a short write.
-void close_fp(bool sync) {
+void close_fp() {
   if (!fp) return;
   if (std::fflush(fp) != 0) note_errno(XML_ERR_SHORT_WRITE);
-  if (sync && fsync(fileno(fp)) != 0) note_errno(XML_ERR_SHORT_WRITE);
   if (std::fclose(fp) != 0) note_errno(XML_ERR_SHORT_WRITE);
   fp = nullptr;
 }
@@ -248,22 +249,8 @@ uint8_t write_in_place(const std::string& target, const preset_t* preset_p, int8
   }
   write_body(preset_p, selector);
   if (xml_error == 0) write_checksum_line();
-  close_fp(false);
+  close_fp();
   return xml_error;
-}
-
-std::string resolve_target(const char* f_name) {
-  struct stat st;
-  if (lstat(f_name, &st) == 0 && S_ISLNK(st.st_mode)) {
-    // Replace the file a link points to, not the link.
-    char* real = realpath(f_name, nullptr);
-    if (real) {
-      std::string resolved = real;
-      std::free(real);
-      return resolved;
-    }
-  }
-  return f_name;
 }
 
 std::string dir_of(const std::string& path) {
@@ -276,11 +263,157 @@ std::string base_of(const std::string& path) {
   return basename(copy.data());
 }
 
+// Follows symbolic links from `path` to the name of the file they lead to,
+// which need not exist yet (a dangling link names the file to create).
+// False with errno ELOOP for a loop or a chain too long to follow.
+bool follow_links(const std::string& path, std::string& out) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      out = current;
+      return true;
+    }
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = readlink(current.c_str(), link.data(), link.size());
+    if (n < 0) return false;
+    link.resize(static_cast<size_t>(n));
+    current = link[0] == '/' ? link : dir_of(current) + "/" + link;
+  }
+  errno = ELOOP;
+  return false;
+}
+
 void sync_dir(const std::string& dir) {
   const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd >= 0) {
     fsync(fd);
     close(fd);
+  }
+}
+
+constexpr size_t NAME_LIMIT = NAME_MAX;  // bytes of one file name
+constexpr size_t SUFFIX_LENGTH = 6;      // the random part of a temporary name
+
+// Temporary files of a target are named "." + target name + "." + six
+// random letters and digits. A target name too long for that (the file
+// system takes 255 bytes) is cut at a character boundary and followed by a
+// hash of the whole name, so that each target keeps a pattern of its own.
+std::string temp_prefix(const std::string& base) {
+  if (1 + base.size() + 1 + SUFFIX_LENGTH <= NAME_LIMIT) return "." + base + ".";
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (unsigned char c : base) hash = (hash ^ c) * 16777619u;
+  char tag[16];
+  std::snprintf(tag, sizeof tag, "~%08x", hash);
+  size_t keep = NAME_LIMIT - (1 + std::strlen(tag) + 1 + SUFFIX_LENGTH);
+  while (keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) --keep;
+  return "." + base.substr(0, keep) + tag + ".";
+}
+
+bool is_suffix_char(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+std::string random_suffix() {
+  static const char chars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static unsigned seed = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  std::string s;
+  for (size_t i = 0; i < SUFFIX_LENGTH; ++i) s += chars[rand_r(&seed) % (sizeof chars - 1)];
+  return s;
+}
+
+// Removes what saves of this target that were killed left behind: regular
+// files of the user named by the target's temporary pattern. Nothing else.
+void remove_leftovers(const std::string& dir, const std::string& prefix) {
+  DIR* d = opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() != prefix.size() + SUFFIX_LENGTH || name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    bool pattern = true;
+    for (size_t i = prefix.size(); i < name.size(); ++i)
+      pattern = pattern && is_suffix_char(name[i]);
+    struct stat st;
+    const std::string path = dir + "/" + name;
+    if (pattern && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid())
+      unlink(path.c_str());
+  }
+  closedir(d);
+}
+
+// The file a save is written into: where the file system allows it, an
+// unnamed file in the target's folder (a save killed half-way leaves
+// nothing behind), which gets a temporary name only once it is complete;
+// otherwise a file with the temporary name from the start.
+struct temp_file {
+  int fd = -1;
+  bool unnamed = false;
+  std::string path;  // its name (empty while unnamed)
+
+  bool open_in(const std::string& dir, const std::string& prefix) {
+#ifdef O_TMPFILE
+    if (access("/proc/self/fd", X_OK) == 0) {
+      fd = open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+      if (fd >= 0) {
+        unnamed = true;
+        return true;
+      }
+      // Folders on file systems without unnamed files fall back to a name.
+      if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+    }
+#endif
+    path = dir + "/" + prefix + "XXXXXX";
+    fd = mkstemp(path.data());
+    if (fd < 0) path.clear();
+    return fd >= 0;
+  }
+
+  // Gives an unnamed file its temporary name.
+  bool name_it(const std::string& dir, const std::string& prefix) {
+    if (!unnamed) return true;
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string candidate = dir + "/" + prefix + random_suffix();
+      if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        path = candidate;
+        unnamed = false;
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    return false;
+  }
+
+  void discard() {
+    if (fd >= 0) close(fd);
+    fd = -1;
+    if (!path.empty()) unlink(path.c_str());
+    path.clear();
+  }
+};
+
+// A stream over a copy of `fd`, writing at its current offset.
+FILE* stream_on(int fd) {
+  const int copy = dup(fd);
+  if (copy < 0) return nullptr;
+  FILE* f = fdopen(copy, "wb");
+  if (!f) close(copy);
+  return f;
+}
+
+// CRC of every byte in the file behind `fd`, read from its start.
+bool crc_of_descriptor(int fd, uint16_t& crc) {
+  crc = 0xFFFF;
+  unsigned char buf[4096];
+  off_t at = 0;
+  for (;;) {
+    const ssize_t n = pread(fd, buf, sizeof buf, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    for (ssize_t i = 0; i < n; ++i) crc = crc16_update(crc, buf[i]);
+    at += n;
   }
 }
 
@@ -293,18 +426,63 @@ uint8_t xml_write(const char* f_name, const preset_t* preset_p, int8_t selector)
   xml_indent = 0;
   fp = nullptr;
 
-  const std::string target = resolve_target(f_name);
+  // Saving to a link writes the file it names (created when missing).
+  std::string target;
+  if (!follow_links(f_name, target)) {
+    note_errno(XML_ERR_CREATE);
+    return xml_error;
+  }
   struct stat st;
   const bool exists = stat(target.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) return write_in_place(target, preset_p, selector);
 
   const std::string dir = dir_of(target);
-  std::string temp = dir + "/." + base_of(target) + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
+  const std::string prefix = temp_prefix(base_of(target));
+  temp_file temp;
+  if (!temp.open_in(dir, prefix)) {
     note_errno(XML_ERR_CREATE);
     return xml_error;
   }
+  auto fail = [&]() {
+    if (fp) {
+      std::fclose(fp);
+      fp = nullptr;
+    }
+    temp.discard();
+    return xml_error;
+  };
+
+  // The body, then a check that what reached the file has the CRC that was
+  // written, then the checksum line, all through the descriptor opened
+  // above: reopening the file by name could fail on its permissions.
+  fp = stream_on(temp.fd);
+  if (!fp) {
+    note_errno(XML_ERR_CREATE);
+    return fail();
+  }
+  write_body(preset_p, selector);
+  close_fp();
+  if (xml_error != 0) return fail();
+  uint16_t on_disk = 0;
+  if (!crc_of_descriptor(temp.fd, on_disk)) {
+    note_errno(XML_ERR_CREATE);
+    return fail();
+  }
+  if (on_disk != crc_word) {
+    xml_error = XML_ERR_CHECKSUM;
+    return fail();
+  }
+  fp = stream_on(temp.fd);
+  if (!fp) {
+    note_errno(XML_ERR_CREATE);
+    return fail();
+  }
+  write_checksum_line();
+  close_fp();
+  if (xml_error == 0 && fsync(temp.fd) != 0) note_errno(XML_ERR_SHORT_WRITE);
+  if (xml_error != 0) return fail();
+
+  // The final mode comes last: the old file's, or 0666 less the umask.
   mode_t mode;
   if (exists) {
     mode = st.st_mode & 07777;
@@ -313,52 +491,14 @@ uint8_t xml_write(const char* f_name, const preset_t* preset_p, int8_t selector)
     umask(mask);
     mode = 0666 & ~mask;
   }
-  fchmod(fd, mode);
+  fchmod(temp.fd, mode);
 
-  auto fail = [&]() {
-    if (fp) {
-      std::fclose(fp);
-      fp = nullptr;
-    }
-    unlink(temp.c_str());
-    return xml_error;
-  };
-
-  fp = fdopen(fd, "wb");
-  if (!fp) {
-    close(fd);
+  if (!temp.name_it(dir, prefix) || std::rename(temp.path.c_str(), target.c_str()) != 0) {
     note_errno(XML_ERR_CREATE);
     return fail();
   }
-  write_body(preset_p, selector);
-  close_fp(false);
-  if (xml_error != 0) return fail();
-
-  // Confirm that what reached the disk has the CRC that was written.
-  bool opened = false;
-  const uint16_t on_disk = crc16_file(temp.c_str(), &opened);
-  if (!opened) {
-    note_errno(XML_ERR_CREATE);
-    return fail();
-  }
-  if (on_disk != crc_word) {
-    xml_error = XML_ERR_CHECKSUM;
-    return fail();
-  }
-
-  fp = std::fopen(temp.c_str(), "ab");
-  if (!fp) {
-    note_errno(XML_ERR_CREATE);
-    return fail();
-  }
-  write_checksum_line();
-  close_fp(true);
-  if (xml_error != 0) return fail();
-
-  if (std::rename(temp.c_str(), target.c_str()) != 0) {
-    note_errno(XML_ERR_CREATE);
-    return fail();
-  }
+  close(temp.fd);
   sync_dir(dir);
+  remove_leftovers(dir, prefix);
   return 0;
 }

@@ -262,8 +262,10 @@ uint8_t byte_read_from_file(uint32_t cp) {
 
 uint8_t byte_of_typed(uint32_t cp) {
   if (is_arrow(cp)) return arrow_byte(cp);
-  if (cp >= 0x01 && cp <= 0xFF && !is_arrow_byte(static_cast<uint8_t>(cp)))
-    return static_cast<uint8_t>(cp);
+  // Control characters have no place in a name: a carriage return would
+  // even read back as a line feed.
+  if (cp < 0x20 || cp == 0x7F) return 0;
+  if (cp <= 0xFF && !is_arrow_byte(static_cast<uint8_t>(cp))) return static_cast<uint8_t>(cp);
   return 0;
 }
 

@@ -229,8 +229,9 @@ uint32_t code_point_of_byte(uint8_t b);
 // The record byte a character read from a preset file becomes: the arrows
 // give 0x80-0x85, U+0000-U+00FF the byte of that value, anything else '?'.
 uint8_t byte_read_from_file(uint32_t cp);
-// The record byte a typed character is stored as, or 0 when it has none
-// (U+0080-U+0085 would read back as arrows, so they have none).
+// The record byte a typed character is stored as, or 0 when it has none:
+// U+0080-U+0085 would read back as arrows, and the control characters
+// U+0000-U+001F and U+007F do not belong in a name.
 uint8_t byte_of_typed(uint32_t cp);
 
 // Decodes the UTF-8 character at s[i] and advances i past it; an invalid

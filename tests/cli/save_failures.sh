@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# A save that cannot be done says the system's reason and leaves what was
+# there; saves killed at random moments never tear the target and leave no
+# temporary file once a later save has succeeded.
+source "$(dirname "$0")/helpers.bash"
+
+# ---- The reason of a failed write -------------------------------------------
+mkdir "$WORK/folder.qpx"
+long=$(printf 'n%.0s' $(seq 1 252)).qpx
+cases=(
+  "$WORK/missing/x.qpx|No such file or directory"
+  "$WORK/folder.qpx|Is a directory"
+  "$WORK/$long|File name too long"
+)
+for c in "${cases[@]}"; do
+  target=${c%%|*}
+  run new -o "$target"
+  expect 1 "new -o $target" "qpx new: cannot write $target: ${c#*|}"
+done
+[ -d "$WORK/folder.qpx" ] || fail "the folder that was the target is gone"
+
+# A folder the user may not write to (as a user who is not root).
+if [ "$(id -u)" -eq 0 ]; then as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups); else as_user=(); fi
+mkdir "$WORK/locked" && "$QPX" new -o "$WORK/locked/keep.qpx" && chmod 555 "$WORK/locked"
+chmod 755 "$WORK"
+set +e
+"${as_user[@]}" "$QPX" new --device MV961 -o "$WORK/locked/keep.qpx" 2>"$WORK/err"
+RC=$?
+set -e
+expect 1 "write into a read-only folder" "cannot write $WORK/locked/keep.qpx: Permission denied"
+cmp -s "$WORK/locked/keep.qpx" "$QBN_TEST_DATA/new_mv517.qpx" || fail "the read-only folder's file changed"
+chmod 755 "$WORK/locked"
+
+# A read-only file system, where a private mount can make one.
+mkdir "$WORK/ro"
+if unshare -m true 2>/dev/null; then
+  set +e
+  unshare -m sh -c 'mount -t tmpfs -o ro tmpfs "$1" && exec "$2" new -o "$1/x.qpx"' sh \
+    "$WORK/ro" "$QPX" 2>"$WORK/err"
+  RC=$?
+  set -e
+  expect 1 "write on a read-only file system" "cannot write $WORK/ro/x.qpx: Read-only file system"
+else
+  echo "note: no private mounts here; the read-only file system case is not run"
+fi
+
+# ---- Killed saves -------------------------------------------------------------
+# Each save replaces the target with one of two presets; a kill at any moment
+# must leave one of them whole.
+target="$WORK/kill/show.qpx"
+mkdir "$WORK/kill"
+"$QPX" new -o "$target"
+"$QPX" export "$QBN_TEST_DATA/live_mv517.qpx" -o "$WORK/live.json"
+for i in $(seq 1 200); do
+  if [ $((i % 2)) -eq 0 ]; then src=(import "$WORK/live.json"); else src=(new); fi
+  "$QPX" "${src[@]}" -o "$target" 2>/dev/null &
+  pid=$!
+  sleep "0.00$((RANDOM % 10))"
+  kill -9 "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  if ! cmp -s "$target" "$QBN_TEST_DATA/new_mv517.qpx" &&
+    ! cmp -s "$target" "$QBN_TEST_DATA/live_mv517.qpx"; then
+    fail "kill $i left a torn target"
+    break
+  fi
+done
+"$QPX" new -o "$target"
+[ "$(ls -A "$WORK/kill")" = "show.qpx" ] || fail "left behind after a good save: $(ls -A "$WORK/kill")"
+
+[ "$FAILURES" -eq 0 ]
