@@ -5,7 +5,9 @@ BUILD  := build
 JOBS   := 2
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test bench fuzz clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps build run test bench fuzz install package clean
 
 all: build
 
@@ -29,6 +31,12 @@ bench: build
 
 fuzz: deps
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-600} bash tests/run_all.sh --fuzz-only
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

@@ -12,6 +12,8 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox imagemagick
   libxml2-utils fonts-dejavu-core
+  desktop-file-utils shared-mime-info libglib2.0-bin man-db groff-base dpkg
+  chromium
 )
 
 missing=()

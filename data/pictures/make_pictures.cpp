@@ -11,8 +11,12 @@
 // folder (the picture of the selection summary). Cairo writes PNG; the JPEG
 // is converted from it with ImageMagick's `convert`, run without a shell.
 //
+// With a second folder, also the application icon at 16 ... 256 pixels
+// square as SIZE.png there (the desktop's icon theme).
+//
 // Build and run (the pictures are committed; run this after changing it):
-//   cmake --build build --target make_pictures && ./build/make_pictures data/pictures
+//   cmake --build build --target make_pictures &&
+//   ./build/make_pictures data/pictures packaging/icons
 #include <cairo.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -1160,6 +1164,12 @@ bool write_png(const std::string& path, int width, int height, draw_fn draw) {
   return ok;
 }
 
+// The icon as drawn for 80 pixels, scaled to `size`.
+void draw_icon_scaled(cairo_t* cr, double size, double) {
+  cairo_scale(cr, size / 80.0, size / 80.0);
+  draw_icon(cr, 80);
+}
+
 void draw_icon_2(cairo_t* cr, double size, double) {
   draw_icon(cr, size);
 }
@@ -1212,5 +1222,12 @@ int main(int argc, char** argv) {
   };
   for (const auto& p : pictures)
     if (!write_png(dir + "/" + p.name, p.width, p.height, p.draw)) return 1;
+  // The application icon for the desktop's menus, at the sizes of the
+  // hicolor theme, into packaging/icons.
+  if (argc > 2)
+    for (int size : {16, 32, 48, 64, 128, 256})
+      if (!write_png(std::string(argv[2]) + "/" + std::to_string(size) + ".png", size, size,
+                     draw_icon_scaled))
+        return 1;
   return write_rear_jpeg(dir + "/../MV517_rear.jpg") ? 0 : 1;
 }

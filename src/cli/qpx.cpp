@@ -11,6 +11,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"qpx - check, show, convert, plot and generate QBN preset files (.qpx)", "qpx"};
   app.require_subcommand(0, 1);
+  app.set_version_flag("--version", std::string("qpx ") + QBN_VERSION);
   app.footer(
       "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem.\n"
       "Run 'qpx COMMAND --help' for the options of a command.\n");

@@ -3,6 +3,7 @@
 // the assistant would not let the user make is refused here too; the file
 // written is the one the editor saves after that wizard run and Save As.
 #include <CLI/CLI.hpp>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,10 +12,6 @@
 #include "cli/qpx_common.h"
 #include "files/xml.h"
 #include "wizard/selection.h"
-
-#ifndef QBN_DATA_DIR
-#define QBN_DATA_DIR ""
-#endif
 
 namespace {
 
@@ -201,7 +198,7 @@ void run(const wizard_options& o) {
 
   std::string file = o.wizard_file;
   if (by_mode && file.empty()) {
-    const wizard_file_lookup_t found = find_wizard_file(QBN_DATA_DIR);
+    const wizard_file_lookup_t found = find_wizard_file();
     if (found.path.empty()) {
       std::string places;
       for (const std::string& p : found.tried) places += (places.empty() ? "" : ", ") + p;
@@ -219,6 +216,13 @@ void run(const wizard_options& o) {
   if (!o.summary.empty()) {
     const summary_write_t w = write_selection_html(o.summary, sel);
     if (!w.ok) qpx::fail(COMMAND, w.message);
+    // The page shows the rear panel from a picture beside it.
+    const data_lookup_t found = find_data_file(REAR_PICTURE_NAME, data_dirs());
+    std::string picture;
+    if (!found.path.empty()) picture = qpx::read_input(COMMAND, found.path);
+    if (found.path.empty() || !provide_rear_picture(o.summary, picture))
+      std::cerr << "qpx " << COMMAND << ": warning: " << REAR_PICTURE_NAME
+                << " could not be put beside " << o.summary << "; the page shows no picture\n";
   }
 }
 
@@ -255,8 +259,8 @@ void add_wizard_command(CLI::App& app) {
       ->type_name("NAME");
   cmd->add_flag("--lock", opt->lock, "Lock the preset (sets the six lock flags)");
   cmd->add_option("--wizard-file", opt->wizard_file,
-                  "Factory file to read instead of wizards.xml (working directory, then " +
-                      std::string(QBN_DATA_DIR) + ")")
+                  "Factory file to read instead of wizards.xml (looked for in the working "
+                  "directory, then in the installed data folder)")
       ->type_name("PATH");
   cmd->add_option("-o,--output", opt->out, "Preset file to write")->type_name("FILE")->required();
   cmd->add_option("--summary", opt->summary, "Also write the selection summary (HTML) here")

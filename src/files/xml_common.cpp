@@ -1,6 +1,6 @@
-#include "files/xml.h"
-
 #include <cstring>
+
+#include "files/xml.h"
 
 FILE* fp = nullptr;
 uint16_t crc_word = 0xFFFF;

@@ -17,10 +17,6 @@
 #include "shell/resources.h"
 #include "wizard/selection.h"
 
-#ifndef QBN_DATA_DIR
-#define QBN_DATA_DIR ""
-#endif
-
 GtkWidget* wizard = nullptr;
 GtkWidget *vboxw1 = nullptr, *vboxw2 = nullptr, *vboxw3 = nullptr, *vboxw4 = nullptr;
 GtkWidget *eventbox_mv517 = nullptr, *image_mv517img = nullptr;
@@ -424,13 +420,12 @@ void report_factory_file(const wizard_result_t& r, const wizard_file_lookup_t& l
 
 // Puts the rear-panel picture beside the summary unless one is there; the
 // page shows without it when it cannot be written.
-void provide_rear_picture() {
-  if (g_file_test(REAR_PICTURE_NAME, G_FILE_TEST_EXISTS)) return;
+void put_rear_picture() {
   GBytes* bytes = picture_bytes(MV517_REAR_RESOURCE);
   if (!bytes) return;
   gsize size = 0;
   const gchar* data = static_cast<const gchar*>(g_bytes_get_data(bytes, &size));
-  g_file_set_contents(REAR_PICTURE_NAME, data, static_cast<gssize>(size), nullptr);
+  ::provide_rear_picture(SELECTION_FILE_NAME, std::string(data, size));
   g_bytes_unref(bytes);
 }
 
@@ -567,7 +562,7 @@ void finish(GtkWidget*, gpointer) {
   if (!wizard) return;
   new_preset = 1;
   generated = 1;
-  const wizard_file_lookup_t lookup = find_wizard_file(QBN_DATA_DIR);
+  const wizard_file_lookup_t lookup = find_wizard_file();
   const wizard_result_t r =
       wizard_generate(tree_select, combo_index(combo_factory), lookup.path,
                       gtk_entry_get_text(GTK_ENTRY(entry_pname)),
@@ -587,7 +582,7 @@ void show_selection(GtkWidget*, gpointer) {
     message(GTK_MESSAGE_ERROR, "The selection summary could not be written.", written.message);
     return;
   }
-  provide_rear_picture();
+  put_rear_picture();
   gchar* dir = g_get_current_dir();
   gchar* path = g_build_filename(dir, SELECTION_FILE_NAME, nullptr);
   gchar* uri = g_filename_to_uri(path, nullptr, nullptr);

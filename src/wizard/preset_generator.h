@@ -88,6 +88,3 @@ extern selection_opener_t selection_opener;
 // The default opener: the desktop's default application for the file type,
 // through GIO (never through a shell).
 bool open_with_desktop(const std::string& uri, std::string& error);
-
-// Name of the rear-panel picture that "Selection.html" shows.
-constexpr const char* REAR_PICTURE_NAME = "MV517_rear.jpg";

@@ -412,20 +412,8 @@ const preset_t preset_factory[2] = {make_template(), make_template()};
 
 // ---- Generation -----------------------------------------------------------------------
 
-wizard_file_lookup_t find_wizard_file(const std::string& data_dir) {
-  wizard_file_lookup_t out;
-  out.tried.push_back(WIZARD_FILE_NAME);
-  if (!data_dir.empty()) out.tried.push_back(data_dir + "/" + WIZARD_FILE_NAME);
-  for (const std::string& candidate : out.tried) {
-    struct stat st {};
-    // A folder of that name is no file; a file that cannot be read is
-    // still the one found, so the user hears why it cannot be read.
-    if (stat(candidate.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-      out.path = candidate;
-      break;
-    }
-  }
-  return out;
+wizard_file_lookup_t find_wizard_file() {
+  return find_data_file(WIZARD_FILE_NAME, data_dirs());
 }
 
 int wizard_input_entry(int wizard_input) {
@@ -679,4 +667,20 @@ summary_write_t write_selection_html(const std::string& path, uint16_t sel) {
   }
   r.ok = true;
   return r;
+}
+
+bool provide_rear_picture(const std::string& summary_path, const std::string& picture) {
+  const size_t slash = summary_path.rfind('/');
+  const std::string path =
+      (slash == std::string::npos ? "" : summary_path.substr(0, slash + 1)) + REAR_PICTURE_NAME;
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0) return true;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool written = std::fwrite(picture.data(), 1, picture.size(), f) == picture.size();
+  if (std::fclose(f) != 0 || !written) {
+    std::remove(path.c_str());
+    return false;
+  }
+  return true;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "files/data_dirs.h"
 #include "model/preset.h"
 #include "model/selection_word.h"
 
@@ -157,12 +158,10 @@ extern const preset_t preset_factory[2];
 // directory first.
 constexpr const char* WIZARD_FILE_NAME = "wizards.xml";
 
-// Where "wizards.xml" is: the working directory first, then `data_dir`.
-struct wizard_file_lookup_t {
-  std::string path;                // the file to read; empty when none exists
-  std::vector<std::string> tried;  // the places looked at, in order
-};
-wizard_file_lookup_t find_wizard_file(const std::string& data_dir);
+// Where "wizards.xml" is: the working directory first, then the data
+// folders (files/data_dirs.h).
+using wizard_file_lookup_t = data_lookup_t;
+wizard_file_lookup_t find_wizard_file();
 
 // Input-mode entry of the MV517 editor for the wizard's input selector:
 // 0 "Analog" -> 0 "Inputs Analog", 1 "Digital" -> 3 "Inputs Digital".
@@ -200,6 +199,13 @@ wizard_result_t wizard_generate(uint16_t sel, int factory_index, const std::stri
 // ---- Selection summary ---------------------------------------------------------
 
 constexpr const char* SELECTION_FILE_NAME = "Selection.html";
+// Name of the rear-panel picture the summary shows, beside it.
+constexpr const char* REAR_PICTURE_NAME = "MV517_rear.jpg";
+
+// Puts the rear-panel picture (`picture`, its bytes) beside the summary at
+// `summary_path` unless a file of that name is there already (the user's).
+// False when it was missing and could not be written.
+bool provide_rear_picture(const std::string& summary_path, const std::string& picture);
 
 // The HTML page that summarises `sel`: line breaks CR LF, no line break
 // after the final "</html>".

@@ -208,16 +208,23 @@ TEST_F(WizardFiles, LookupPrefersTheWorkingDirectory) {
   ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
   ASSERT_EQ(mkdir(work.c_str(), 0755), 0);
   ASSERT_EQ(chdir(work.c_str()), 0);
-  const wizard_file_lookup_t none = find_wizard_file(data);
+  const wizard_file_lookup_t none = find_data_file(WIZARD_FILE_NAME, {data});
   EXPECT_EQ(none.path, "");
   EXPECT_EQ(none.tried, (std::vector<std::string>{"wizards.xml", data + "/wizards.xml"}));
   write_file(data + "/wizards.xml", "<WIZARD></WIZARD>\n");
   ASSERT_EQ(mkdir("wizards.xml", 0755), 0);
-  EXPECT_EQ(find_wizard_file(data).path, data + "/wizards.xml") << "a folder is no file";
+  EXPECT_EQ(find_data_file(WIZARD_FILE_NAME, {data}).path, data + "/wizards.xml")
+      << "a folder is no file";
   ASSERT_EQ(rmdir("wizards.xml"), 0);
   write_file("wizards.xml", "<WIZARD></WIZARD>\n");
-  EXPECT_EQ(find_wizard_file(data).path, "wizards.xml");
+  EXPECT_EQ(find_data_file(WIZARD_FILE_NAME, {data}).path, "wizards.xml");
   std::remove("wizards.xml");
+  // Without one here, the data folder beside the executable has it: the
+  // installed one (../share/qbn-preset-editor), then the build tree's.
+  const std::vector<std::string> dirs = data_dirs();
+  ASSERT_EQ(dirs.size(), 2u);
+  EXPECT_EQ(dirs[0].substr(dirs[0].size() - 27), "/../share/qbn-preset-editor");
+  EXPECT_EQ(read_file(find_wizard_file().path), read_file(shipped));
   ASSERT_EQ(chdir(old), 0);
 }
 
