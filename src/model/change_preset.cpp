@@ -121,7 +121,7 @@ void name_insert_text(GtkEditable* editable, gchar* new_text, gint new_text_leng
     const glong room = std::max<glong>(0, static_cast<glong>(max_len) - length);
     if (g_utf8_strlen(insert.c_str(), -1) > room)
       insert.resize(g_utf8_offset_to_pointer(insert.c_str(), room) - insert.c_str());
-    const glong at = std::clamp<glong>(position ? *position : length, 0, length);
+    const glong at = position && *position >= 0 ? std::min<glong>(*position, length) : length;
     const size_t split = g_utf8_offset_to_pointer(current, at) - current;
     const std::string text = std::string(current, split) + insert + (current + split);
     refuse = !check_name(text, max_len).ok();
