@@ -132,6 +132,8 @@ uint16_t crc_seek(const char* f_name, bool* opened) {
   }
   close_fpoint();
 
+  // A scan that stops inside the checksum text keeps what it collected.
+  if (in_checksum && !in_tag) text[index] = '\0';
   text[63] = '\0';
   const std::string line = std::string("<!-->") + text + "</!-->\n";
   const auto stored = static_cast<uint16_t>(std::strtol(text, nullptr, 16) & 0xFFFF);
