@@ -99,7 +99,7 @@ TEST(ChannelCurves, ExpectedCurvesOfTheTunedChannels) {
       cell(2, i % 4 == 0, out->hp[i]);
       cell(3, i % 4 == 0 && out->lp_on, out->lp[i]);
       cell(4, i % 4 == 0, out->xo[i]);
-      cell(5, i < EQ_TABLE_SIZE, out->sum[i]);
+      cell(5, i < EQ_TABLE_SIZE, i < EQ_TABLE_SIZE ? out->sum[i] : 0);
     }
     EXPECT_EQ(i, XO_TABLE_SIZE);
   }

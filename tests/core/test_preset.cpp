@@ -114,8 +114,8 @@ TEST(Preset, FirstDifference) {
   for (channel_t& c : mask.channel) {
     std::memset(c.name, 1, sizeof c.name);
     c.routing = c.groups = c.phase = 1, c.gain = -1, c.delay = 0xFFFF;
-    for (xo_t& x : c.xo) x = {1, {0xFFFF, 0xFFFF}, {1, 1}};
-    for (peq_t& e : c.peq) e = {0xFFFF, 1, 1, 1};
+    for (xo_t& x : c.xo) x.config = x.q[0] = x.q[1] = 1, x.freq[0] = x.freq[1] = 0xFFFF;
+    for (peq_t& e : c.peq) e.q = e.gain = e.type = 1, e.freq = 0xFFFF;  // by field: no padding
     c.dynamics = {1, 1, 1, 1};
   }
   for (size_t i = 0; i < sizeof(preset_t); ++i) {
