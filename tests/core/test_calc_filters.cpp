@@ -1,15 +1,18 @@
-// Filter magnitude curves and the plot's pixel mapping, checked against the
-// dB figures and pixel positions the filter documentation gives, and the
-// grid curves against the point-by-point evaluation.
+// Filter curves and the plot's pixel mapping against the documentation's
+// figures, the tuned show file's expected curves and point-by-point values.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <random>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "files/xml.h"
 #include "response/calc_filters.h"
 #include "support/calc_filters_reference.h"
+#include "test_util.h"
 
 namespace {
 
@@ -21,183 +24,95 @@ TEST(PlotGrid, ColumnsRowsFrequenciesAndLevels) {
   for (auto [hz, column] :
        {std::pair{35.0, 4}, {100.0, 148}, {1000.0, 464}, {8000.0, 749}, {12000.0, 805}, {33.0, -3}})
     EXPECT_EQ(freq_to_column(hz), column) << hz << " Hz";
-  EXPECT_GE(freq_to_column(column_to_freq(811)), 810);
-  for (auto [db, row] : {std::pair{0.0, 102},
-                         {3.0, 78},
-                         {12.0, 6},
-                         {-12.0, 198},
-                         {0.05, 101},
-                         {-0.05, 102},
-                         {12.9, -1}})
+  // clang-format off
+  for (auto [db, row] : {std::pair{0.0, 102}, {3.0, 78}, {12.0, 6}, {-12.0, 198}, {0.05, 101},
+                         {-0.05, 102}, {12.9, -1}})
     EXPECT_EQ(gain_to_row(db), row) << db << " dB";
-  EXPECT_DOUBLE_EQ(row_to_gain(50), 6.5);
-  EXPECT_DOUBLE_EQ(row_to_gain(0), 12.75);
+  // clang-format on
+  EXPECT_TRUE(row_to_gain(50) == 6.5 && row_to_gain(0) == 12.75);
 }
 
-// ---- Responses at the documented points -------------------------------------
-
-TEST(FilterResponse, Crossovers) {
-  for (unsigned fg : {35u, 8000u}) {
-    SCOPED_TRACE(fg);
-    EXPECT_NEAR(hp_response_db(fg, fg, 7, 0), -3.10, 0.005);   // Butterworth 2.
-    EXPECT_NEAR(hp_response_db(fg, fg, 7, 1), -6.20, 0.005);   // Linkwitz-Riley 4.
-    EXPECT_NEAR(hp_response_db(fg, fg, 12, 0), +1.58, 0.005);  // Q 1.2
-    EXPECT_NEAR(lp_response_db(fg, fg, 7, 0), -3.10, 0.005);
-    EXPECT_NEAR(lp_response_db(fg, fg, 7, 1), -6.20, 0.005);
-  }
-  EXPECT_NEAR(lp_response_db(10000, 1000, 7, 0), -39.27, 0.005);
-  EXPECT_NEAR(hp_response_db(10000, 100, 7, 0), 0.0, 0.1);
-  EXPECT_NEAR(lp_response_db(40, 5000, 7, 0), 0.0, 0.01);
-}
-
-TEST(FilterResponse, PeakingBandReachesItsGain) {
-  const struct {
-    unsigned fg, q;
-    int gain;
-  } bands[] = {{35, 7, -120}, {1000, 7, 120}, {4000, 125, -77}, {12000, 7, 120}};
-  for (const auto& b : bands) {
-    SCOPED_TRACE(b.fg);
-    EXPECT_NEAR(peq_response_db(b.fg, b.fg, b.q, b.gain), b.gain / 10.0, 1e-9);
-    EXPECT_LT(std::fabs(peq_response_db(b.fg * 8.0, b.fg, b.q, b.gain)),
-              std::fabs(b.gain / 10.0) / 2);
-  }
-}
-
-TEST(FilterResponse, ZeroGainBandIsExactlyFlat) {
+// The dB figures of the filter documentation: crossovers at their corner
+// (Butterworth 2., Linkwitz-Riley 4., Q 1.2) and away from it, peaking
+// bands at their centre, shelves at the corner and at the ends.
+TEST(FilterResponse, DocumentedFigures) {
+  const double low = column_to_freq(0), high = column_to_freq(811);
+  const auto hp = hp_response_db, lp = lp_response_db, peq = peq_response_db;
+  const auto ls = lowshelf_response_db, hs = highshelf_response_db;
+  // clang-format off
+  const struct { double got, want, tolerance; } cases[] = {
+      {hp(35, 35, 7, 0), -3.10, .005}, {hp(8000, 8000, 7, 1), -6.20, .005},
+      {hp(35, 35, 12, 0), 1.58, .005}, {hp(8000, 8000, 12, 0), 1.58, .005},
+      {lp(35, 35, 7, 1), -6.20, .005}, {lp(8000, 8000, 7, 0), -3.10, .005},
+      {lp(10000, 1000, 7, 0), -39.27, .005}, {hp(10000, 100, 7, 0), 0, .1},
+      {lp(40, 5000, 7, 0), 0, .01}, {peq(35, 35, 7, -120), -12, 1e-9},
+      {peq(1000, 1000, 7, 120), 12, 1e-9},
+      {peq(4000, 4000, 125, -77), -7.7, 1e-9}, {peq(8000, 1000, 7, 120), 0, 6},
+      {ls(low, 100, 60), 5.65, .005}, {ls(100, 100, 60), 3.96, .005}, {ls(high, 100, 60), 0, .01},
+      {hs(5000, 5000, 60), 3.96, .005}, {hs(low, 5000, 60), 0, .01}, {ls(0, 100, -60), -6, 1e-9},
+      {ls(48000, 100, -60), 0, 1e-9}, {hs(0, 5000, -90), 0, 1e-9},
+      {hs(48000, 5000, -90), -9, 1e-9}};
+  // clang-format on
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_NEAR(cases[i].got, cases[i].want, cases[i].tolerance) << "case " << i;
+  // A band at 0 dB is exactly flat.
   std::mt19937 rng(7);
   static eq_table_t t;
   for (int n = 0; n < 100; ++n) {
     const unsigned fg = 35 + rng() % 11966, q = 7 + rng() % 119;
-    std::fill(std::begin(t), std::end(t), 99.0);
     peq_curve(t, fg, q, 0);
-    for (int i = 0; i < EQ_TABLE_SIZE; ++i)
-      ASSERT_EQ(t[i], 0.0) << fg << " Hz, q " << q << " @" << i;
+    for (int i = 0; i < EQ_TABLE_SIZE; ++i) ASSERT_EQ(t[i], 0.0) << fg << " Hz, q " << q;
   }
 }
 
-TEST(FilterResponse, Shelves) {
-  // Low shelf at 100 Hz and high shelf at 5000 Hz, +6.0 dB: mirror images.
-  EXPECT_NEAR(lowshelf_response_db(column_to_freq(0), 100, 60), 5.65, 0.005);
-  EXPECT_NEAR(lowshelf_response_db(100, 100, 60), 3.96, 0.005);
-  EXPECT_NEAR(lowshelf_response_db(column_to_freq(811), 100, 60), 0.0, 0.01);
-  EXPECT_NEAR(highshelf_response_db(5000, 5000, 60), 3.96, 0.005);
-  EXPECT_NEAR(highshelf_response_db(column_to_freq(0), 5000, 60), 0.0, 0.01);
-  // Full gain or cut at 0 Hz (low) or half the sample rate (high).
-  EXPECT_NEAR(lowshelf_response_db(0, 100, -60), -6.0, 1e-9);
-  EXPECT_NEAR(lowshelf_response_db(48000, 100, -60), 0.0, 1e-9);
-  EXPECT_NEAR(highshelf_response_db(0, 5000, -90), 0.0, 1e-9);
-  EXPECT_NEAR(highshelf_response_db(48000, 5000, -90), -9.0, 1e-9);
+preset_t live_preset() {
+  preset_t p;
+  EXPECT_EQ(xml_read(data_file("live_mv517.qpx").c_str(), &p, 0), 0);
+  return p;
 }
 
-// ---- The editor's tables ----------------------------------------------------
-
-constexpr double UNTOUCHED = -777.0;
-
-template <size_t N>
-void fill_rows(double (&t)[4][N]) {
-  for (auto& row : t) std::fill(std::begin(row), std::end(row), UNTOUCHED);
-}
-
-// Frequency and Q from slot 1 for "Linkwitz-Riley 4.", else slot 0; only
-// every fourth index of the channel's own row is written.
-TEST(CurveTables, CrossoverSlotsAndIndices) {
-  preset = preset_t{};
-  preset.channel[2].xo[0] = {2, {999, 200}, {12, 7}};
-  preset.channel[2].xo[1] = {0, {3000, 999}, {12, 7}};
-  fill_rows(pnt_to_pix_hp);
-  fill_rows(pnt_to_pix_lp);
-  Calc_HighPass(2, 1);
-  Calc_LowPass(2, 0);
-  for (int ch = 0; ch < 4; ++ch)
-    for (int i = 0; i < XO_TABLE_SIZE; ++i) {
-      const bool computed = ch == 2 && i % 4 == 0;  // 0, 4, ..., 812
-      ASSERT_EQ(pnt_to_pix_hp[ch][i] != UNTOUCHED, computed) << ch << "/" << i;
-      ASSERT_EQ(pnt_to_pix_lp[ch][i] != UNTOUCHED, computed) << ch << "/" << i;
-      if (computed) {
-        ASSERT_EQ(pnt_to_pix_hp[ch][i], hp_response_db(column_to_freq(i), 200, 7, 1)) << i;
-        ASSERT_EQ(pnt_to_pix_lp[ch][i], lp_response_db(column_to_freq(i), 3000, 12, 0)) << i;
-      }
-    }
-}
-
-TEST(CurveTables, EqCurvesWriteAllColumnsOfTheirOwnTable) {
-  preset = preset_t{};
-  channel_t& c = preset.channel[1];
-  c.peq[3] = {1000, 14, 50, 0};
-  c.peq[0] = {80, 7, 40, 1};
-  c.peq[5] = {8000, 7, -30, 1};
-  double(*const tables[8])[EQ_TABLE_SIZE] = {
-      pnt_to_pix_eq1, pnt_to_pix_eq2, pnt_to_pix_eq3,         pnt_to_pix_eq4,
-      pnt_to_pix_eq5, pnt_to_pix_eq6, pnt_to_pix_eq_lowshelf, pnt_to_pix_eq_highshelf};
-  for (auto* t : tables)
-    for (int ch = 0; ch < 4; ++ch) std::fill(t[ch], t[ch] + EQ_TABLE_SIZE, UNTOUCHED);
-  Calc_Peq(1, 3);
-  Calc_LowShelf(1);
-  Calc_HighShelf(1);
-  for (int ch = 0; ch < 4; ++ch)
-    for (int t = 0; t < 8; ++t)
-      for (int i = 0; i < EQ_TABLE_SIZE; ++i)
-        ASSERT_EQ(tables[t][ch][i] != UNTOUCHED, ch == 1 && (t == 3 || t >= 6)) << ch << "/" << t;
-  EXPECT_EQ(pnt_to_pix_eq4[1][464], peq_response_db(column_to_freq(464), 1000, 14, 50));
-  EXPECT_EQ(pnt_to_pix_eq_lowshelf[1][0], lowshelf_response_db(column_to_freq(0), 80, 40));
-  EXPECT_EQ(pnt_to_pix_eq_highshelf[1][811], highshelf_response_db(column_to_freq(811), 8000, -30));
-  EXPECT_EQ(peq_table(1, 3), pnt_to_pix_eq4[1]);
-}
-
-// ---- The sum and the shelf substitution -------------------------------------
-
-// Each shelf state: the sum is the bands in series, shelves where the bands
-// are shelves, after the curves the editor recomputes on a change.
-TEST(EqSum, BandsInSeriesWithShelvesInPlaceOfTheirBands) {
-  constexpr uint16_t ch = 3;
-  preset = preset_t{};
-  const uint16_t freqs[6] = {60, 200, 700, 1500, 4000, 9000};
-  const int8_t gains[6] = {50, 0, -40, 0, 0, 30};
-  peq_t* band = preset.channel[ch].peq;
-  for (int b = 0; b < 6; ++b) band[b] = {freqs[b], 10, gains[b], 0};
-  for (auto [low, high] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
-    SCOPED_TRACE(::testing::Message() << "shelves " << low << high);
-    band[0].type = low;
-    band[5].type = high;
-    if (low) Calc_LowShelf(ch);
-    if (high) Calc_HighShelf(ch);
-    for (uint16_t b = 0; b < 6; ++b) Calc_Peq(ch, b);
-    for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
-      const double f = column_to_freq(i);
-      double db = low ? lowshelf_response_db(f, band[0].freq, band[0].gain) : 0;
-      db += high ? highshelf_response_db(f, band[5].freq, band[5].gain) : 0;
-      for (int b = low; b < 6 - high; ++b)
-        db += peq_response_db(f, band[b].freq, band[b].q, band[b].gain);
-      ASSERT_NEAR(pnt_to_pix_eq_sum[ch][i], db, 1e-9) << "column " << i;
-    }
-  }
-}
-
-// ---- One channel as the editor shows it -----------------------------------------
-
-TEST(ChannelCurves, AsTheEditorComputesThem) {
+// Channel A (Linkwitz-Riley high-pass, both shelves, peaking band) and C
+// (Butterworth high-pass, Linkwitz-Riley low-pass) against their CSV files,
+// which give 4 decimals: a cell on the columns a curve is computed for.
+TEST(ChannelCurves, ExpectedCurvesOfTheTunedChannels) {
+  const preset_t live = live_preset();
   auto out = std::make_unique<channel_curves_t>();
+  for (auto [ch, file] : {std::pair{0, "live_mv517_A.csv"}, {2, "live_mv517_C.csv"}}) {
+    SCOPED_TRACE(file);
+    channel_curves(live.channel[ch], *out);
+    std::istringstream csv(read_file(data_file(file)));
+    std::string line;
+    std::getline(csv, line);
+    int i = 0;
+    for (; std::getline(csv, line); ++i) {
+      std::vector<std::string> cells(1);
+      for (char c : line) c == ',' ? cells.emplace_back() : cells.back() += c;
+      ASSERT_TRUE(cells.size() == 6 && std::stoi(cells[0]) == i) << line;
+      const auto cell = [&](int k, bool computed, double value, double tolerance = 5e-5) {
+        if (computed) {
+          EXPECT_NEAR(std::stod(cells[k]), value, tolerance) << line;
+        } else {
+          EXPECT_EQ(cells[k], "") << line;
+        }
+      };
+      cell(1, true, column_to_freq(i), 5e-3);
+      cell(2, i % 4 == 0, out->hp[i]);
+      cell(3, i % 4 == 0 && out->lp_on, out->lp[i]);
+      cell(4, i % 4 == 0, out->xo[i]);
+      cell(5, i < EQ_TABLE_SIZE, i < EQ_TABLE_SIZE ? out->sum[i] : 0);
+    }
+    EXPECT_EQ(i, XO_TABLE_SIZE);
+  }
+  // "Q 1.2" takes its Q from the type, not from a stale slot 0.
   channel_t c = preset_def.channel[0];
-  c.xo[0] = {0, {120, 120}, {7, 7}};  // "Q 1.2" with a stale Q in slot 0
-  c.peq[5] = {6000, 7, 40, 1};
+  c.xo[0] = {0, {120, 120}, {7, 7}};
   channel_curves(c, *out);
   EXPECT_EQ(out->hp[172], hp_response_db(column_to_freq(172), 120, 12, 0));
-  EXPECT_FALSE(out->lp_on);
-  for (int i = 0; i < XO_TABLE_SIZE; ++i)
-    ASSERT_TRUE(out->lp[i] == 0.0 && out->xo[i] == out->hp[i] && (i % 4 == 0 || out->hp[i] == 0.0));
-  for (int i = 0; i < EQ_TABLE_SIZE; ++i)
-    ASSERT_EQ(out->eq[5][i], 0.0) << "a shelf has no peaking curve";
 }
 
-// ---- Grid curves against the point-by-point evaluation -------------------------
-
+// Both evaluations clear the whole record (padding included) first.
 bool same_bits(const channel_curves_t& a, const channel_curves_t& b) {
-  return a.lp_on == b.lp_on && !std::memcmp(a.hp, b.hp, sizeof a.hp) &&
-         !std::memcmp(a.lp, b.lp, sizeof a.lp) && !std::memcmp(a.xo, b.xo, sizeof a.xo) &&
-         !std::memcmp(a.eq, b.eq, sizeof a.eq) &&
-         !std::memcmp(a.lowshelf, b.lowshelf, sizeof a.lowshelf) &&
-         !std::memcmp(a.highshelf, b.highshelf, sizeof a.highshelf) &&
-         !std::memcmp(a.sum, b.sum, sizeof a.sum);
+  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 TEST(FastCurves, SameBitsAsPointByPoint) {
@@ -207,11 +122,7 @@ TEST(FastCurves, SameBitsAsPointByPoint) {
   const auto hz = [&](unsigned top) { return static_cast<uint16_t>(35 + rng() % (top - 34)); };
   for (int n = 0; n < 200; ++n) {
     channel_t c = preset_def.channel[0];
-    for (xo_t& xo : c.xo) {
-      xo.config = rng() % 3;
-      xo.freq[0] = hz(8000);
-      xo.freq[1] = hz(8000);
-    }
+    for (xo_t& xo : c.xo) xo.config = rng() % 3, xo.freq[0] = hz(8000), xo.freq[1] = hz(8000);
     for (int b = 0; b < 6; ++b)
       c.peq[b] = {hz(12000), static_cast<uint8_t>(7 + rng() % 119),
                   static_cast<int8_t>(static_cast<int>(rng() % 241) - 120),

@@ -1,141 +1,146 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "model/preset.h"
 
 namespace {
 
-// The default preset's values are checked byte for byte by the writer's
-// test of the default file; here only that a copy is whole.
-TEST(Preset, DefaultPresetCopy) {
-  preset_t p;
-  std::memset(&p, 0x77, sizeof p);
-  Create_Default_Preset(&p);
-  EXPECT_EQ(std::memcmp(&p, &preset_def, sizeof p), 0);
-  EXPECT_STREQ(p.channel[3].name, "Out D    ");
-  for (const peq_t& band : p.channel[1].peq) EXPECT_FALSE(peq_active(band));
-}
-
-TEST(Preset, BuildTimeQWrites) {
-  channel_t c = preset_def.channel[0];
-  xo_apply_build_q(c, 0);
-  EXPECT_EQ(c.xo[0].q[0], 7);  // Butterworth
-  c.xo[0].config = 0;
-  xo_apply_build_q(c, 0);
-  EXPECT_EQ(c.xo[0].q[0], 12);  // "Q 1.2"
-  c.xo[0].config = 2;
-  c.xo[0].q[1] = 12;
-  xo_apply_build_q(c, 0);
-  EXPECT_EQ(c.xo[0].q[0], 7);
-  EXPECT_EQ(c.xo[0].q[1], 12) << "the high-pass writes its own slot only";
-  c.xo[1].q[1] = 12;
-  xo_apply_build_q(c, 1);  // low-pass off: nothing written
-  EXPECT_EQ(c.xo[1].q[1], 12);
-  c.xo[1].config = 1;
-  xo_apply_build_q(c, 1);
-  EXPECT_EQ(c.xo[1].q[1], 7);
-}
-
-TEST(Preset, CodeTables) {
-  EXPECT_EQ(routing_count(MV517), 11);
-  EXPECT_EQ(routing_count(MV961), 4);
-  EXPECT_STREQ(routing_label(MV517, 3), "D/d2(R)");
-  EXPECT_STREQ(routing_label(MV961, 3), "A+B/d1(L+R)");
-  EXPECT_STREQ(routing_label(MV517, 9), "B+C+D/d2L+C+D");
-  EXPECT_EQ(routing_label(MV961, 4), nullptr);
-
-  // Mute group nibbles; unknown ones are "independent".
-  const struct {
-    uint8_t groups;
-    int index;
-  } mute[] = {{0x00, 0}, {0x20, 1}, {0x30, 2}, {0x40, 3},
-              {0x50, 4}, {0x10, 0}, {0x60, 0}, {0xF2, 0}};
-  for (const auto& m : mute) {
-    EXPECT_EQ(mute_group_index(m.groups), m.index) << int(m.groups);
-    if (m.index) {
-      EXPECT_EQ(mute_group_code(m.index), m.groups & 0xF0);
+// The high-pass writes slot 0 with its type's Q (12 for "Q 1.2"), the
+// low-pass slot 1 unless it is off; only the device's channels change.
+TEST(Preset, BuildQ) {
+  // clang-format off
+  const struct { uint8_t config, hp_q[2], lp_q[2]; } cases[] = {
+      {0, {12, 99}, {99, 99}}, {1, {7, 99}, {99, 7}}, {2, {7, 99}, {99, 7}}};
+  // clang-format on
+  for (const auto& c : cases) {
+    preset_t p = preset_def;
+    for (channel_t& ch : p.channel) ch.xo[0] = ch.xo[1] = xo_t{c.config, {100, 100}, {99, 99}};
+    for (int channels : {MV961, MV517}) {
+      apply_build_q(p, channels);
+      for (int n = 0; n < 4; ++n) {
+        const xo_t &hp = p.channel[n].xo[0], &lp = p.channel[n].xo[1];
+        const bool built = n < channels;
+        EXPECT_TRUE(hp.q[0] == (built ? c.hp_q[0] : 99) && hp.q[1] == 99) << n;
+        EXPECT_TRUE(lp.q[0] == 99 && lp.q[1] == (built ? c.lp_q[1] : 99)) << n;
+      }
     }
   }
-  EXPECT_EQ(level_group_index(0x32), 2);
-  EXPECT_EQ(level_group_index(0x07), 0);
-
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(hp_index_from_code(hp_code_from_index(i)), i);
-  EXPECT_EQ(hp_code_from_index(0), 1);  // "Butterworth 2."
-  EXPECT_EQ(hp_code_from_index(2), 0);  // "Q 1.2"
-  EXPECT_STREQ(hp_type_labels[hp_index_from_code(2)], "Linkwitz-Riley 4.");
-  EXPECT_EQ(xo_slot(2), 1);
-  EXPECT_EQ(xo_slot(1), 0);
-
-  EXPECT_EQ(peq_type_index(peq_t{100, 7, 0, 0}), 0);
-  EXPECT_EQ(peq_type_index(peq_t{100, 7, 30, 0}), 1);
-  EXPECT_EQ(peq_type_index(peq_t{100, 7, 0, 1}), 2);
-  EXPECT_STREQ(peq_type_label(0, 2), "Low Shelf");
-  EXPECT_STREQ(peq_type_label(5, 2), "High-Shelf");
-  EXPECT_EQ(peq_type_label(3, 2), nullptr);
 }
 
-TEST(Preset, UnitConversions) {
-  EXPECT_EQ(db_to_tenths(-3.45), -35);  // nearest, halves away from zero
-  EXPECT_EQ(db_to_tenths(0.05), 1);
-  EXPECT_EQ(db_to_tenths(-0.05), -1);
-  EXPECT_EQ(db_to_tenths(6.0), 60);
-  EXPECT_EQ(q_to_stored(0.7), 7);
-  EXPECT_EQ(q_to_stored(12.5), 125);
-  EXPECT_EQ(release_to_stored(259), 25);
-  EXPECT_EQ(release_to_stored(1270), 127);
-
-  EXPECT_EQ(delay_to_cm(1.15, DELAY_M), 115);
-  EXPECT_EQ(delay_to_cm(1.0, DELAY_MS), 34);
-  EXPECT_EQ(delay_to_cm(10.0, DELAY_MS), 343);
-  EXPECT_EQ(delay_to_cm(1164.82, DELAY_MS), 39999);
-  EXPECT_EQ(delay_to_cm(1.0, DELAY_FT), 30);
-  EXPECT_EQ(delay_to_cm(400.0, DELAY_M), 40000);
-  EXPECT_EQ(delay_to_cm(0.019, DELAY_M), 1);  // truncated, not rounded
-}
-
-TEST(Preset, RecordTextMapping) {
-  EXPECT_EQ(record_to_utf8("Out A    ", 9), "Out A    ");
-  EXPECT_EQ(record_to_utf8("\x80\x85", 9), "\xe2\x86\x90\xe2\x86\x95");
-  EXPECT_EQ(record_to_utf8("\xe4\xff", 9), "\xc3\xa4\xc3\xbf");
-  EXPECT_EQ(record_to_utf8("abcdef", 3), "abc");
-
-  EXPECT_EQ(utf8_to_record("\xe2\x86\x92x", 9), "\x82x");
-  EXPECT_EQ(utf8_to_record("\xc3\xa4", 9), "\xe4");
-  EXPECT_EQ(utf8_to_record("\xe2\x82\xac", 9), "?");  // euro sign has no byte
-  EXPECT_EQ(utf8_to_record("\xc2\x80", 9), "?");      // would read back as an arrow
-  EXPECT_EQ(utf8_to_record("\xff"
-                           "a\xc3",
-                           9),
-            "?a?");  // invalid UTF-8
-  EXPECT_EQ(utf8_to_record("0123456789", 9), "012345678");
-  // Every byte survives the trip through UTF-8.
-  for (int b = 1; b < 256; ++b) {
-    const char bytes[2] = {static_cast<char>(b), 0};
-    EXPECT_EQ(utf8_to_record(record_to_utf8(bytes, 1), 1), std::string(bytes)) << b;
+// The rules behind the selectors: unknown mute group nibbles are
+// "independent"; the high-pass combo lists Butterworth 2. (code 1),
+// Linkwitz-Riley 4. (2), Q 1.2 (0); an EQ band is "OFF", "PEQ" or a shelf.
+TEST(Preset, CodeTables) {
+  for (int n = 0; n < 16; ++n) {  // high nibble 0, 2..5 give 0..4
+    EXPECT_EQ(mute_group_index(n << 4 | 2), n >= 2 && n <= 5 ? n - 1 : 0) << n;
+    EXPECT_TRUE(n < 1 || n > 4 || mute_group_code(n) == (n + 1) << 4) << n;
   }
-  char field[10];
-  set_record_text(field, sizeof field, "\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4");
-  EXPECT_STREQ(field, "\xe4\xe4\xe4\xe4\xe4\xe4");
-  set_record_text(field, sizeof field, "abcdefghijkl");
-  EXPECT_STREQ(field, "abcdefghi");
+  for (auto [index, code] : {std::pair{0, 1}, {1, 2}, {2, 0}})
+    EXPECT_TRUE(hp_code_from_index(index) == code && hp_index_from_code(code) == index) << code;
+  for (auto [gain, type, index] : {std::tuple{0, 0, 0}, {30, 0, 1}, {0, 1, 2}})
+    EXPECT_EQ(peq_type_index(peq_t{100, 7, int8_t(gain), uint8_t(type)}), index);
 }
 
-TEST(Preset, NameFit) {
-  EXPECT_TRUE(check_name("Out A    ", 9).ok());
-  EXPECT_FALSE(check_name("0123456789", 9).fits_field);
-  EXPECT_FALSE(check_name("\xe2\x82\xac", 9).representable);
-  // Nine arrows are written as 72 bytes of references: too long for a file.
-  std::string arrows;
-  for (int i = 0; i < 9; ++i) arrows += "\xe2\x86\x92";
-  const name_fit_t fit = check_name(arrows, 9);
-  EXPECT_TRUE(fit.fits_field);
-  EXPECT_EQ(fit.written_length, 72u);
-  EXPECT_FALSE(fit.ok());
-  EXPECT_EQ(check_name("<&>", 12).written_length, 13u);
-  EXPECT_TRUE(
-      check_name("\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4", 9)
-          .ok());
+// Level and EQ gain to the nearest tenth, halves away from zero; Q x 10
+// plus a half, truncated; release truncated to tens of ms. (Delays: see
+// DelayEditing in test_editing.cpp.)
+TEST(Preset, UnitConversions) {
+  for (auto [db, tenths] : {std::pair{-3.45, -35}, {0.05, 1}, {-0.05, -1}, {6.0, 60}})
+    EXPECT_EQ(db_to_tenths(db), tenths) << db;
+  EXPECT_TRUE(q_to_stored(0.7) == 7 && q_to_stored(12.5) == 125 && q_to_stored(1.04) == 10);
+  EXPECT_TRUE(release_to_stored(259) == 25 && release_to_stored(1270) == 127);
+}
+
+// Record bytes and characters: 0x80-0x85 are the arrows U+2190-U+2195,
+// every other byte its own code point; a typed U+0080-U+0085 has no byte.
+TEST(Preset, BytesAndCodePoints) {
+  // clang-format off
+  const struct { uint32_t cp; int from_file, typed; } cases[] = {  // -1: the code point itself
+      {0x41, -1, -1}, {0xE4, -1, -1}, {0xFF, -1, -1}, {0x86, -1, -1}, {0x80, -1, 0},
+      {0x85, -1, 0}, {0x00, -1, 0}, {0x2190, 0x80, 0x80}, {0x2195, 0x85, 0x85},
+      {0x2196, '?', 0}, {0x100, '?', 0}, {0x263A, '?', 0}};
+  // clang-format on
+  for (const auto& c : cases) {
+    EXPECT_EQ(byte_read_from_file(c.cp), c.from_file < 0 ? c.cp : uint32_t(c.from_file)) << c.cp;
+    EXPECT_EQ(byte_of_typed(c.cp), c.typed < 0 ? c.cp : uint32_t(c.typed)) << c.cp;
+  }
+  for (int b = 1; b < 256; ++b) {
+    EXPECT_EQ(code_point_of_byte(b), is_arrow_byte(b) ? 0x2110u + b : uint32_t(b));
+    EXPECT_EQ(byte_read_from_file(code_point_of_byte(b)), b);
+    EXPECT_EQ(byte_of_typed(code_point_of_byte(b)), b);
+  }
+}
+
+TEST(Preset, Utf8Decoding) {
+  // clang-format off
+  const struct { const char* bytes; uint32_t cp; size_t advance; } cases[] = {
+      {"A", 0x41, 1}, {"\xc3\xa4!", 0xE4, 2}, {"\xe2\x86\x92", 0x2192, 3},
+      {"\xf0\x9f\x98\x80", 0x1F600, 4}, {"\xc0\x80", UTF8_INVALID, 1} /* overlong */,
+      {"\xed\xa0\x80", UTF8_INVALID, 1} /* surrogate */, {"\xf4\x90\x80\x80", UTF8_INVALID, 1},
+      {"\xe2\x86", UTF8_INVALID, 1} /* cut short */, {"\342A\x80", UTF8_INVALID, 1},
+      {"\x80", UTF8_INVALID, 1}, {"\xf8\x88\x80\x80\x80", UTF8_INVALID, 1}};
+  // clang-format on
+  for (const auto& c : cases) {
+    size_t i = 0;
+    EXPECT_EQ(next_utf8(c.bytes, i), c.cp) << c.bytes;
+    EXPECT_EQ(i, c.advance) << c.bytes;
+  }
+  EXPECT_EQ(valid_utf8("a\377b\xc3\xa4\xe2\x86"), "a?b\xc3\xa4??");
+}
+
+// Record texts through UTF-8, cut to their fields; whether a typed name
+// fits the field and the file is checked through the editor in tests/gui.
+TEST(Preset, RecordTexts) {
+  EXPECT_EQ(record_to_utf8("\x80\x85\xe4xyz", 4), "\xe2\x86\x90\xe2\x86\x95\xc3\xa4x");
+  EXPECT_EQ(utf8_to_record("\xe2\x86\x92\xc3\xa4\xe2\x82\xac\xc2\x80\3770123456", 9),
+            "\x82\xe4???0123");
+  char field[10];
+  set_record_text(field, sizeof field, "\303\244\303\244\303\244\303\244\303\244\303\244abcd");
+  EXPECT_STREQ(field, "\344\344\344\344\344\344abc");
+  EXPECT_EQ(check_name("<&>\xe2\x86\x92\xc3\xa4", 12).written_length, 27u);
+}
+
+// Flipping any byte of a value is a difference, padding and bytes after a
+// name's terminator are not; the first differing field is named.
+TEST(Preset, FirstDifference) {
+  preset_t base = preset_def, mask;
+  std::memset(base.name, 'n', PRESET_NAME_MAX);
+  for (channel_t& c : base.channel) std::memset(c.name, 'c', CHANNEL_NAME_MAX);
+  std::memset(&mask, 0, sizeof mask);
+  std::memset(mask.name, 1, sizeof mask.name);
+  mask.mute = mask.lock = 1;
+  for (channel_t& c : mask.channel) {
+    std::memset(c.name, 1, sizeof c.name);
+    c.routing = c.groups = c.phase = 1, c.gain = -1, c.delay = 0xFFFF;
+    for (xo_t& x : c.xo) x.config = x.q[0] = x.q[1] = 1, x.freq[0] = x.freq[1] = 0xFFFF;
+    for (peq_t& e : c.peq) e.q = e.gain = e.type = 1, e.freq = 0xFFFF;  // by field: no padding
+    c.dynamics = {1, 1, 1, 1};
+  }
+  for (size_t i = 0; i < sizeof(preset_t); ++i) {
+    preset_t b = base;
+    reinterpret_cast<uint8_t*>(&b)[i] ^= 0x01;
+    EXPECT_EQ(presets_equal(base, b), reinterpret_cast<const uint8_t*>(&mask)[i] == 0) << i;
+  }
+  preset_t a = preset_def, b = preset_def;
+  b.name[10] = 'x';
+  a.channel[1].name[2] = b.channel[1].name[2] = '\0';
+  b.channel[1].name[5] = 'z';
+  EXPECT_EQ(first_difference(a, b), "");
+  // Changes from the last field to the first: each is the first difference.
+  // clang-format off
+  const struct { void (*change)(preset_t&); const char* field; } steps[] = {
+      {[](preset_t& p) { p.channel[3].dynamics.boost = -1; }, "channel 4 limiter"},
+      {[](preset_t& p) { p.channel[1].xo[1].freq[1] = 5; }, "channel 2 low-pass"},
+      {[](preset_t& p) { p.channel[1].name[0] = 'o'; }, "channel 2 name"},
+      {[](preset_t& p) { p.mute = 1; }, "mute"}, {[](preset_t& p) { p.name[0] = 'p'; }, "name"}};
+  // clang-format on
+  preset_t changed = preset_def;
+  for (const auto& s : steps) {
+    s.change(changed);
+    EXPECT_EQ(first_difference(preset_def, changed), s.field);
+  }
 }
 
 }  // namespace

@@ -1,25 +1,22 @@
-// Helpers shared by the core tests: a scratch folder per test, whole-file
-// reads and writes, and the checksum line an intact preset file ends with.
+// Helpers shared by the core and GUI tests: scratch folders, files, the
+// expected outputs in tests/data, an independent CRC, record comparison.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "files/crc.h"
 #include "model/preset.h"
 
 class ScratchDir {
  public:
   ScratchDir() {
     char tmpl[] = "/tmp/qbn-test-XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    if (d) path_ = d;
+    if (const char* d = mkdtemp(tmpl)) path_ = d;
   }
   ~ScratchDir() {
     if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
@@ -39,8 +36,12 @@ inline std::string read_file(const std::string& name) {
 }
 
 inline void write_file(const std::string& name, const std::string& bytes) {
-  std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Path of an expected output in tests/data (see its README.md).
+inline std::string data_file(const std::string& name) {
+  return std::string(QBN_TEST_DATA) + "/" + name;
 }
 
 // CRC-16/MODBUS computed bit by bit, independent of the module under test.
@@ -60,39 +61,17 @@ inline std::string with_checksum(const std::string& body) {
   return body + line;
 }
 
-// Field by field: bytes after a name's terminator and padding do not count.
-inline ::testing::AssertionResult same_channel(const channel_t& a, const channel_t& b) {
-  auto fail = [](const char* what) { return ::testing::AssertionFailure() << what << " differs"; };
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0) return fail("name");
-  if (a.routing != b.routing) return fail("routing");
-  if (a.gain != b.gain) return fail("gain");
-  if (a.groups != b.groups) return fail("groups");
-  if (a.phase != b.phase) return fail("phase");
-  for (int i = 0; i < 2; ++i) {
-    const xo_t &x = a.xo[i], &y = b.xo[i];
-    if (x.config != y.config || x.freq[0] != y.freq[0] || x.freq[1] != y.freq[1] ||
-        x.q[0] != y.q[0] || x.q[1] != y.q[1])
-      return fail("crossover");
-  }
-  for (int i = 0; i < 6; ++i) {
-    const peq_t &x = a.peq[i], &y = b.peq[i];
-    if (x.freq != y.freq || x.q != y.q || x.gain != y.gain || x.type != y.type) return fail("EQ");
-  }
-  const dynamics_t &x = a.dynamics, &y = b.dynamics;
-  if (x.attack != y.attack || x.release != y.release || x.threshold != y.threshold ||
-      x.boost != y.boost)
-    return fail("limiter");
-  if (a.delay != b.delay) return fail("delay");
-  return ::testing::AssertionSuccess();
-}
-
+// Records holding the same values; a failure names the first field that
+// differs (first_difference is itself checked in test_preset.cpp).
 inline ::testing::AssertionResult same_preset(const preset_t& a, const preset_t& b) {
-  if (std::strncmp(a.name, b.name, sizeof a.name) != 0 || a.mute != b.mute || a.lock != b.lock)
-    return ::testing::AssertionFailure() << "name, mute or lock differs";
-  for (int n = 0; n < 4; ++n) {
-    auto r = same_channel(a.channel[n], b.channel[n]);
-    if (!r) return r << " in channel " << n;
-  }
-  return ::testing::AssertionSuccess();
+  const std::string d = first_difference(a, b);
+  if (d.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << d << " differs";
 }
 
+inline ::testing::AssertionResult same_channel(const channel_t& a, const channel_t& b) {
+  preset_t x = preset_def, y = preset_def;
+  x.channel[0] = a;
+  y.channel[0] = b;
+  return same_preset(x, y);
+}

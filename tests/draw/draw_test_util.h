@@ -38,8 +38,6 @@ class Canvas {
     cairo_surface_destroy(surface_);
   }
   Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
   cairo_t* cr() { return cr_; }
   cairo_status_t status() const { return cairo_status(cr_); }
 
@@ -53,22 +51,16 @@ class Canvas {
     return {un((v >> 16) & 0xFF), un((v >> 8) & 0xFF), un(v & 0xFF), a};
   }
 
-  // Centre of the pixels in [x0, x1) x [y0, y1) (cut to the surface) that
+  // Centre of the pixels in [x0, x1) x [y0, y1) (on the surface) that
   // satisfy `pred`; false when there are none.
   bool centroid(int x0, int y0, int x1, int y1, const std::function<bool(Pixel)>& pred, double& cx,
                 double& cy) const {
-    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
-    x1 = std::min(x1, cairo_image_surface_get_width(surface_));
-    y1 = std::min(y1, cairo_image_surface_get_height(surface_));
-    double sx = 0, sy = 0;
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x)
+    double sx = 0, sy = 0, n = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, cairo_image_surface_get_height(surface_)); ++y)
+      for (int x = std::max(x0, 0); x < std::min(x1, cairo_image_surface_get_width(surface_)); ++x)
         if (pred(at(x, y))) sx += x + 0.5, sy += y + 0.5, ++n;
-    if (n == 0) return false;
-    cx = sx / n;
-    cy = sy / n;
-    return true;
+    if (n) cx = sx / n, cy = sy / n;
+    return n != 0;
   }
 
  private:

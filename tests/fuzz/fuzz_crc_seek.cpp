@@ -1,11 +1,63 @@
-// libFuzzer harness for the checksum scan over arbitrary file contents.
+// libFuzzer harness for the checksum scan: any bytes as a file. crc_seek
+// must predict what a plain scan of the bytes in memory predicts, and
+// crc16_file must be the CRC of every byte; a difference traps.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "files/crc.h"
+
+namespace {
+
+uint16_t plain_crc(uint16_t crc, const std::string& bytes) {
+  for (unsigned char b : bytes) {
+    crc ^= b;
+    for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+  }
+  return crc;
+}
+
+// The CRC a file has when its checksum line is right: CR LF and a lone CR
+// read as LF; the text of a "<!-->" element (up to its next '<') is the
+// stored value in hex; the scan stops at '>' in text or '<' in a tag
+// (error 6) and at a run of more than 63 characters of text or tag (error
+// 4). The prediction is the CRC continued from the stored value over
+// "<!-->TEXT</!-->\n", TEXT being the last checksum text (up to a NUL).
+// A scan that ends inside a checksum element has no such text: crc_seek
+// then predicts from the characters of the open text written over the
+// earlier one, which only a damaged file gets, so nothing is compared.
+std::optional<uint16_t> predicted_crc(const uint8_t* data, size_t size) {
+  std::string in;
+  for (size_t i = 0; i < size; ++i) {
+    in += data[i] == '\r' ? '\n' : char(data[i]);
+    if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
+  }
+  bool in_tag = false, in_checksum = false;
+  std::string run, text;  // the current text or tag; the checksum text
+  for (char c : in) {
+    if (c == (in_tag ? '<' : '>')) break;  // error 6
+    if (c == (in_tag ? '>' : '<')) {       // a tag ends or begins
+      const std::string name = run.substr(0, run.find('\0'));
+      if (in_tag && (name == "!--" || name == "/!--")) in_checksum = name == "!--";
+      if (!in_tag && in_checksum) text = run.substr(0, run.find('\0'));
+      in_tag = !in_tag;
+      run.clear();
+    } else if (run.size() == 63) {
+      break;  // error 4
+    } else {
+      run += c;
+    }
+  }
+  if (in_checksum) return std::nullopt;
+  const auto stored = static_cast<uint16_t>(std::strtol(text.c_str(), nullptr, 16) & 0xFFFF);
+  return plain_crc(stored, "<!-->" + text + "</!-->\n");
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string name = "/tmp/qbn-fuzz-crc-" + std::to_string(getpid()) + ".bin";
@@ -14,7 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, f);
   std::fclose(f);
   bool opened = false;
-  crc_seek(name.c_str(), &opened);
-  crc16_file(name.c_str(), &opened);
+  const uint16_t seek = crc_seek(name.c_str(), &opened);
+  const std::optional<uint16_t> predicted = predicted_crc(data, size);
+  if (!opened || (predicted && seek != *predicted)) __builtin_trap();
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  if (crc16_file(name.c_str(), &opened) != plain_crc(0xFFFF, bytes) || !opened) __builtin_trap();
   return 0;
 }
