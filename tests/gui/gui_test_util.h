@@ -1,9 +1,10 @@
 // Helpers of the in-process GUI tests: running the main loop, finding
-// windows, answering modal dialogs from a timeout, a fixture that starts
-// every test in the Idle state, building an editor and driving its widgets.
-// gui_main.cpp initialises GTK and builds the main window once.
+// windows, answering modal dialogs from a timeout, and a fixture that starts
+// every test in the Idle state and drives the widgets. gui_main.cpp
+// initialises GTK and builds the main window once.
 #pragma once
 
+#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -25,8 +26,7 @@ inline void pump() {
 
 // Runs the main loop for about `ms` milliseconds (lets the X server answer).
 inline void pump_for(int ms) {
-  const gint64 end = g_get_monotonic_time() + ms * 1000;
-  while (g_get_monotonic_time() < end) {
+  for (const gint64 end = g_get_monotonic_time() + ms * 1000; g_get_monotonic_time() < end;) {
     pump();
     g_usleep(2000);
   }
@@ -66,16 +66,14 @@ inline std::string message_text(GtkWidget* dialog) {
   if (!GTK_IS_MESSAGE_DIALOG(dialog)) return "";
   gchar *text = nullptr, *secondary = nullptr;
   g_object_get(dialog, "text", &text, "secondary-text", &secondary, nullptr);
-  std::string result = text ? text : "";
-  if (secondary) result += std::string("\n") + secondary;
+  std::string result = std::string(text ? text : "") + (secondary ? "\n" : "");
+  result += secondary ? secondary : "";
   g_free(text);
   g_free(secondary);
   return result;
 }
 
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
-
-// ---- Answering dialogs -----------------------------------------------------
 
 // Answers dialogs in order from a polling timeout while the code under test
 // blocks in gtk_dialog_run. Past its deadline it closes whatever dialog is
@@ -86,32 +84,27 @@ class DialogScript {
 
   // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).
   DialogScript& dialog(const std::string& title, gint response) {
-    return add(title, [=](GtkWidget* w, int) {
+    return add([=](GtkWidget* w, int) {
       return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
     });
   }
   // A save chooser goes to the folder of `path` and gets its last component
-  // typed; an open chooser selects `path`. Then both are accepted.
-  DialogScript& chooser(const std::string& title, const std::string& path) {
-    return add(title + " " + path, [=](GtkWidget* w, int polls) {
-      return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, true);
-    });
-  }
-  // Accepts the Save As chooser once it proposes `path`.
-  DialogScript& proposed(const std::string& path) {
-    return add("proposal " + path, [=](GtkWidget* w, int polls) {
-      return title_of(w) == "Save File" && choose(w, path, polls, false);
+  // typed, an open chooser selects `path`; `as_proposed`: a save chooser is
+  // left as it is until it proposes `path`. Then both are accepted.
+  DialogScript& chooser(const std::string& title, const std::string& path,
+                        bool as_proposed = false) {
+    return add([=](GtkWidget* w, int polls) {
+      return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
     });
   }
   // The chooser's "already exists. Do you want to replace it?" question.
   DialogScript& overwrite(gint response) {
-    return add("overwrite question", [=](GtkWidget* w, int) {
+    return add([=](GtkWidget* w, int) {
       return message_text(w).find("already exists") != std::string::npos && respond(w, response);
     });
   }
-
-  void start(int timeout_ms = 15000) {
-    deadline_ = g_get_monotonic_time() + static_cast<gint64>(timeout_ms) * 1000;
+  void start() {
+    deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
     source_ = g_timeout_add(20, &DialogScript::poll, this);
   }
   void stop() {
@@ -122,13 +115,11 @@ class DialogScript {
   size_t answered() const { return texts_.size(); }
   // Text of the message dialog answered by step i.
   std::string text(size_t i) const { return i < texts_.size() ? texts_[i] : ""; }
-  std::string pending() const { return finished() ? "" : labels_[texts_.size()]; }
 
  private:
   using Step = std::function<bool(GtkWidget*, int)>;  // true when answered
 
-  DialogScript& add(const std::string& label, Step step) {
-    labels_.push_back(label);
+  DialogScript& add(Step step) {
     steps_.push_back(std::move(step));
     return *this;
   }
@@ -160,7 +151,7 @@ class DialogScript {
   static gboolean poll(gpointer self_p) {
     auto* self = static_cast<DialogScript*>(self_p);
     const bool late = g_get_monotonic_time() > self->deadline_;
-    if (late) ADD_FAILURE() << "dialog not answered in time: " << self->pending();
+    if (late) ADD_FAILURE() << "dialog " << self->answered() + 1 << " not answered in time";
     for (GtkWidget* w : visible_toplevels()) {
       if (self->finished()) break;
       const std::string text = message_text(w);
@@ -176,7 +167,7 @@ class DialogScript {
   }
 
   std::vector<Step> steps_;
-  std::vector<std::string> labels_, texts_;
+  std::vector<std::string> texts_;
   int polls_ = 0;
   guint source_ = 0;
   gint64 deadline_ = 0;
@@ -199,138 +190,123 @@ inline void reset_to_idle() {
   pump();
 }
 
-class GuiTest : public ::testing::Test {
- protected:
-  void SetUp() override { reset_to_idle(); }
-  void TearDown() override { reset_to_idle(); }
-  ScratchDir dir;
-};
-
 // A golden file of tests/data.
 inline std::string golden(const std::string& name) {
   return read_file(std::string(QBN_TEST_DATA) + "/" + name);
 }
 
-inline bool file_exists(const std::string& name) {
-  return g_file_test(name.c_str(), G_FILE_TEST_EXISTS);
-}
+// Every test starts and ends in the Idle state and has a scratch folder.
+// The widget helpers that change something run the main loop until idle.
+class GuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_to_idle(); }
+  void TearDown() override { reset_to_idle(); }
 
-inline preset_t default_preset() {
-  preset_t p;
-  Create_Default_Preset(&p);
-  return p;
-}
-
-// Builds the editor of `device` over `p` as Open does (new_preset 0, so a
-// change makes Save sensitive).
-inline void open_editor(int device, const preset_t& p) {
-  preset = p;
-  mv_selector = static_cast<int8_t>(device);
-  new_preset = generated = 0;
-  mv_start_preset(device);
-  pump();
-}
-
-inline bool sensitive(GtkWidget* w) {
-  return w && gtk_widget_get_sensitive(w);
-}
-inline bool visible(GtkWidget* w) {
-  return w && gtk_widget_get_visible(w);
-}
-// Whether the Save command shows unsaved changes.
-inline bool unsaved() {
-  return gtk_widget_get_sensitive(speichern);
-}
-inline void activate(GtkWidget* menu_item) {
-  gtk_menu_item_activate(GTK_MENU_ITEM(menu_item));
-  pump();
-}
-inline int active(GtkWidget* combo) {
-  return gtk_combo_box_get_active(GTK_COMBO_BOX(combo));
-}
-inline void choose(GtkWidget* combo, int index) {
-  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index);
-  pump();
-}
-inline double value(GtkWidget* spin) {
-  return gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin));
-}
-inline void set_value(GtkWidget* spin, double v) {
-  gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), v);
-  pump();
-}
-inline bool pressed(GtkWidget* toggle) {
-  return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggle));
-}
-inline void press(GtkWidget* toggle, bool on) {
-  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), on);
-  pump();
-}
-inline std::string entry_text(GtkWidget* entry) {
-  return gtk_entry_get_text(GTK_ENTRY(entry));
-}
-inline std::string label_text(GtkWidget* label) {
-  return gtk_label_get_text(GTK_LABEL(label));
-}
-inline void show_page(GtkWidget* book, int page) {
-  gtk_notebook_set_current_page(GTK_NOTEBOOK(book), page);
-  pump_for(50);
-}
-inline int page_of(GtkWidget* book) {
-  return gtk_notebook_get_current_page(GTK_NOTEBOOK(book));
-}
-
-// Types `text` at character `pos` of an entry (-1: at the end), as the
-// keyboard or a paste does through "insert-text".
-inline void type_into(GtkWidget* entry, const std::string& text, gint pos = -1) {
-  if (pos < 0) pos = static_cast<gint>(g_utf8_strlen(entry_text(entry).c_str(), -1));
-  gtk_editable_insert_text(GTK_EDITABLE(entry), text.c_str(), static_cast<gint>(text.size()), &pos);
-  pump();
-}
-inline void set_entry(GtkWidget* entry, const std::string& text) {
-  gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
-  type_into(entry, text);
-}
-
-// Delivers an event of `type` to a realised widget through the toolkit's
-// dispatch (an insensitive widget gets none): presses and motions of
-// button 1 at (x, y), a key press of `key`.
-inline void send_event(GtkWidget* w, GdkEventType type, double x, double y, guint key = 0) {
-  GdkEvent* e = gdk_event_new(type);
-  GdkWindow* target = GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window;
-  e->any.window = GDK_WINDOW(g_object_ref(target));
-  e->any.send_event = TRUE;
-  if (type == GDK_MOTION_NOTIFY) {
-    e->motion.x = x, e->motion.y = y, e->motion.state = GDK_BUTTON1_MASK;
-  } else if (type == GDK_KEY_PRESS) {
-    e->key.keyval = key;
-  } else {
-    e->button.x = x, e->button.y = y, e->button.button = 1;
+  // Builds the editor of `device` over `p` as Open does (new_preset 0, so a
+  // change makes Save sensitive).
+  static void open_editor(int device, const preset_t& p) {
+    preset = p;
+    mv_selector = static_cast<int8_t>(device);
+    new_preset = generated = 0;
+    mv_start_preset(device);
+    pump();
   }
-  if (type == GDK_KEY_PRESS)
-    gtk_widget_event(w, e);  // to the widget, focused or not
-  else
-    gtk_main_do_event(e);
-  gdk_event_free(e);
-  pump();
-}
-inline void click_at(GtkWidget* area, double x, double y) {
-  send_event(area, GDK_BUTTON_PRESS, x, y);
-}
-inline void drag_to(GtkWidget* area, double x, double y) {
-  send_event(area, GDK_MOTION_NOTIFY, x, y);
-}
+  static bool sensitive(GtkWidget* w) { return w && gtk_widget_get_sensitive(w); }
+  static bool visible(GtkWidget* w) { return w && gtk_widget_get_visible(w); }
+  // Whether the Save command shows unsaved changes.
+  static bool unsaved() { return gtk_widget_get_sensitive(speichern); }
+  static int active(GtkWidget* combo) { return gtk_combo_box_get_active(GTK_COMBO_BOX(combo)); }
+  static double value(GtkWidget* spin) { return gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin)); }
+  static bool pressed(GtkWidget* t) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(t)); }
+  static std::string entry_text(GtkWidget* entry) { return gtk_entry_get_text(GTK_ENTRY(entry)); }
+  static std::string label_text(GtkWidget* label) { return gtk_label_get_text(GTK_LABEL(label)); }
+  static int page_of(GtkWidget* book) { return gtk_notebook_get_current_page(GTK_NOTEBOOK(book)); }
+  static void activate(GtkWidget* item) {
+    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+    pump();
+  }
+  static void choose(GtkWidget* combo, int index) {
+    gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index);
+    pump();
+  }
+  static void set_value(GtkWidget* spin, double v) {
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), v);
+    pump();
+  }
+  static void press(GtkWidget* toggle, bool on) {
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), on);
+    pump();
+  }
+  static void show_page(GtkWidget* book, int page) {
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(book), page);
+    pump_for(50);
+  }
+  // A click on a button, or on a tool button's inner button as the mouse does.
+  static void click_button(GtkWidget* b) {
+    gtk_button_clicked(GTK_BUTTON(GTK_IS_TOOL_BUTTON(b) ? gtk_bin_get_child(GTK_BIN(b)) : b));
+    pump();
+  }
+  // Types `text` at character `pos` of an entry (-1: at the end), as the
+  // keyboard or a paste does through "insert-text".
+  static void type_into(GtkWidget* entry, const std::string& text, gint pos = -1) {
+    if (pos < 0) pos = static_cast<gint>(g_utf8_strlen(entry_text(entry).c_str(), -1));
+    gtk_editable_insert_text(GTK_EDITABLE(entry), text.c_str(), static_cast<gint>(text.size()),
+                             &pos);
+    pump();
+  }
+  static void set_entry(GtkWidget* entry, const std::string& text) {
+    gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
+    type_into(entry, text);
+  }
+  // Delivers an event to a realised widget through the toolkit's dispatch
+  // (an insensitive widget gets none): presses and motions of button 1 at
+  // (x, y), or a key press of `key` straight to the widget.
+  static void send_event(GtkWidget* w, GdkEventType type, double x, double y, guint key = 0) {
+    GdkEvent* e = gdk_event_new(type);
+    GdkWindow* target = GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window;
+    e->any.window = GDK_WINDOW(g_object_ref(target));
+    e->any.send_event = TRUE;
+    if (type == GDK_MOTION_NOTIFY)
+      e->motion.x = x, e->motion.y = y, e->motion.state = GDK_BUTTON1_MASK;
+    else if (type == GDK_KEY_PRESS)
+      e->key.keyval = key;
+    else
+      e->button.x = x, e->button.y = y, e->button.button = 1;
+    if (type == GDK_KEY_PRESS)
+      gtk_widget_event(w, e);
+    else
+      gtk_main_do_event(e);
+    gdk_event_free(e);
+    pump();
+  }
+  // {r, g, b} of pixel (x, y) of a shown widget, once its drawing is done.
+  static std::vector<int> pixel(GtkWidget* w, int x, int y, bool wait = true) {
+    if (wait) pump_for(150);
+    const int x0 = gtk_widget_get_has_window(w) ? 0 : w->allocation.x;
+    const int y0 = gtk_widget_get_has_window(w) ? 0 : w->allocation.y;
+    GdkPixbuf* pb =
+        gdk_pixbuf_get_from_drawable(nullptr, w->window, nullptr, x0 + x, y0 + y, 0, 0, 1, 1);
+    if (!pb) return {};
+    const guchar* p = gdk_pixbuf_get_pixels(pb);
+    std::vector<int> rgb{p[0], p[1], p[2]};
+    g_object_unref(pb);
+    return rgb;
+  }
 
-// {r, g, b} of pixel (x, y) of a shown widget, once its drawing is done.
-inline std::vector<int> pixel(GtkWidget* w, int x, int y, bool wait = true) {
-  if (wait) pump_for(150);
-  const bool own = gtk_widget_get_has_window(w);
-  GdkPixbuf* pb =
-      gdk_pixbuf_get_from_drawable(nullptr, w->window, nullptr, (own ? 0 : w->allocation.x) + x,
-                                   (own ? 0 : w->allocation.y) + y, 0, 0, 1, 1);
-  if (!pb) return {};
-  const guchar* p = gdk_pixbuf_get_pixels(pb);
-  std::vector<int> rgb{p[0], p[1], p[2]};
-  g_object_unref(pb);
-  return rgb;
-}
+  ScratchDir dir;
+};
+
+// Makes `to` the working folder while it lives.
+class WorkingDir {
+ public:
+  explicit WorkingDir(const std::string& to) : old_(g_get_current_dir()) {
+    EXPECT_EQ(g_chdir(to.c_str()), 0);
+  }
+  ~WorkingDir() {
+    EXPECT_EQ(g_chdir(old_), 0);
+    g_free(old_);
+  }
+
+ private:
+  gchar* old_;
+};
