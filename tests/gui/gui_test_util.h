@@ -1,7 +1,6 @@
-// Helpers of the in-process GUI tests: running the main loop, finding
-// windows, answering modal dialogs from a timeout, and a fixture that starts
-// every test in the Idle state and drives the widgets. gui_main.cpp
-// initialises GTK and builds the main window once.
+// Helpers of the in-process GUI tests (gui_main.cpp builds the main window
+// once): the main loop, windows, modal dialogs answered from a timeout, and
+// a fixture that starts every test in the Idle state and drives the widgets.
 #pragma once
 
 #include <glib/gstdio.h>
@@ -76,8 +75,7 @@ inline std::string message_text(GtkWidget* dialog) {
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
 // Answers dialogs in order from a polling timeout while the code under test
-// blocks in gtk_dialog_run. Past its deadline it closes whatever dialog is
-// shown, so a test fails instead of hanging.
+// blocks in gtk_dialog_run; past its deadline it closes them, and the test fails.
 class DialogScript {
  public:
   ~DialogScript() { stop(); }
@@ -88,19 +86,12 @@ class DialogScript {
       return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
     });
   }
-  // A save chooser goes to the folder of `path` and gets its last component
-  // typed, an open chooser selects `path`; `as_proposed`: a save chooser is
-  // left as it is until it proposes `path`. Then both are accepted.
+  // Accepts a save chooser with `path` typed (`as_proposed`: once it proposes
+  // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
                         bool as_proposed = false) {
     return add([=](GtkWidget* w, int polls) {
       return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
-    });
-  }
-  // The chooser's "already exists. Do you want to replace it?" question.
-  DialogScript& overwrite(gint response) {
-    return add([=](GtkWidget* w, int) {
-      return message_text(w).find("already exists") != std::string::npos && respond(w, response);
     });
   }
   void start() {
@@ -173,8 +164,7 @@ class DialogScript {
   gint64 deadline_ = 0;
 };
 
-// Back to the Idle state after start-up: no editor, no other window,
-// nothing remembered.
+// Back to the Idle state after start-up: no editor, no other window.
 inline void reset_to_idle() {
   destroy_editor();
   for (GtkWidget* w : visible_toplevels())
@@ -195,15 +185,14 @@ inline std::string golden(const std::string& name) {
   return read_file(std::string(QBN_TEST_DATA) + "/" + name);
 }
 
-// Every test starts and ends in the Idle state and has a scratch folder.
-// The widget helpers that change something run the main loop until idle.
+// Idle state and a scratch folder for every test; the widget helpers that
+// change something run the main loop until idle.
 class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override { reset_to_idle(); }
   void TearDown() override { reset_to_idle(); }
 
-  // Builds the editor of `device` over `p` as Open does (new_preset 0, so a
-  // change makes Save sensitive).
+  // Builds the editor of `device` over `p` as Open does (new_preset 0).
   static void open_editor(int device, const preset_t& p) {
     preset = p;
     mv_selector = static_cast<int8_t>(device);
@@ -213,8 +202,9 @@ class GuiTest : public ::testing::Test {
   }
   static bool sensitive(GtkWidget* w) { return w && gtk_widget_get_sensitive(w); }
   static bool visible(GtkWidget* w) { return w && gtk_widget_get_visible(w); }
-  // Whether the Save command shows unsaved changes.
+  // Whether the Save command shows unsaved changes; showing none, as after a save.
   static bool unsaved() { return gtk_widget_get_sensitive(speichern); }
+  static void mark_saved() { gtk_widget_set_sensitive(speichern, FALSE); }
   static int active(GtkWidget* combo) { return gtk_combo_box_get_active(GTK_COMBO_BOX(combo)); }
   static double value(GtkWidget* spin) { return gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin)); }
   static bool pressed(GtkWidget* t) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(t)); }
@@ -246,8 +236,7 @@ class GuiTest : public ::testing::Test {
     gtk_button_clicked(GTK_BUTTON(GTK_IS_TOOL_BUTTON(b) ? gtk_bin_get_child(GTK_BIN(b)) : b));
     pump();
   }
-  // Types `text` at character `pos` of an entry (-1: at the end), as the
-  // keyboard or a paste does through "insert-text".
+  // Types `text` at character `pos` (-1: the end) through "insert-text".
   static void type_into(GtkWidget* entry, const std::string& text, gint pos = -1) {
     if (pos < 0) pos = static_cast<gint>(g_utf8_strlen(entry_text(entry).c_str(), -1));
     gtk_editable_insert_text(GTK_EDITABLE(entry), text.c_str(), static_cast<gint>(text.size()),
@@ -258,34 +247,25 @@ class GuiTest : public ::testing::Test {
     gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
     type_into(entry, text);
   }
-  // Delivers an event to a realised widget through the toolkit's dispatch
-  // (an insensitive widget gets none): presses and motions of button 1 at
-  // (x, y), or a key press of `key` straight to the widget.
-  static void send_event(GtkWidget* w, GdkEventType type, double x, double y, guint key = 0) {
+  // A press or a motion of button 1 at (x, y) on a realised widget, through
+  // the toolkit's dispatch (an insensitive widget gets none).
+  static void send_event(GtkWidget* w, GdkEventType type, double x, double y) {
     GdkEvent* e = gdk_event_new(type);
     GdkWindow* target = GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window;
     e->any.window = GDK_WINDOW(g_object_ref(target));
     e->any.send_event = TRUE;
     if (type == GDK_MOTION_NOTIFY)
       e->motion.x = x, e->motion.y = y, e->motion.state = GDK_BUTTON1_MASK;
-    else if (type == GDK_KEY_PRESS)
-      e->key.keyval = key;
     else
       e->button.x = x, e->button.y = y, e->button.button = 1;
-    if (type == GDK_KEY_PRESS)
-      gtk_widget_event(w, e);
-    else
-      gtk_main_do_event(e);
+    gtk_main_do_event(e);
     gdk_event_free(e);
     pump();
   }
-  // {r, g, b} of pixel (x, y) of a shown widget, once its drawing is done.
-  static std::vector<int> pixel(GtkWidget* w, int x, int y, bool wait = true) {
-    if (wait) pump_for(150);
-    const int x0 = gtk_widget_get_has_window(w) ? 0 : w->allocation.x;
-    const int y0 = gtk_widget_get_has_window(w) ? 0 : w->allocation.y;
-    GdkPixbuf* pb =
-        gdk_pixbuf_get_from_drawable(nullptr, w->window, nullptr, x0 + x, y0 + y, 0, 0, 1, 1);
+  // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
+  static std::vector<int> pixel(GtkWidget* area, int x, int y) {
+    pump_for(150);
+    GdkPixbuf* pb = gdk_pixbuf_get_from_drawable(nullptr, area->window, nullptr, x, y, 0, 0, 1, 1);
     if (!pb) return {};
     const guchar* p = gdk_pixbuf_get_pixels(pb);
     std::vector<int> rgb{p[0], p[1], p[2]};
