@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <cstdio>
-
 #include "../core/test_util.h"
 #include "shell/app.h"
 
@@ -13,10 +11,7 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   ScratchDir data_home;  // the file choosers record recently used files here
   g_setenv("XDG_DATA_HOME", data_home.path().c_str(), TRUE);
-  if (!gtk_init_check(&argc, &argv)) {
-    std::fprintf(stderr, "gui_tests: cannot open a display (run under xvfb-run -a)\n");
-    return 1;
-  }
+  gtk_init(&argc, &argv);  // ends the program when there is no display
   build_main_window();
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
   return RUN_ALL_TESTS();

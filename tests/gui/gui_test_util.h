@@ -65,8 +65,8 @@ inline std::string message_text(GtkWidget* dialog) {
   if (!GTK_IS_MESSAGE_DIALOG(dialog)) return "";
   gchar *text = nullptr, *secondary = nullptr;
   g_object_get(dialog, "text", &text, "secondary-text", &secondary, nullptr);
-  std::string result = std::string(text ? text : "") + (secondary ? "\n" : "");
-  result += secondary ? secondary : "";
+  const std::string result =
+      std::string(text ? text : "") + (secondary ? "\n" : "") + (secondary ? secondary : "");
   g_free(text);
   g_free(secondary);
   return result;
@@ -185,12 +185,19 @@ inline std::string golden(const std::string& name) {
   return read_file(std::string(QBN_TEST_DATA) + "/" + name);
 }
 
-// Idle state and a scratch folder for every test; the widget helpers that
-// change something run the main loop until idle.
+// Every test starts in the Idle state with its scratch folder as the working
+// folder (where Save As proposes and the wizard looks first). The widget
+// helpers that change something run the main loop until idle.
 class GuiTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_to_idle(); }
-  void TearDown() override { reset_to_idle(); }
+  void SetUp() override {
+    reset_to_idle();
+    ASSERT_EQ(g_chdir(dir.path().c_str()), 0);
+  }
+  void TearDown() override {
+    reset_to_idle();
+    ASSERT_EQ(g_chdir("/"), 0);
+  }
 
   // Builds the editor of `device` over `p` as Open does (new_preset 0).
   static void open_editor(int device, const preset_t& p) {
@@ -274,19 +281,4 @@ class GuiTest : public ::testing::Test {
   }
 
   ScratchDir dir;
-};
-
-// Makes `to` the working folder while it lives.
-class WorkingDir {
- public:
-  explicit WorkingDir(const std::string& to) : old_(g_get_current_dir()) {
-    EXPECT_EQ(g_chdir(to.c_str()), 0);
-  }
-  ~WorkingDir() {
-    EXPECT_EQ(g_chdir(old_), 0);
-    g_free(old_);
-  }
-
- private:
-  gchar* old_;
 };

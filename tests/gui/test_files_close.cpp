@@ -1,8 +1,6 @@
-// Save As, Save and Open through the real file choosers and dialogs (the
-// bytes they write compared with the golden files in tests/data, the
-// extension, the overwrite question, the proposed folder, what Open does
-// with each kind of file), and the close flow with every way of closing
-// and every answer, the commands each state offers and Ctrl+W.
+// Save As, Save and Open through the real file choosers and dialogs (bytes
+// compared with the golden files in tests/data, what Open does with each
+// kind of file), and the close flow: every way of closing, every answer.
 #include <gdk/gdkkeysyms.h>
 
 #include "gui_test_util.h"
@@ -16,17 +14,19 @@ std::string new_file_with_level_a(const std::string& db) {
   return with_checksum(body.replace(body.find("<GAIN>0.0<"), 10, "<GAIN>" + db + "<"));
 }
 
-enum class CloseBy { CloseCommand, EditorTitleBar, QuitCommand, MainWindowTitleBar };
+// Ctrl+O, Ctrl+S, Ctrl+Shift+S and Ctrl+Q are pressed in the end-to-end tests.
+enum class CloseBy { CloseCommand, CtrlW, EditorTitleBar, QuitCommand, MainWindowTitleBar };
 // An answer to "Save Preset?": Yes, then Cancel in the Save As chooser.
 constexpr gint YES_THEN_CANCEL = 1000;
 
 class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tuple<CloseBy, gint>> {
  protected:
-  // Runs the close; returns what close_window returned for the main window's
-  // title bar (TRUE keeps the window).
+  // Runs the close; returns what the main window's title bar got (TRUE: kept).
   static gboolean close_by(CloseBy how) {
     gboolean kept = FALSE;
     if (how == CloseBy::CloseCommand) gtk_menu_item_activate(GTK_MENU_ITEM(schliessen));
+    if (how == CloseBy::CtrlW)
+      gtk_accel_groups_activate(G_OBJECT(window_preset), GDK_KEY_w, GDK_CONTROL_MASK);
     if (how == CloseBy::EditorTitleBar) send_delete_event(window_preset);
     if (how == CloseBy::QuitCommand) gtk_menu_item_activate(GTK_MENU_ITEM(beenden));
     // A real delete event would destroy the main window the other tests share.
@@ -34,12 +34,6 @@ class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tupl
       kept = close_window(window_main, nullptr, GINT_TO_POINTER(0));
     pump();
     return kept;
-  }
-  // Opens a copy of new_mv517.qpx at `path`.
-  static void open_copy(const std::string& path) {
-    write_file(path, golden("new_mv517.qpx"));
-    ASSERT_TRUE(open_preset_file(path));
-    pump();
   }
   // The commands of the Idle state.
   static void expect_idle() {
@@ -62,9 +56,6 @@ class Files : public GuiTest {
     write_file(dir.file(name), golden(name));
     return dir.file(name);
   }
-  static bool exists(const std::string& path) {
-    return g_file_test(path.c_str(), G_FILE_TEST_EXISTS);
-  }
   // The texts of every label in a window.
   static std::string labels_in(GtkWidget* w) {
     if (GTK_IS_LABEL(w)) return label_text(w);
@@ -77,17 +68,6 @@ class Files : public GuiTest {
 };
 
 }  // namespace
-
-// The Ctrl+O, Ctrl+S, Ctrl+Shift+S and Ctrl+Q presses run in the end-to-end tests.
-TEST_F(CloseFlow, CtrlWClosesTheEditorAndCtrlNIsNoAccelerator) {
-  activate(mv517);
-  DialogScript s;
-  s.dialog("Save Preset?", GTK_RESPONSE_NO).start();  // a new preset asks
-  EXPECT_TRUE(gtk_accel_groups_activate(G_OBJECT(window_preset), GDK_KEY_w, GDK_CONTROL_MASK));
-  pump();
-  EXPECT_TRUE(s.finished() && window_preset == nullptr && !app_quit_requested);
-  EXPECT_FALSE(gtk_accel_groups_activate(G_OBJECT(window_main), GDK_KEY_n, GDK_CONTROL_MASK));
-}
 
 TEST_P(CloseFlow, ANewPresetAsksAndTheAnswerDecides) {
   const auto [how, answer] = GetParam();
@@ -118,8 +98,9 @@ TEST_P(CloseFlow, ANewPresetAsksAndTheAnswerDecides) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryModeEveryAnswer, CloseFlow,
-    ::testing::Combine(::testing::Values(CloseBy::CloseCommand, CloseBy::EditorTitleBar,
-                                         CloseBy::QuitCommand, CloseBy::MainWindowTitleBar),
+    ::testing::Combine(::testing::Values(CloseBy::CloseCommand, CloseBy::CtrlW,
+                                         CloseBy::EditorTitleBar, CloseBy::QuitCommand,
+                                         CloseBy::MainWindowTitleBar),
                        ::testing::Values(GTK_RESPONSE_YES, GTK_RESPONSE_NO, GTK_RESPONSE_CANCEL,
                                          CLOSE_BY_TITLE_BAR, YES_THEN_CANCEL)));
 
@@ -128,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   ScratchDir gone;
   const std::string path = gone.file("gone.qpx");
-  open_copy(path);
+  write_file(path, golden("new_mv517.qpx"));
+  ASSERT_TRUE(open_preset_file(path));
   set_value(spinner_gain[0], -9.0);
   ASSERT_EQ(std::system(("rm -rf '" + gone.path() + "'").c_str()), 0);
   DialogScript s;
@@ -162,7 +144,8 @@ TEST_F(Files, NewThenSaveAsWritesTheDefaultFileUnderTheCompletedName) {
     ASSERT_TRUE(s.finished());
     const std::string written = deep + "/" + r.written;
     EXPECT_EQ(read_file(written), golden(r.golden));
-    EXPECT_EQ(exists(deep + "/" + r.typed), std::string(r.typed) == r.written);
+    EXPECT_EQ(g_file_test((deep + "/" + r.typed).c_str(), G_FILE_TEST_EXISTS) != 0,
+              std::string(r.typed) == r.written);
     EXPECT_TRUE(std::string(savename) == written && current_save_folder == deep);
     EXPECT_TRUE(new_preset == 0 && !unsaved());  // the next edit is unsaved work
     set_value(spinner_gain[0], -7.0);
@@ -173,17 +156,15 @@ TEST_F(Files, NewThenSaveAsWritesTheDefaultFileUnderTheCompletedName) {
 TEST_F(Files, SaveAsProposesThePresetNameAsksBeforeReplacingAndCancelChangesNothing) {
   activate(mv517);
   write_file(dir.file("Preset.qpx"), "not a preset\n");
-  {
-    const WorkingDir here(dir.path());  // proposed: the preset's name in the working folder
-    DialogScript s;  // the untitled dialog: "... already exists. Do you want to replace it?"
-    s.chooser("Save File", dir.file("Preset"), true)
-        .dialog("", GTK_RESPONSE_CANCEL)
-        .dialog("Save File", GTK_RESPONSE_CANCEL)
-        .start();
-    EXPECT_FALSE(save_preset(true));
-    ASSERT_TRUE(s.finished());
-    EXPECT_NE(s.text(1).find("already exists"), std::string::npos) << s.text(1);
-  }
+  DialogScript s;  // proposed: the preset's name in the working folder; then the
+  // untitled dialog "... already exists. Do you want to replace it?"
+  s.chooser("Save File", dir.file("Preset"), true)
+      .dialog("", GTK_RESPONSE_CANCEL)
+      .dialog("Save File", GTK_RESPONSE_CANCEL)
+      .start();
+  EXPECT_FALSE(save_preset(true));
+  ASSERT_TRUE(s.finished());
+  EXPECT_NE(s.text(1).find("already exists"), std::string::npos) << s.text(1);
   EXPECT_EQ(read_file(dir.file("Preset.qpx")), "not a preset\n");
   EXPECT_TRUE(new_preset == 1 && savename[0] == '\0' && current_save_folder.empty());
   ScratchDir other;  // a folder a chooser was left in
