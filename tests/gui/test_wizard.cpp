@@ -164,5 +164,5 @@ TEST_F(Wizard, ApplyOpensThePresetOnTheSystemTab) {
   EXPECT_TRUE(active(combo_input) == 3 && entry_text(preset_name) == "Club Stage");  // digital
   EXPECT_TRUE(new_preset == 1 && generated == 1 && preset.lock == 0x3F);
   EXPECT_FALSE(visible(toolbar1) || sensitive(neu) || sensitive(speichern));
-  // (Save As of this preset writes wizard_sat_rs3_rx2_2x.qpx in the end-to-end test.)
+  // (The end-to-end test saves what this path makes and compares it with the golden file.)
 }
