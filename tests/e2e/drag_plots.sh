@@ -13,8 +13,7 @@ echo '{"device": "MV517", "channels": [{"xo": [{"config": 1, "freq": [100, 100]}
 
 # Both plots lie at (73, 150) of the editor window; column c stands for
 # 10^(1.53 + c x 4.08 / 1289.04) Hz, row r for (102 - r) / 8 dB.
-PLOT_X=73
-PLOT_Y=150
+PLOT_X=73 PLOT_Y=150
 column_of() { awk -v f="$1" 'BEGIN { printf "%d", (log(f) / log(10) - 1.53) / 4.08 * 1289.04 }'; }
 hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) + 0.5 }'; }
 
@@ -22,14 +21,11 @@ hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) +
 # presses at plot point ($1, $2), moves in steps to ($3, $4) and releases.
 drag() {
   import -display "$DISPLAY" -window "$editor" "$shots/before-drag.png" 2>/dev/null
-  local corner
+  local corner  # white at the plot's left edge, not left of it
   corner=$(convert "$shots/before-drag.png" -format \
     "%[pixel:p{$PLOT_X,$PLOT_Y}] %[pixel:p{$((PLOT_X - 1)),$PLOT_Y}]" info:)
-  case "$corner" in
-    "srgb(255,255,255) srgb(255,255,255)") fail "the plot is not at ($PLOT_X, $PLOT_Y)" ;;
-    "srgb(255,255,255) "*) ;;
-    *) fail "the plot is not at ($PLOT_X, $PLOT_Y)" ;;
-  esac
+  [[ $corner == "srgb(255,255,255) "* && $corner != *" srgb(255,255,255)" ]] ||
+    fail "the plot is not at ($PLOT_X, $PLOT_Y)"
   xdotool mousemove --window "$editor" $((PLOT_X + $1)) $((PLOT_Y + $2)) mousedown 1
   for i in 1 2 3 4 5 6 7 8; do
     xdotool mousemove --window "$editor" $((PLOT_X + $1 + ($3 - $1) * i / 8)) \

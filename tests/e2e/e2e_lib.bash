@@ -1,67 +1,46 @@
-# Shared by the end-to-end scripts: a virtual X server with openbox as window
-# manager, the real program started in a scratch working folder, xdotool
-# helpers and screenshots. Source it, then call e2e_start_display and
-# e2e_start_editor. Everything started here is stopped on exit.
-#
-# Needs EDITOR_BIN and QPX (set by CTest). Screenshots go to $E2E_SHOTS
-# (default: the scratch folder, kept and named on failure).
+# Shared by the end-to-end scripts: Xvfb with openbox, the real program in a
+# scratch working folder, xdotool helpers and screenshots (in $E2E_SHOTS, or
+# the scratch folder, kept and named on failure). Source it, then call
+# e2e_start_display and e2e_start_editor; everything started is stopped on exit.
 
 : "${EDITOR_BIN:?EDITOR_BIN must name the qbn-preset-editor binary}"
 : "${QPX:?QPX must name the qpx binary}"
+: "${QBN_TEST_DATA:?QBN_TEST_DATA must name the folder of the golden files}"
 
 work=$(mktemp -d /tmp/qbn-e2e-XXXXXX)
 shots=${E2E_SHOTS:-$work/shots}
 mkdir -p "$shots" "$work/data" "$work/presets"
-e2e_pids=()
-e2e_status=1
-editor_pid=
+e2e_pids=() e2e_status=1 editor_pid=
 
 e2e_cleanup() {
   local i
   for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
     kill "${e2e_pids[i]}" 2>/dev/null && wait "${e2e_pids[i]}" 2>/dev/null
   done
-  if [ "$e2e_status" -eq 0 ] && [ -z "${E2E_SHOTS:-}" ]; then
-    rm -rf "$work"
-  else
-    echo "screenshots and logs: $work" >&2
-  fi
+  if [ "$e2e_status" -eq 0 ] && [ -z "${E2E_SHOTS:-}" ]; then rm -rf "$work"; else
+    echo "screenshots and logs: $work" >&2; fi
 }
 trap e2e_cleanup EXIT
 
 shot() { import -display "$DISPLAY" -window root "$shots/$1.png" 2>/dev/null || true; }
-
-fail() {
-  echo "FAIL: $*" >&2
-  shot failure
-  exit 1
-}
-
-pass() {
-  echo "ok: $*"
-  e2e_status=0
-}
+fail() { echo "FAIL: $*" >&2; shot failure; exit 1; }
+pass() { echo "ok: $*"; e2e_status=0; }
 
 # Clicks at (x, y) inside window $1's client area; further arguments go to
 # xdotool's click.
 click_in() { xdotool mousemove --window "$1" "$2" "$3" click "${@:4}" 1; }
 
+# Whether a shown window named exactly $1 exists.
+window_shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
+
 # Waits up to 10 s for a shown window whose whole name is $1; prints its id.
 wait_window() {
-  local id
   for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
     sleep 0.1
   done
   return 1
 }
-
-# Whether a shown window named exactly $1 exists.
-window_shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
 
 # Waits up to 10 s for the program to end; returns its exit code (124 if it
 # did not end).
@@ -69,6 +48,20 @@ wait_editor_end() {
   for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$editor_pid" 2>/dev/null && return 124
   wait "$editor_pid"
+}
+
+# Types the name $1 into the Save File chooser that Ctrl+Shift+S opens, and
+# waits up to 5 s for $1.qpx.
+save_as() {
+  xdotool key ctrl+shift+s
+  wait_window "Save File" >/dev/null || fail "the Save File dialog did not open"
+  sleep 1
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  for _ in $(seq 50); do [ -s "$1.qpx" ] && break; sleep 0.1; done
+  sleep 0.5
+  [ -s "$1.qpx" ] || fail "Save As wrote no $1.qpx"
 }
 
 e2e_start_display() {
@@ -92,6 +85,3 @@ e2e_start_editor() {
   main=$(wait_window "QBN - Preset Editor & Wizard") || fail "main window did not appear"
   sleep 1
 }
-
-# The first toolbar button ("MV517"), below the menu bar of the main window.
-click_toolbar_mv517() { click_in "$main" 35 44; }

@@ -1,52 +1,36 @@
-// Helpers shared by the in-process GUI tests: running the main loop until
-// idle, finding windows, answering modal dialogs and file choosers from a
-// timeout, a base fixture that starts every test in the Idle state, scratch
-// folders and preset files.
-//
-// gui_main.cpp initialises GTK and builds the main window once; every test
-// starts with the main window in the Idle state and no other window.
+// Helpers of the in-process GUI tests (gui_main.cpp builds the main window
+// once): the main loop, windows, modal dialogs answered from a timeout, and
+// a fixture that starts every test in the Idle state and drives the widgets.
 #pragma once
 
+#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../core/test_util.h"  // scratch folders, whole files, checksum lines
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
-#include "files/xml.h"
 #include "model/editing.h"
 #include "model/preset.h"
 #include "shell/app.h"
 #include "shell/menu_bar.h"
 
-// Scratch folders, whole-file reads and writes, checksum lines: shared with
-// the core tests.
-#include "../core/test_util.h"
-
-// ---- Main loop and windows -------------------------------------------------
-
-// Runs the main loop until no event is pending.
 inline void pump() {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
 // Runs the main loop for about `ms` milliseconds (lets the X server answer).
 inline void pump_for(int ms) {
-  const gint64 end = g_get_monotonic_time() + ms * 1000;
-  while (g_get_monotonic_time() < end) {
-    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  for (const gint64 end = g_get_monotonic_time() + ms * 1000; g_get_monotonic_time() < end;) {
+    pump();
     g_usleep(2000);
   }
 }
 
-// All toplevel windows that are shown.
 inline std::vector<GtkWidget*> visible_toplevels() {
   std::vector<GtkWidget*> result;
   GList* list = gtk_window_list_toplevels();
@@ -56,17 +40,18 @@ inline std::vector<GtkWidget*> visible_toplevels() {
   return result;
 }
 
-// A shown toplevel window with this title, or nullptr.
-inline GtkWidget* find_window(const char* title) {
-  for (GtkWidget* w : visible_toplevels()) {
-    const char* t = gtk_window_get_title(GTK_WINDOW(w));
-    if (t && std::string(t) == title) return w;
-  }
+inline std::string title_of(GtkWidget* window) {
+  const char* t = window ? gtk_window_get_title(GTK_WINDOW(window)) : nullptr;
+  return t ? t : "";
+}
+
+inline GtkWidget* find_window(const std::string& title) {
+  for (GtkWidget* w : visible_toplevels())
+    if (title_of(w) == title) return w;
   return nullptr;
 }
 
-// Closes a window the way its title-bar button does: a delete event through
-// the toolkit's event dispatch (a handler returning FALSE lets GTK destroy it).
+// Closes a window the way its title-bar button does.
 inline void send_delete_event(GtkWidget* window) {
   GdkEvent* event = gdk_event_new(GDK_DELETE);
   event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
@@ -75,106 +60,60 @@ inline void send_delete_event(GtkWidget* window) {
   gdk_event_free(event);
 }
 
-// Text of a message dialog ("text" and "secondary-text").
+// "text" and "secondary-text" of a message dialog, on lines of their own.
 inline std::string message_text(GtkWidget* dialog) {
-  std::string result;
-  if (!GTK_IS_MESSAGE_DIALOG(dialog)) return result;
+  if (!GTK_IS_MESSAGE_DIALOG(dialog)) return "";
   gchar *text = nullptr, *secondary = nullptr;
   g_object_get(dialog, "text", &text, "secondary-text", &secondary, nullptr);
-  if (text) result += text;
-  if (secondary) result += std::string("\n") + secondary;
+  const std::string result =
+      std::string(text ? text : "") + (secondary ? "\n" : "") + (secondary ? secondary : "");
   g_free(text);
   g_free(secondary);
   return result;
 }
 
-// Response that means "close the dialog by its title bar".
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
-// ---- Answering dialogs -----------------------------------------------------
-//
-// A script of dialog answers, run in order from a polling timeout while the
-// code under test blocks in gtk_dialog_run:
-//
-//   DialogScript s;
-//   s.dialog("Save Preset?", GTK_RESPONSE_YES).chooser("Save File", dir + "/live");
-//   s.start();
-//   close_func(nullptr, 3);
-//   EXPECT_TRUE(s.finished());
-//
-// A step waits until its dialog is shown. When the script runs past its
-// deadline it closes whatever dialog is shown, so a test fails instead of
-// hanging.
+// Answers dialogs in order from a polling timeout while the code under test
+// blocks in gtk_dialog_run; past its deadline it closes them, and the test fails.
 class DialogScript {
  public:
-  DialogScript() = default;
-  DialogScript(const DialogScript&) = delete;
-  DialogScript& operator=(const DialogScript&) = delete;
   ~DialogScript() { stop(); }
 
-  // Answers the dialog titled `title` with `response` (CLOSE_BY_TITLE_BAR:
-  // a delete event).
+  // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).
   DialogScript& dialog(const std::string& title, gint response) {
-    return step(
-        title, [title](GtkWidget* w) { return window_titled(w, title) && GTK_IS_DIALOG(w); },
-        [response](GtkWidget* w, int) { return respond(w, response); });
+    return add([=](GtkWidget* w, int) {
+      return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
+    });
   }
-  // Answers the file chooser titled `title`: for a save chooser, goes to the
-  // folder of `path` and types its last component; for an open chooser,
-  // selects `path`. Then responds with `response`.
+  // Accepts a save chooser with `path` typed (`as_proposed`: once it proposes
+  // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
-                        gint response = GTK_RESPONSE_ACCEPT) {
-    return step(
-        title + " (" + path + ")",
-        [title](GtkWidget* w) { return window_titled(w, title) && GTK_IS_FILE_CHOOSER(w); },
-        [path, response](GtkWidget* w, int polls) { return choose(w, path, response, polls); });
+                        bool as_proposed = false) {
+    return add([=](GtkWidget* w, int polls) {
+      return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
+    });
   }
-  // Answers the chooser's "already exists. Do you want to replace it?"
-  // question (GTK_RESPONSE_ACCEPT replaces, GTK_RESPONSE_CANCEL declines).
-  DialogScript& overwrite(gint response) {
-    return step(
-        "overwrite confirmation",
-        [](GtkWidget* w) {
-          return GTK_IS_MESSAGE_DIALOG(w) &&
-                 message_text(w).find("already exists") != std::string::npos;
-        },
-        [response](GtkWidget* w, int) { return respond(w, response); });
-  }
-
-  void start(int timeout_ms = 15000) {
-    deadline_ = g_get_monotonic_time() + static_cast<gint64>(timeout_ms) * 1000;
+  void start() {
+    deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
     source_ = g_timeout_add(20, &DialogScript::poll, this);
   }
   void stop() {
     if (source_) g_source_remove(source_);
     source_ = 0;
   }
-  bool finished() const { return next_ == steps_.size(); }
-  size_t answered() const { return next_; }
-  // Text of the message dialog answered by step i (empty for others).
-  std::string text(size_t i) const { return i < steps_.size() ? steps_[i].text : std::string(); }
-  std::string pending() const { return finished() ? "" : steps_[next_].label; }
+  bool finished() const { return texts_.size() == steps_.size(); }
+  size_t answered() const { return texts_.size(); }
+  // Text of the message dialog answered by step i.
+  std::string text(size_t i) const { return i < texts_.size() ? texts_[i] : ""; }
 
  private:
-  struct Step {
-    std::string label;
-    std::function<bool(GtkWidget*)> match;
-    std::function<bool(GtkWidget*, int)> act;  // true when answered
-    std::string text;
-    int polls = 0;
-  };
+  using Step = std::function<bool(GtkWidget*, int)>;  // true when answered
 
-  DialogScript& step(const std::string& label, std::function<bool(GtkWidget*)> match,
-                     std::function<bool(GtkWidget*, int)> act) {
-    steps_.push_back({label, std::move(match), std::move(act), {}, 0});
+  DialogScript& add(Step step) {
+    steps_.push_back(std::move(step));
     return *this;
   }
-
-  static bool window_titled(GtkWidget* w, const std::string& title) {
-    const char* t = gtk_window_get_title(GTK_WINDOW(w));
-    return t && title == t;
-  }
-
   static bool respond(GtkWidget* w, gint response) {
     if (response == CLOSE_BY_TITLE_BAR)
       send_delete_event(w);
@@ -182,86 +121,55 @@ class DialogScript {
       gtk_dialog_response(GTK_DIALOG(w), response);
     return true;
   }
-
-  static std::string current_folder(GtkFileChooser* c) {
-    gchar* f = gtk_file_chooser_get_current_folder(c);
-    std::string s = f ? f : "";
-    g_free(f);
-    return s;
-  }
-
-  static bool choose(GtkWidget* w, const std::string& path, gint response, int polls) {
+  // Folders and selections change asynchronously: wait, asking again now and then.
+  static bool choose(GtkWidget* w, const std::string& path, int polls, bool set) {
     GtkFileChooser* c = GTK_FILE_CHOOSER(w);
-    if (response != GTK_RESPONSE_ACCEPT) return respond(w, response);
-    gchar* dir_c = g_path_get_dirname(path.c_str());
-    gchar* base_c = g_path_get_basename(path.c_str());
-    const std::string dir = dir_c, base = base_c;
-    g_free(dir_c);
-    g_free(base_c);
-    if (gtk_file_chooser_get_action(c) == GTK_FILE_CHOOSER_ACTION_SAVE) {
-      // The folder changes asynchronously; type the name once it is shown.
-      if (current_folder(c) != dir) {
-        if (polls % 25 == 0) gtk_file_chooser_set_current_folder(c, dir.c_str());
-        return false;
-      }
-      gtk_file_chooser_set_current_name(c, base.c_str());
-    } else {
-      gchar* selected = gtk_file_chooser_get_filename(c);
-      const bool ready = selected && path == selected;
-      g_free(selected);
-      if (!ready) {
-        if (polls % 25 == 0) gtk_file_chooser_set_filename(c, path.c_str());
-        return false;
-      }
+    const bool type = set && gtk_file_chooser_get_action(c) == GTK_FILE_CHOOSER_ACTION_SAVE;
+    const std::string dir = path.substr(0, path.rfind('/'));
+    gchar* now = type ? gtk_file_chooser_get_current_folder(c) : gtk_file_chooser_get_filename(c);
+    const bool ready = now && (type ? dir : path) == now;
+    g_free(now);
+    if (!ready) {
+      if (set && polls % 25 == 0)
+        type ? gtk_file_chooser_set_current_folder(c, dir.c_str())
+             : gtk_file_chooser_set_filename(c, path.c_str());
+      return false;
     }
+    if (type) gtk_file_chooser_set_current_name(c, path.substr(dir.size() + 1).c_str());
     gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_ACCEPT);
     return true;
   }
-
   static gboolean poll(gpointer self_p) {
     auto* self = static_cast<DialogScript*>(self_p);
-    if (self->finished()) {
-      self->source_ = 0;
-      return FALSE;
-    }
-    if (g_get_monotonic_time() > self->deadline_) {
-      ADD_FAILURE() << "dialog not answered in time: " << self->pending();
-      for (GtkWidget* w : visible_toplevels())
-        if (GTK_IS_DIALOG(w)) respond(w, CLOSE_BY_TITLE_BAR);
-      self->source_ = 0;
-      return FALSE;
-    }
-    Step& s = self->steps_[self->next_];
+    const bool late = g_get_monotonic_time() > self->deadline_;
+    if (late) ADD_FAILURE() << "dialog " << self->answered() + 1 << " not answered in time";
     for (GtkWidget* w : visible_toplevels()) {
-      if (!s.match(w)) continue;
-      if (s.polls == 0) s.text = message_text(w);
-      if (s.act(w, s.polls++)) ++self->next_;
-      break;
+      if (self->finished()) break;
+      const std::string text = message_text(w);
+      if (late && GTK_IS_DIALOG(w)) respond(w, CLOSE_BY_TITLE_BAR);
+      if (!late && self->steps_[self->texts_.size()](w, self->polls_++)) {
+        self->texts_.push_back(text);
+        break;
+      }
     }
-    return TRUE;
+    if (!late && !self->finished()) return TRUE;
+    self->source_ = 0;
+    return FALSE;
   }
 
   std::vector<Step> steps_;
-  size_t next_ = 0;
+  std::vector<std::string> texts_;
+  int polls_ = 0;
   guint source_ = 0;
   gint64 deadline_ = 0;
 };
 
-// ---- Base fixture ----------------------------------------------------------
-
-// Destroys every shown window but the main window.
-inline void close_other_windows() {
-  for (GtkWidget* w : visible_toplevels())
-    if (w != window_main) gtk_widget_destroy(w);
-  pump();
-}
-
-// Back to the Idle state after start-up: no editor, nothing remembered.
+// Back to the Idle state after start-up: no editor, no other window.
 inline void reset_to_idle() {
   destroy_editor();
-  close_other_windows();
-  new_preset = 0;
-  generated = 0;
+  for (GtkWidget* w : visible_toplevels())
+    if (w != window_main) gtk_widget_destroy(w);
+  new_preset = generated = 0;
   mv_selector = MV517;
   set_command_state(APP_IDLE);
   app_quit_requested = false;
@@ -272,41 +180,105 @@ inline void reset_to_idle() {
   pump();
 }
 
+// A golden file of tests/data.
+inline std::string golden(const std::string& name) {
+  return read_file(std::string(QBN_TEST_DATA) + "/" + name);
+}
+
+// Every test starts in the Idle state with its scratch folder as the working
+// folder (where Save As proposes and the wizard looks first). The widget
+// helpers that change something run the main loop until idle.
 class GuiTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_to_idle(); }
-  void TearDown() override { reset_to_idle(); }
+  void SetUp() override {
+    reset_to_idle();
+    ASSERT_EQ(g_chdir(dir.path().c_str()), 0);
+  }
+  void TearDown() override {
+    reset_to_idle();
+    ASSERT_EQ(g_chdir("/"), 0);
+  }
+
+  // Builds the editor of `device` over `p` as Open does (new_preset 0).
+  static void open_editor(int device, const preset_t& p) {
+    preset = p;
+    mv_selector = static_cast<int8_t>(device);
+    new_preset = generated = 0;
+    mv_start_preset(device);
+    pump();
+  }
+  static bool sensitive(GtkWidget* w) { return w && gtk_widget_get_sensitive(w); }
+  static bool visible(GtkWidget* w) { return w && gtk_widget_get_visible(w); }
+  // Whether the Save command shows unsaved changes; showing none, as after a save.
+  static bool unsaved() { return gtk_widget_get_sensitive(speichern); }
+  static void mark_saved() { gtk_widget_set_sensitive(speichern, FALSE); }
+  static int active(GtkWidget* combo) { return gtk_combo_box_get_active(GTK_COMBO_BOX(combo)); }
+  static double value(GtkWidget* spin) { return gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin)); }
+  static bool pressed(GtkWidget* t) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(t)); }
+  static std::string entry_text(GtkWidget* entry) { return gtk_entry_get_text(GTK_ENTRY(entry)); }
+  static std::string label_text(GtkWidget* label) { return gtk_label_get_text(GTK_LABEL(label)); }
+  static int page_of(GtkWidget* book) { return gtk_notebook_get_current_page(GTK_NOTEBOOK(book)); }
+  static void activate(GtkWidget* item) {
+    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+    pump();
+  }
+  static void choose(GtkWidget* combo, int index) {
+    gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index);
+    pump();
+  }
+  static void set_value(GtkWidget* spin, double v) {
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), v);
+    pump();
+  }
+  static void press(GtkWidget* toggle, bool on) {
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), on);
+    pump();
+  }
+  static void show_page(GtkWidget* book, int page) {
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(book), page);
+    pump_for(50);
+  }
+  // A click on a button, or on a tool button's inner button as the mouse does.
+  static void click_button(GtkWidget* b) {
+    gtk_button_clicked(GTK_BUTTON(GTK_IS_TOOL_BUTTON(b) ? gtk_bin_get_child(GTK_BIN(b)) : b));
+    pump();
+  }
+  // Types `text` at character `pos` (-1: the end) through "insert-text".
+  static void type_into(GtkWidget* entry, const std::string& text, gint pos = -1) {
+    if (pos < 0) pos = static_cast<gint>(g_utf8_strlen(entry_text(entry).c_str(), -1));
+    gtk_editable_insert_text(GTK_EDITABLE(entry), text.c_str(), static_cast<gint>(text.size()),
+                             &pos);
+    pump();
+  }
+  static void set_entry(GtkWidget* entry, const std::string& text) {
+    gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
+    type_into(entry, text);
+  }
+  // A press or a motion of button 1 at (x, y) on a realised widget, through
+  // the toolkit's dispatch (an insensitive widget gets none).
+  static void send_event(GtkWidget* w, GdkEventType type, double x, double y) {
+    GdkEvent* e = gdk_event_new(type);
+    GdkWindow* target = GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window;
+    e->any.window = GDK_WINDOW(g_object_ref(target));
+    e->any.send_event = TRUE;
+    if (type == GDK_MOTION_NOTIFY)
+      e->motion.x = x, e->motion.y = y, e->motion.state = GDK_BUTTON1_MASK;
+    else
+      e->button.x = x, e->button.y = y, e->button.button = 1;
+    gtk_main_do_event(e);
+    gdk_event_free(e);
+    pump();
+  }
+  // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
+  static std::vector<int> pixel(GtkWidget* area, int x, int y) {
+    pump_for(150);
+    GdkPixbuf* pb = gdk_pixbuf_get_from_drawable(nullptr, area->window, nullptr, x, y, 0, 0, 1, 1);
+    if (!pb) return {};
+    const guchar* p = gdk_pixbuf_get_pixels(pb);
+    std::vector<int> rgb{p[0], p[1], p[2]};
+    g_object_unref(pb);
+    return rgb;
+  }
+
+  ScratchDir dir;
 };
-
-inline bool sensitive(GtkWidget* w) {
-  return w && gtk_widget_get_sensitive(w);
-}
-inline bool visible(GtkWidget* w) {
-  return w && gtk_widget_get_visible(w);
-}
-
-// ---- Files -------------------------------------------------------------
-
-inline bool file_exists(const std::string& name) {
-  return g_file_test(name.c_str(), G_FILE_TEST_EXISTS);
-}
-
-// The file without its checksum line.
-inline std::string strip_checksum(const std::string& file) {
-  const size_t at = file.rfind("<!-->");
-  return at == std::string::npos ? file : file.substr(0, at);
-}
-
-// Writes `p` for a device as the editor saves it; fails the test otherwise.
-inline void write_preset_file(const std::string& name, const preset_t& p, int8_t device) {
-  ASSERT_EQ(xml_write(name.c_str(), &p, device), 0) << name;
-}
-
-// A default preset with a recognisable name and channel A level.
-inline preset_t sample_preset(const char* name, int16_t gain_a) {
-  preset_t p;
-  Create_Default_Preset(&p);
-  set_record_text(p.name, sizeof p.name, name);
-  p.channel[0].gain = gain_a;
-  return p;
-}
