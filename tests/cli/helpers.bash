@@ -1,103 +1,90 @@
 # Shared helpers for the qpx command-line tests (sourced, not a test itself).
-# Needs QPX (path of the qpx binary); makes a work directory $WORK that is
-# removed on exit.
+# Needs QPX (the qpx binary) and QBN_TEST_DATA (the golden files, as $D);
+# works in $WORK, a fresh directory removed on exit; $HERE is tests/cli.
 set -euo pipefail
-
-: "${QPX:?QPX must name the qpx binary}"
-QPX=$(realpath "$QPX")
-WORK=$(mktemp -d)
+: "${QPX:?QPX must name the qpx binary}" "${QBN_TEST_DATA:?QBN_TEST_DATA must name tests/data}"
+QPX=$(realpath "$QPX") D=$(realpath "$QBN_TEST_DATA") HERE=$(cd "$(dirname "$0")" && pwd) WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
+cd "$WORK"
 FAILURES=0
 
-fail() {
-  echo "FAIL: $*" >&2
-  FAILURES=$((FAILURES + 1))
-}
+fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 
-# run ARGS...: runs qpx, keeping its exit code in $RC and its output in
-# $WORK/out and $WORK/err.
-run() {
-  set +e
-  "$QPX" "$@" >"$WORK/out" 2>"$WORK/err"
-  RC=$?
-  set -e
-}
+# run ARGS...: runs qpx (stdin passed on); its exit code in $RC, its output in $WORK/out and $WORK/err.
+run() { set +e; "$QPX" "$@" >"$WORK/out" 2>"$WORK/err"; RC=$?; set -e; }
 
-# expect CODE WHAT [TEXT]: the last run ended with CODE and, when TEXT is
-# given, its stderr contains TEXT.
+# expect CODE WHAT [TEXT]: the last run ended with CODE and wrote TEXT on
+# stderr (TEXT '': nothing).
 expect() {
   [ "$RC" -eq "$1" ] || fail "$2: exit code $RC, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
-  [ $# -lt 3 ] || expect_in err "$3" "$2"
+  if [ "${3-x}" = "" ]; then
+    [ ! -s "$WORK/err" ] || fail "$2: unexpected stderr [$(head -c 300 "$WORK/err")]"
+  elif [ $# -ge 3 ]; then
+    expect_in err "$3" "$2"
+  fi
 }
+
+# expect_in out|err TEXT WHAT: that output of the last run contains TEXT literally.
+expect_in() { grep -qF -- "$2" "$WORK/$1" || fail "$3: $1 lacks [$2]; it was [$(head -c 600 "$WORK/$1")]"; }
 
 # expect_out TEXT WHAT: stdout of the last run is exactly TEXT plus a line feed.
-expect_out() {
-  [ "$(cat "$WORK/out")" = "$1" ] || fail "$2: stdout was [$(cat "$WORK/out")], expected [$1]"
+expect_out() { [ "$(cat "$WORK/out")" = "$1" ] || fail "$2: stdout was [$(cat "$WORK/out")], expected [$1]"; }
+
+# same FILE EXPECTED WHAT: the two files are equal byte for byte.
+same() { cmp -s "$1" "$2" || fail "$3: $1 differs from $2: $(diff "$1" "$2" | head -n 6)"; }
+
+absent() { [ ! -e "$1" ] || fail "$2 wrote $1"; }
+
+# cases ROW...: each ROW is a shell-quoted "CODE 'TEXT' ARGS...": qpx ARGS
+# ends with CODE and writes TEXT on stderr ('': nothing). A run that fails
+# (1 or 2) writes nothing on stdout and leaves the file its -o names as it
+# was (or absent); before other runs that file is removed.
+cases() {
+  local row code text prev arg target
+  for row in "$@"; do
+    eval "set -- $row"
+    code=$1 text=$2 prev="" target=""
+    shift 2
+    for arg in "$@"; do [ "$prev" != -o ] || target=$arg; prev=$arg; done
+    rm -f "$WORK/before"
+    if [ "$code" = 1 ] || [ "$code" = 2 ]; then [ ! -e "$target" ] || cp "$target" "$WORK/before"; else rm -f "$target"; fi
+    run "$@"
+    expect "$code" "qpx $*" "$text"
+    [ "$code" != 1 ] && [ "$code" != 2 ] && continue
+    [ ! -s "$WORK/out" ] || fail "qpx $*: wrote on stdout: $(head -c 200 "$WORK/out")"
+    if [ -e "$WORK/before" ]; then same "$target" "$WORK/before" "qpx $*"; elif [ -n "$target" ]; then absent "$target" "qpx $*"; fi
+  done
 }
 
-# expect_in FILE TEXT WHAT: FILE (out or err) contains TEXT literally.
-expect_in() {
-  grep -qF -- "$2" "$WORK/$1" || fail "$3: $1 lacks [$2]; it was [$(head -c 600 "$WORK/$1")]"
+# jsonpy CODE FILE...: runs the Python CODE with j, the JSON FILEs in order
+# (python3 is there with the build's GLib tools; jq is not installed).
+jsonpy() {
+  python3 -c 'import json, sys; j = [json.load(open(p)) for p in sys.argv[2:]]; exec(sys.argv[1])' "$@"
 }
 
-expect_empty() {
-  [ ! -s "$WORK/$1" ] || fail "$2: $1 should be empty, was [$(head -c 300 "$WORK/$1")]"
-}
-
-absent() {
-  [ ! -e "$1" ] || fail "$2 wrote $1"
-}
-
-# seal FILE: replaces FILE's checksum line (if any) by a correct one:
-# CRC-16/MODBUS (reflected 0xA001, init 0xFFFF) of every byte before it,
-# lower-case hex without leading zeros. Computed here, independently of qpx.
-seal() {
-  python3 - "$1" <<'PY'
-import re, sys
-path = sys.argv[1]
-data = open(path, 'rb').read()
-data = re.sub(rb'<!-->[0-9a-fA-F]*</!-->\n\Z', b'', data)
-crc = 0xFFFF
-for b in data:
-    crc ^= b
-    for _ in range(8):
-        crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
-open(path, 'wb').write(data + b'<!-->' + format(crc, 'x').encode() + b'</!-->\n')
-PY
-}
-
-# replace FILE OLD NEW: replaces the first occurrence of OLD by NEW in FILE
-# (bytes, no patterns).
-replace() {
+# edit SOURCE COPY [OLD NEW] [seal]: COPY is SOURCE with the first OLD
+# replaced by NEW (bytes, no pattern); with seal, its checksum line is
+# replaced by the CRC-16/MODBUS (reflected 0xA001, init 0xFFFF) of every byte
+# before it, in lower-case hex: computed here, independently of qpx.
+edit() {
   python3 - "$@" <<'PY'
-import sys
-path, old, new = sys.argv[1], sys.argv[2].encode(), sys.argv[3].encode()
-data = open(path, 'rb').read()
-if old not in data:
-    sys.exit('replace: "%s" not found in %s' % (sys.argv[2], path))
-open(path, 'wb').write(data.replace(old, new, 1))
+import re, sys
+data, args = open(sys.argv[1], 'rb').read(), sys.argv[3:]
+if len(args) >= 2:
+    assert args[0].encode() in data, 'edit: "%s" not in %s' % (args[0], sys.argv[1])
+    data = data.replace(args[0].encode(), args[1].encode(), 1)
+if args[-1:] == ['seal']:
+    data, crc = re.sub(rb'<!-->[0-9a-fA-F]*</!-->\n\Z', b'', data), 0xFFFF
+    for b in data:
+        crc ^= b
+        for _ in range(8):
+            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
+    data += b'<!-->' + format(crc, 'x').encode() + b'</!-->\n'
+open(sys.argv[2], 'wb').write(data)
 PY
-}
-
-# stopped_copy FILE COPY: COPY is FILE with a second ID on channel C's tag
-# and a valid checksum: reading stops there (code 3).
-stopped_copy() {
-  cp "$1" "$2" && replace "$2" '<CHANNEL ID="3">' '<CHANNEL ID="3" ID="4">' && seal "$2"
-}
-
-# make_file NAME JSON: NAME.qpx from JSON (keys left out keep the defaults);
-# band FREQ Q GAIN TYPE: one EQ band's JSON.
-make_file() { printf '%s' "$2" >"$1.json" && "$QPX" import "$1.json" -o "$1.qpx"; }
-band() { printf '{"freq": %s, "q": %s, "gain": %s, "type": %s}' "$@"; }
-
-xml_ok() {
-  xmllint --noout "$1" 2>"$WORK/xmllint.err" || fail "xmllint rejects $1: $(cat "$WORK/xmllint.err")"
 }
 
 finish() {
-  if [ "$FAILURES" -ne 0 ]; then
-    echo "$FAILURES check(s) failed" >&2
-    exit 1
-  fi
+  [ "$FAILURES" -eq 0 ] || { echo "$FAILURES check(s) failed" >&2; exit 1; }
   echo "all checks passed"
 }
