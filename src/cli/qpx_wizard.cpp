@@ -2,7 +2,11 @@
 // choices are played through the wizard's own page rules, so a selection
 // the assistant would not let the user make is refused here too; the file
 // written is the one the editor saves after that wizard run and Save As.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -212,6 +216,14 @@ void run(const wizard_options& o) {
   // The editor's build fixes every crossover Q by its type before the save.
   preset_t p = r.preset;
   apply_build_q(p, MV517);
+  // Nothing is written when the summary could not be: its folder is
+  // checked before the preset is saved.
+  if (!o.summary.empty()) {
+    const size_t slash = o.summary.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : o.summary.substr(0, slash + 1);
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+      qpx::fail(COMMAND, "cannot write " + o.summary + ": " + std::strerror(errno));
+  }
   qpx::write_preset_or_fail(COMMAND, o.out, p, MV517);
   if (!o.summary.empty()) {
     const summary_write_t w = write_selection_html(o.summary, sel);

@@ -32,7 +32,7 @@ expect 0 "check of good files"
 
 cases "2 'FILE is required' check" \
   "2 'expected MV517 or MV961' new --device MV999 -o c.qpx" \
-  "1 'qpx new: cannot write $WORK/no/dir/x.qpx (code 34: ' new -o $WORK/no/dir/x.qpx" \
+  "1 'qpx new: cannot write $WORK/no/dir/x.qpx: No such file or directory' new -o $WORK/no/dir/x.qpx" \
   "2 'not expected: extra' new -o c.qpx extra"
 
 finish

@@ -83,7 +83,7 @@ printf '%s' '{"name": "&&&&&&&&&&&&", "channels": [{"name": "\u2192\u2192\u2192\
 cases "0 '' import fit.json -o fit.qpx"
 [ "$("$QPX" export fit.qpx | grep -c -e '"name": "&&&&&&&&&&&&"' -e '"name": "→→→→→→→x"')" = 2 ] ||
   fail "the longest names did not come back"
-cases "1 'qpx import: cannot write $WORK/missing/dir/x.qpx (code 34: ' import fit.json -o $WORK/missing/dir/x.qpx" \
+cases "1 'qpx import: cannot write $WORK/missing/dir/x.qpx: No such file or directory' import fit.json -o $WORK/missing/dir/x.qpx" \
   "1 'qpx import: cannot open absent.json (No such file or directory)' import absent.json -o x.qpx" \
   "2 'output is required' import fit.json"
 

@@ -15,16 +15,12 @@ fail() {
   FAILURES=$((FAILURES + 1))
 }
 
-installed_files=(
-  bin/qbn-preset-editor bin/qpx
-  share/qbn-preset-editor/wizards.xml share/qbn-preset-editor/MV517_rear.jpg
+installed_files=(bin/qbn-preset-editor bin/qpx share/qbn-preset-editor/{wizards.xml,MV517_rear.jpg}
   share/applications/qbn-preset-editor.desktop share/mime/packages/qbn-preset-editor.xml
-  share/man/man1/qpx.1 share/man/man1/qbn-preset-editor.1
-  share/doc/qbn-preset-editor/README.md
-)
-for size in 16 32 48 64 128 256; do
-  installed_files+=("share/icons/hicolor/${size}x$size/apps/qbn-preset-editor.png")
-done
+  share/man/man1/{qpx,qbn-preset-editor}.1 share/doc/qbn-preset-editor/README.md
+  share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/qbn-preset-editor.png)
+
+version=$(sed -n 's/^project(qbn_preset_editor VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt")
 
 # What the installed programs must do from a folder without wizards.xml.
 check_programs() {
@@ -36,9 +32,9 @@ check_programs() {
   cmp -s club.qpx "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" || fail "$what: wizard output differs"
   cmp -s MV517_rear.jpg "$SOURCE/data/MV517_rear.jpg" || fail "$what: no picture beside the summary"
   [ "$("$prefix/bin/qpx" check club.qpx)" = "club.qpx: ok" ] || fail "$what: qpx check"
-  [ "$("$prefix/bin/qpx" --version)" = "qpx $(version)" ] || fail "$what: qpx --version"
+  [ "$("$prefix/bin/qpx" --version)" = "qpx $version" ] || fail "$what: qpx --version"
   # The editor answers --help and --version without a display.
-  [ "$(env -u DISPLAY "$prefix/bin/qbn-preset-editor" --version)" = "qbn-preset-editor $(version)" ] ||
+  [ "$(env -u DISPLAY "$prefix/bin/qbn-preset-editor" --version)" = "qbn-preset-editor $version" ] ||
     fail "$what: qbn-preset-editor --version"
   env -u DISPLAY "$prefix/bin/qbn-preset-editor" --help | grep -q "Usage: qbn-preset-editor \[FILE\]" ||
     fail "$what: qbn-preset-editor --help"
@@ -49,9 +45,6 @@ check_programs() {
   cd "$WORK" || return
 }
 
-version() {
-  sed -n 's/^project(qbn_preset_editor VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt"
-}
 
 # ---- cmake --install, then the prefix moved elsewhere ----------------------------
 cmake --install "$BUILD" --prefix "$WORK/first" >/dev/null || fail "cmake --install failed"

@@ -19,29 +19,20 @@ for c in "${cases[@]}"; do
 done
 [ -d "$WORK/folder.qpx" ] || fail "the folder that was the target is gone"
 
-# A folder the user may not write to (as a user who is not root).
-if [ "$(id -u)" -eq 0 ]; then as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups); else as_user=(); fi
-mkdir "$WORK/locked" && "$QPX" new -o "$WORK/locked/keep.qpx" && chmod 555 "$WORK/locked"
+# A folder the user may not write to (as a user who is not root), and a
+# read-only file system where a private mount can make one.
+as_user=()
+[ "$(id -u)" -ne 0 ] || as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+mkdir "$WORK/locked" "$WORK/ro" && "$QPX" new -o "$WORK/locked/keep.qpx" && chmod 555 "$WORK/locked"
 chmod 755 "$WORK"
-set +e
-"${as_user[@]}" "$QPX" new --device MV961 -o "$WORK/locked/keep.qpx" 2>"$WORK/err"
-RC=$?
-set -e
+run_as() { set +e; "$@" 2>"$WORK/err"; RC=$?; set -e; }
+run_as "${as_user[@]}" "$QPX" new --device MV961 -o "$WORK/locked/keep.qpx"
 expect 1 "write into a read-only folder" "cannot write $WORK/locked/keep.qpx: Permission denied"
-cmp -s "$WORK/locked/keep.qpx" "$QBN_TEST_DATA/new_mv517.qpx" || fail "the read-only folder's file changed"
+same "$WORK/locked/keep.qpx" "$QBN_TEST_DATA/new_mv517.qpx" "the read-only folder's file"
 chmod 755 "$WORK/locked"
-
-# A read-only file system, where a private mount can make one.
-mkdir "$WORK/ro"
 if unshare -m true 2>/dev/null; then
-  set +e
-  unshare -m sh -c 'mount -t tmpfs -o ro tmpfs "$1" && exec "$2" new -o "$1/x.qpx"' sh \
-    "$WORK/ro" "$QPX" 2>"$WORK/err"
-  RC=$?
-  set -e
+  run_as unshare -m sh -c 'mount -t tmpfs -o ro tmpfs "$1" && exec "$2" new -o "$1/x.qpx"' sh "$WORK/ro" "$QPX"
   expect 1 "write on a read-only file system" "cannot write $WORK/ro/x.qpx: Read-only file system"
-else
-  echo "note: no private mounts here; the read-only file system case is not run"
 fi
 
 # ---- Killed saves -------------------------------------------------------------

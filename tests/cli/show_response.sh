@@ -12,8 +12,11 @@ jsonpy 'j[0].update(device="MV961", lock=133); j[0]["channels"][1]["routing"] = 
 cases "0 '' show 961.qpx"
 [ "$(grep -cxF -e 'Device:  MV961' -e 'Lock:    delay, crossover, factory preset' -e 'Channel B: "Top R"' \
   -e '  Routing:      A+B/d1(L+R)' -e 'Channel C: "Sub"' out)" = 4 ] || fail "show MV961: $(head -c 300 out)"
-# Control characters in a name are shown escaped, never sent to the terminal.
-printf '{"name": "a\\u001b[2Jb\\u0007"}' | "$QPX" import - -o esc.qpx
+# Control characters in a name (only a hand-made file holds them: import
+# refuses them) are shown escaped, never sent to the terminal.
+printf '{"name": "a\\u001b[2Jb\\u0007"}' >esc.json
+cases "1 'qpx import: name: character U+001B cannot be stored in a name' import esc.json -o esc.qpx"
+edit "$D/new_mv517.qpx" esc.qpx "<NAME>Preset<" "<NAME>a"$'\x1b'"[2Jb"$'\x07'"<" seal
 run show esc.qpx
 expect_in out 'Name:    "a\x1b[2Jb\x07"' "show of a name with control characters"
 ! grep -q $'\x1b' out || fail "show wrote an escape character"

@@ -37,9 +37,8 @@ cases \
   "2 'expected RX1, RX2 or RX3' wizard --mode sat --top RS3 --bass RS1 -o r.qpx" \
   "1 'qpx wizard: missing.xml: cannot open (No such file or directory)' wizard --mode sat --top RS3 --bass RX1 --wizard-file missing.xml -o r.qpx"
 absent s.html "a refused run"
-# The preset is written before the summary; a summary that cannot be written still fails the run.
-run wizard --mode fullrange --top RS2 -o ok.qpx --summary "$WORK/no/dir/s.html"
-expect 1 "summary into a missing folder" "cannot write $WORK/no/dir/s.html: No such file or directory"
+# A summary that cannot be written fails the run before anything is written.
+cases "1 'cannot write $WORK/no/dir/s.html: No such file or directory' wizard --mode fullrange --top RS2 -o ok.qpx --summary $WORK/no/dir/s.html"
 
 # The factory file: the working directory's first, then the data directory.
 sed 's|<NAME>RS4 L</NAME>|<NAME>Local L</NAME>|' "$SHIPPED" >wizards.xml
