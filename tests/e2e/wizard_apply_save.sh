@@ -4,12 +4,24 @@
 # click on the device picture; Step Two: a double-click on SAT (straight to
 # Step Three); Step Three: RS 3 with "2x" and RX 2, Forward by its mnemonic;
 # Step Four: a name typed, "Digital" and "Lock Preset" by the keyboard,
-# Apply. The editor opens; Save As, quit. The file must be
-# wizard_sat_rs3_rx2_2x.qpx byte for byte. $E2E_SHOTS keeps every page.
+# "Show Selection" (the desktop's browser for HTML is a headless Chromium
+# that takes a screenshot: the page must show the pictured panel with the
+# models under its outputs), Apply. The editor opens; Save As, quit. The
+# file must be wizard_sat_rs3_rx2_2x.qpx byte for byte. $E2E_SHOTS keeps
+# every page.
 set -u
-source "$(dirname "$0")/e2e_lib.bash"
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/e2e_lib.bash"
 
 page_shot() { xdotool mousemove 5 5 sleep 0.5; shot "$1"; }  # the pointer out of the way
+
+# The desktop's default application for HTML.
+mkdir -p "$work/data/applications" "$work/config"
+printf '#!/bin/sh\nchromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking --user-data-dir="%s/profile" --hide-scrollbars --window-size=800,600 --screenshot="%s/browser.png" "$1" >/dev/null 2>&1\n' \
+  "$work" "$work" >"$work/browser" && chmod +x "$work/browser"
+printf '[Desktop Entry]\nType=Application\nName=Browser\nExec=%s/browser %%u\nMimeType=text/html;\n' \
+  "$work" >"$work/data/applications/test-browser.desktop"
+printf '[Default Applications]\ntext/html=test-browser.desktop\n' >"$work/config/mimeapps.list"
 
 e2e_start_display
 e2e_start_editor
@@ -43,6 +55,13 @@ click_in "$wiz" 196 132
 xdotool key ctrl+a type --delay 30 "Club Stage"
 xdotool key Tab sleep 0.2 key Down sleep 0.2 key Tab space sleep 0.5
 page_shot wizard-5-step-four
+xdotool key Tab space  # Show Selection
+for _ in $(seq 150); do [ -s "$work/browser.png" ] && break; sleep 0.1; done
+[ -s "$work/browser.png" ] || fail "the summary was not shown in the browser"
+cp "$work/browser.png" "$shots/wizard-5-summary.png"
+python3 "$here/summary_layout.py" "$work/browser.png" RX2 RX2 RS3 RS3 ||
+  fail "the summary page does not show the models under the outputs"
+xdotool windowactivate --sync "$wiz" 2>/dev/null
 xdotool key alt+a
 
 wait_window "MV517 Preset-Editor" >/dev/null || fail "Apply did not open the MV517 editor"
