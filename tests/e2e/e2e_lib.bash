@@ -76,10 +76,11 @@ e2e_start_display() {
   sleep 1
 }
 
-# Starts the program in the scratch folder; sets `main` to its main window.
+# Starts the program in the scratch folder with the arguments given; sets
+# `main` to its main window.
 e2e_start_editor() {
   cd "$work" || fail "no scratch folder"
-  XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" "$EDITOR_BIN" >"$work/editor.log" 2>&1 &
+  XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" "$EDITOR_BIN" "$@" >"$work/editor.log" 2>&1 &
   editor_pid=$!
   e2e_pids+=($editor_pid)
   main=$(wait_window "QBN - Preset Editor & Wizard") || fail "main window did not appear"

@@ -16,42 +16,28 @@ env -u DISPLAY "$EDITOR_BIN" a.qpx b.qpx >/dev/null 2>&1
 e2e_start_display
 cd "$work" || fail "no scratch folder"
 
-# start FILE: starts the program with FILE and waits for its main window.
-start_with() {
-  XDG_DATA_HOME="$work/data" "$EDITOR_BIN" "$1" >"$work/editor.log" 2>&1 &
-  editor_pid=$!
-  e2e_pids+=($editor_pid)
-  main=$(wait_window "QBN - Preset Editor & Wizard") || fail "main window did not appear"
-}
-
 # A wizard preset (locked, crossover Q as the editor fixes it): the MV517
 # editor opens with exactly its values, which Save As writes back unchanged.
 cp "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" "$work/presets/club.qpx"
-start_with presets/club.qpx
+e2e_start_editor presets/club.qpx
 editor=$(wait_window "MV517 Preset-Editor") || fail "the file did not open in the MV517 editor"
 sleep 1
 shot open-1-club
-xdotool key ctrl+shift+s
-wait_window "Save File" >/dev/null || fail "the Save File dialog did not open"
-sleep 1
-xdotool key ctrl+a
-xdotool type --delay 20 "$work/presets/copy"
-xdotool key Return
-for _ in $(seq 50); do [ -s "$work/presets/copy.qpx" ] && break; sleep 0.1; done
+save_as "$work/presets/copy"
 cmp "$work/presets/copy.qpx" "$work/presets/club.qpx" || fail "the opened values differ from the file's"
 xdotool key ctrl+q
 wait_editor_end || fail "the program did not end after Ctrl+Q"
 
 # An MV961 file opens the MV961 editor.
 cp "$QBN_TEST_DATA/new_mv961.qpx" "$work/presets/small.qpx"
-start_with "$work/presets/small.qpx"
+e2e_start_editor "$work/presets/small.qpx"
 wait_window "MV961 Preset-Editor" >/dev/null || fail "the MV961 file did not open its editor"
 xdotool key ctrl+q
 wait_editor_end || fail "the program did not end after Ctrl+Q"
 
 # A damaged file: the error the Open command shows, and no editor.
 sed 's/Club Stage/Club Stagx/' "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" >"$work/presets/damaged.qpx"
-start_with presets/damaged.qpx
+e2e_start_editor presets/damaged.qpx
 wait_window "Error!" >/dev/null || fail "no error for a damaged file"
 sleep 0.5
 shot open-2-damaged
