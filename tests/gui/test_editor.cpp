@@ -166,7 +166,8 @@ TEST_F(Editor, NamesTakeTypingAtTheCursorAndRefuseWhatTheRecordCannotHold) {
     GtkWidget* entry;
     const char *start, *typed;
   } refused[] = {
-      {ch_name[2], "Bass", "€"},  // no record byte
+      {ch_name[2], "Bass", "€"},     // no record byte
+      {ch_name[2], "Bass", "a\rb"},  // a control character would not read back
       // Every arrow takes 8 bytes in the file: the eighth would pass 63.
       {preset_name, "←←←←←←←", "↑"},
       {preset_name, "Stage", "a\xff"},  // not UTF-8
