@@ -29,7 +29,8 @@ build_main() {
 }
 
 run_ctest() {
-  (cd build && ctest --output-on-failure -j"$JOBS")
+  # A test that waits for ever (a dialog nobody answers) fails after 5 min.
+  (cd build && ctest --output-on-failure --timeout 300 -j"$JOBS")
 }
 
 build_asan() {
