@@ -222,12 +222,19 @@ TEST_F(Editor, EqTypeGainQAndFrequencyAreStoredAndRecomputed) {
   mark_saved();
   set_value(peq_spin_gain[1][3], 12.0);
   EXPECT_TRUE(band.gain == 120 && y_peq[1][3] == 6 && unsaved());
+  // The curve follows each change: +12 dB at the band's 1 kHz (column 464),
+  // narrower with a higher Q, then at 5 kHz (column 685).
+  EXPECT_NEAR(pnt_to_pix_eq_sum[1][464], 12.0, 0.2);
+  EXPECT_GT(pnt_to_pix_eq_sum[1][504], 6.0);
   mark_saved();
   set_value(peq_spin_q[1][3], 12.5);
   EXPECT_TRUE(band.q == 125 && unsaved());
+  EXPECT_LT(pnt_to_pix_eq_sum[1][504], 1.0);
   mark_saved();
   set_value(peq_spin_freq[1][3], 5000);
   EXPECT_TRUE(band.freq == 5000 && x_peq[1][3] == 685 && unsaved());
+  EXPECT_NEAR(pnt_to_pix_eq_sum[1][685], 12.0, 0.2);
+  EXPECT_LT(pnt_to_pix_eq_sum[1][464], 1.0);
   choose(peq_combo[1][3], 0);
   EXPECT_TRUE(band.gain == 0 && !sensitive(peq_spin_gain[1][3]));
   EXPECT_EQ(aktiv[AKTIV_PEQ] & 0x0F, 0);
