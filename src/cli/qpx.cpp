@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", std::string("qpx ") + QBN_VERSION);
   app.footer(
-      "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem.\n"
+      "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem\n"
+      "(diff: 0 equal, 1 different, 2 a file cannot be compared or a usage error).\n"
       "Run 'qpx COMMAND --help' for the options of a command.\n");
 
   add_check_command(app);

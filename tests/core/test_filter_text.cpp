@@ -13,19 +13,13 @@
 
 namespace {
 
-// Band values as the device stores them: frequency, Q x 10, gain in 0.1 dB,
-// type.
-struct band_t {
-  int freq, q, gain, type;
-};
-
-void expect_bands(const peq_t (&got)[6], const band_t (&want)[6]) {
-  for (int b = 0; b < 6; ++b) {
-    EXPECT_EQ(got[b].freq, want[b].freq) << "band " << b + 1;
-    EXPECT_EQ(got[b].q, want[b].q) << "band " << b + 1;
-    EXPECT_EQ(got[b].gain, want[b].gain) << "band " << b + 1;
-    EXPECT_EQ(got[b].type, want[b].type) << "band " << b + 1;
-  }
+// The six bands as "freq/q/gain/type" in stored units.
+std::string bands_text(const peq_t (&bands)[6]) {
+  std::string out;
+  for (const peq_t& p : bands)
+    out += std::to_string(p.freq) + "/" + std::to_string(p.q) + "/" + std::to_string(p.gain) + "/" +
+           std::to_string(p.type) + " ";
+  return out;
 }
 
 // The measured file uses every accepted form: padding, comments, blank
@@ -40,12 +34,8 @@ TEST(FilterText, EveryAcceptedFormGoesToItsBand) {
   const filter_import_t r = import_filter_text(read_file(data_file("filters_measured.txt")), ch);
   ASSERT_TRUE(r.ok) << r.message();
   // BW 1 octave is Q sqrt(2) = 1.414, stored as 1.4; 2.04 dB as 2.0 dB.
-  expect_bands(r.bands, {{80, 7, 40, 1},
-                         {125, 20, -30, 0},
-                         {1200, 14, 20, 0},
-                         {40, 125, -120, 0},
-                         {5000, 7, 0, 0},
-                         {8000, 7, -15, 1}});
+  EXPECT_EQ(bands_text(r.bands),
+            "80/7/40/1 125/20/-30/0 1200/14/20/0 40/125/-120/0 5000/7/0/0 8000/7/-15/1 ");
   EXPECT_EQ(r.band_mask, 0b101111u);
   EXPECT_TRUE(r.has_preamp && r.preamp_db == -4.5 && !r.level_set);
   EXPECT_EQ(r.message(),
@@ -73,38 +63,25 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
   const std::string pk = "Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\n";
   // clang-format off
   const struct { std::string text; int line; const char* reason; } cases[] = {
-      {"Filter 1: ON LP Fc 80 Hz", 1, "the device has no LP filter"},
       {pk + "Filter 2: ON HP Fc 80 Hz Q 0.7", 2, "the device has no HP filter"},
       {"Filter 1: ON NO Fc 80 Hz", 1, "the device has no NO filter"},
-      {"Filter 1: ON AP Fc 80 Hz", 1, "the device has no AP filter"},
-      {"Filter 1: ON XYZ Fc 80 Hz", 1, "unknown filter type \"XYZ\""},
       {"Filter 1: ON LS 12dB Fc 80 Hz Gain 3 dB", 1, "the device has no 12 dB shelf"},
       {"Filter 1: ON PK Fc 34.4 Hz Gain 1 dB Q 1", 1, "frequency 34.4 Hz is outside"},
-      {"Filter 1: ON PK Fc 12.1 kHz Gain 1 dB Q 1", 1, "frequency 12100 Hz is outside"},
       {"Filter 1: ON PK Fc 100 Hz Gain 12.06 dB Q 1", 1, "gain 12.06 dB is outside"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -13 dB Q 1", 1, "gain -13 dB is outside"},
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 0.64", 1, "Q 0.64 is outside"},
-      {"Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 12.55", 1, "Q 12.55 is outside"},
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB BW Oct 3", 1, "BW 3 oct (Q 0.404) is outside"},
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB", 1, "Q or BW is missing"},
-      {"Filter 1: ON PK Gain 3 dB Q 1", 1, "Fc is missing"},
-      {"Filter 1: ON PK Fc 100 Hz Q 1", 1, "Gain is missing"},
       {"Filter 1: ON PK Fc 100 Hz Fc 200 Hz Gain 3 dB Q 1", 1, "Fc is given twice"},
       {"Filter 1: ON PK Fc abc Hz Gain 3 dB Q 1", 1, "Fc: \"abc\" is not a number"},
       {"Filter 1: ON PK Fc 100dB Gain 3 dB Q 1", 1, "Fc: \"100dB\" is not a number in HZ"},
       {"Filter 1: ON PK Fc nan Gain 3 dB Q 1", 1, "\"nan\" is not a number"},
-      {"Filter 1: ON PK Fc 0x40 Gain 3 dB Q 1", 1, "\"0x40\" is not a number"},
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 1 Slope 2", 1, "\"Slope\" cannot be read"},
-      {"Filter 1: MAYBE PK", 1, "ON or OFF expected"},
       {"\n\nRoom EQ V5.20", 3, "cannot be read"},
-      {"Filterx 1: ON PK Fc 100 Hz Gain 3 dB Q 1", 1, "cannot be read"},
       {pk + pk + pk + pk + pk + pk + pk, 7, "a 7th filter: the channel has 6 EQ bands"},
       {"Filter: ON LS Fc 80 Hz Gain 3 dB\nFilter: ON LSC Fc 90 Hz Gain 3 dB", 2, "a second low shelf"},
       {"Filter: ON HS Fc 8 kHz Gain 3 dB\n" + pk + "Filter: ON HSC Fc 9 kHz Gain 3 dB", 3, "a second high shelf"},
       {"Preamp: -3 dB\n" + pk + "Preamp: -1 dB", 3, "a second Preamp line"},
-      {"Preamp: minus 3", 1, "Preamp: \"minus\" is not a number"},
       {"# nothing here\n\nFilter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\n", 0, "no filter that is switched on"},
-      {"", 0, "no filter that is switched on"},
       {std::string("Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 1\0", 40), 1, "NUL byte"},
   };
   // clang-format on
@@ -188,16 +165,6 @@ TEST(FilterText, ExportReadsBackToTheSameBands) {
           << text << "band " << b + 1;
     }
   }
-  // The form of the lines.
-  channel_t ch = preset_def.channel[0];
-  ch.peq[0] = {80, 7, 30, 1};
-  ch.peq[2] = {3150, 20, -25, 0};
-  ch.peq[5] = {10000, 7, 15, 1};
-  EXPECT_EQ(export_filter_text(ch, "EQ of Out A"),
-            "# EQ of Out A\n"
-            "Filter 1: ON LSC Fc 80 Hz Gain 3.0 dB\n"
-            "Filter 3: ON PK Fc 3150 Hz Gain -2.5 dB Q 2.00\n"
-            "Filter 6: ON HSC Fc 10000 Hz Gain 1.5 dB\n");
 }
 
 }  // namespace
