@@ -30,7 +30,11 @@ unsigned target_mask(const std::string& list, int from, int device) {
     size_t end = list.find(',', start);
     if (end == std::string::npos) end = list.size();
     const std::string letter = list.substr(start, end - start);
-    const int ch = qpx::channel_of_device("copy-channel", letter, device);
+    if (!qpx::parse_channel_letter(letter))
+      qpx::fail("copy-channel",
+                "--to " + list + ": expected letters A-D separated by commas, or all",
+                qpx::EXIT_USAGE);
+    const int ch = qpx::channel_of_device("copy-channel", letter, device, "--to");
     if (ch == from)
       qpx::fail("copy-channel", "--to " + letter + ": that is the channel copied from",
                 qpx::EXIT_USAGE);
@@ -74,7 +78,7 @@ void add_copy_channel_command(CLI::App& app) {
       "channel the file's device lacks, or --to naming the --from channel).\n");
   cmd->callback([opt] {
     const preset_file_read_t loaded = qpx::load_whole_or_fail("copy-channel", opt->in);
-    const int from = qpx::channel_of_device("copy-channel", opt->from, loaded.device);
+    const int from = qpx::channel_of_device("copy-channel", opt->from, loaded.device, "--from");
     const unsigned targets = target_mask(opt->to, from, loaded.device);
     const channel_section section = *parse_section(opt->section);
     preset_t p = loaded.preset;

@@ -143,7 +143,7 @@ void add_plot_command(CLI::App& app) {
         eq.total = extra[0];
         legend = total_legend(loaded.preset, ch);
       } else if (sum) {
-        const int with = qpx::channel_of_device("plot", opt->with, loaded.device);
+        const int with = qpx::channel_of_device("plot", opt->with, loaded.device, "--with");
         sum_curves(channel, loaded.preset.channel[with], extra[0], extra[1]);
         eq.channel_sum = extra[0];
         legend = sum_legend(loaded.preset, ch, with);

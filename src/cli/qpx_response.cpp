@@ -113,7 +113,7 @@ void add_response_command(CLI::App& app) {
       channel_curves(loaded.preset.channel[ch], *curves);
       std::unique_ptr<pair_columns_t> pair;
       if (!opt->with.empty()) {
-        const int with = qpx::channel_of_device("response", opt->with, loaded.device);
+        const int with = qpx::channel_of_device("response", opt->with, loaded.device, "--with");
         pair = std::make_unique<pair_columns_t>();
         total_curve(loaded.preset.channel[ch], pair->total);
         sum_curves(loaded.preset.channel[ch], loaded.preset.channel[with], pair->sum_db,

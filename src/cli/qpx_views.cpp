@@ -24,11 +24,14 @@ void add_with_option(CLI::App* cmd, std::string& with) {
       });
 }
 
-int channel_of_device(const std::string& command, const std::string& letter, int device) {
+int channel_of_device(const std::string& command, const std::string& letter, int device,
+                      const std::string& option) {
+  if (!parse_channel_letter(letter, MV517))
+    fail(command, option + " " + letter + ": expected A, B, C or D", EXIT_USAGE);
   const std::optional<int> ch = parse_channel_letter(letter, device);
   if (!ch) {
     fail(command,
-         "--channel " + letter + ": an " + device_name(device) + " file has channels A and B only",
+         option + " " + letter + ": an " + device_name(device) + " file has channels A and B only",
          EXIT_USAGE);
   }
   return *ch;

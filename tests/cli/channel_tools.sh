@@ -64,7 +64,8 @@ expect_out "copied the whole channel of A to B, C, D" "copy-channel all"
 grep -qxF 'Out D "Fill ←ä"  mute  on -> off' d.txt || fail "mute flag of the whole channel: $(cat d.txt)"
 cases "2 '--to A: that is the channel copied from' copy-channel $L --from A --to B,A -o x.qpx" \
   "2 '--section: lfo not in' copy-channel $L --from A --to B --section lfo -o x.qpx" \
-  "2 'an MV961 file has channels A and B only' copy-channel $D/new_mv961.qpx --from A --to C -o x.qpx" \
+  "2 '--to C: an MV961 file has channels A and B only' copy-channel $D/new_mv961.qpx --from A --to C -o x.qpx" \
+  "2 '--to B,: expected letters A-D separated by commas, or all' copy-channel $L --from A --to B, -o x.qpx" \
   "1 'checksum mismatch' copy-channel bad.qpx --from A --to B -o x.qpx"
 
 # response --with: today's columns unchanged, then total, sum and phase; two
