@@ -9,11 +9,14 @@
 #include "cli/qpx_common.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"qpx - check, show, convert, plot and generate QBN preset files (.qpx)", "qpx"};
+  CLI::App app{
+      "qpx - check, show, compare, convert, edit, plot and generate QBN preset files (.qpx)",
+      "qpx"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", std::string("qpx ") + QBN_VERSION);
   app.footer(
-      "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem.\n"
+      "Exit codes: 0 success, 1 failure, 2 usage error, 3 a file was read only up to a problem\n"
+      "(diff: 0 equal, 1 different, 2 a file cannot be compared or a usage error).\n"
       "Run 'qpx COMMAND --help' for the options of a command.\n");
 
   add_check_command(app);
@@ -25,6 +28,10 @@ int main(int argc, char** argv) {
   add_plot_command(app);
   add_overview_command(app);
   add_wizard_command(app);
+  add_copy_channel_command(app);
+  add_eq_import_command(app);
+  add_eq_export_command(app);
+  add_diff_command(app);
 
   try {
     app.parse(argc, argv);

@@ -125,6 +125,12 @@ preset_file_read_t load_or_fail(const std::string& command, const std::string& p
   return loaded;
 }
 
+preset_file_read_t load_whole_or_fail(const std::string& command, const file_input& in) {
+  preset_file_read_t loaded = load_or_fail(command, in.file, !in.no_checksum);
+  if (!loaded.whole()) fail(command, in.file + ": " + loaded.problem() + "; nothing written");
+  return loaded;
+}
+
 void add_file_input(CLI::App* cmd, file_input& in) {
   cmd->add_option("FILE", in.file, "Preset file to read ('-' for standard input)")->required();
   cmd->add_flag("--no-checksum", in.no_checksum, "Read the file even if its checksum fails");

@@ -68,6 +68,12 @@ void use_preset_file(const std::string& command, const file_input& in, Use use) 
   if (code != EXIT_OK) throw exit_request{code};
 }
 
+// Reads the file for a command that writes a new preset file from it
+// (copy-channel, eq-import): only a whole read will do, since the parts not
+// read would be written as defaults. Otherwise tells why and ends with
+// EXIT_FAIL, nothing written.
+preset_file_read_t load_whole_or_fail(const std::string& command, const file_input& in);
+
 // "MV517" / "MV961" (either case) to 4 / 2.
 std::optional<int> parse_device(const std::string& text);
 

@@ -16,7 +16,16 @@ namespace {
 struct response_options {
   qpx::file_input in;
   std::string channel;
+  std::string with;
   std::string out;
+};
+
+// The columns --with adds: the channel's total response, and the sum of its
+// output and the other channel's, in dB and degrees.
+struct pair_columns_t {
+  eq_table_t total;
+  eq_table_t sum_db;
+  eq_table_t sum_phase;
 };
 
 // Appends one CSV cell with `format`; a value that rounds to zero is
@@ -30,8 +39,9 @@ void cell(std::string& line, const char* format, double value) {
   line += text;
 }
 
-std::string response_csv(const channel_curves_t& c) {
-  std::string csv = "column,frequency_hz,highpass_db,lowpass_db,crossover_db,eq_sum_db\n";
+std::string response_csv(const channel_curves_t& c, const pair_columns_t* pair) {
+  std::string csv = "column,frequency_hz,highpass_db,lowpass_db,crossover_db,eq_sum_db";
+  csv += pair ? ",total_db,sum_db,sum_phase_deg\n" : "\n";
   csv.reserve(XO_TABLE_SIZE * 64);
   // The crossover tables reach one grid point further (812) than the EQ
   // tables (0..811); every point of either gets a row.
@@ -52,6 +62,13 @@ std::string response_csv(const channel_curves_t& c) {
       cell(line, "%.4f", c.sum[i]);
     else
       line += ',';
+    if (pair && i < EQ_TABLE_SIZE) {
+      cell(line, "%.4f", pair->total[i]);
+      cell(line, "%.4f", pair->sum_db[i]);
+      cell(line, "%.4f", pair->sum_phase[i]);
+    } else if (pair) {
+      line += ",,,";
+    }
     csv += line;
     csv += '\n';
   }
@@ -66,6 +83,7 @@ void add_response_command(CLI::App& app) {
       app.add_subcommand("response", "Write a channel's crossover and EQ response curves as CSV.");
   qpx::add_file_input(cmd, opt->in);
   qpx::add_channel_option(cmd, opt->channel);
+  qpx::add_with_option(cmd, opt->with);
   cmd->add_option("-o,--output", opt->out, "Write the CSV to OUT instead of standard output")
       ->type_name("OUT");
   cmd->footer(
@@ -80,6 +98,11 @@ void add_response_command(CLI::App& app) {
       "      (the high-pass alone when the low-pass is off)\n"
       "  eq_sum_db  %.4f, the six EQ bands together (shelves included), columns 0 to 811;\n"
       "      empty on column 812\n"
+      "With --with C three columns follow, on columns 0 to 811 (empty on 812), %.4f:\n"
+      "  total_db  the channel's total response: crossover times EQ\n"
+      "  sum_db, sum_phase_deg  the sum of both channels' outputs for one input signal\n"
+      "      (crossover and EQ as complex responses, level, polarity, and the delay as a\n"
+      "      phase shift at 343.4 m/s), in dB (not below -200) and degrees (-180, 180]\n"
       "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum,\n"
       "2 for a usage error (also channel C or D of an MV961 file), 3 when reading\n"
       "stopped at a problem (the CSV shows what was read).\n");
@@ -88,7 +111,15 @@ void add_response_command(CLI::App& app) {
       const int ch = qpx::channel_of_device("response", opt->channel, loaded.device);
       auto curves = std::make_unique<channel_curves_t>();
       channel_curves(loaded.preset.channel[ch], *curves);
-      qpx::write_output("response", opt->out, response_csv(*curves));
+      std::unique_ptr<pair_columns_t> pair;
+      if (!opt->with.empty()) {
+        const int with = qpx::channel_of_device("response", opt->with, loaded.device, "--with");
+        pair = std::make_unique<pair_columns_t>();
+        total_curve(loaded.preset.channel[ch], pair->total);
+        sum_curves(loaded.preset.channel[ch], loaded.preset.channel[with], pair->sum_db,
+                   pair->sum_phase);
+      }
+      qpx::write_output("response", opt->out, response_csv(*curves, pair.get()));
     });
   });
 }

@@ -6,6 +6,7 @@
 
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
+#include "model/preset_diff.h"
 
 namespace {
 
@@ -20,48 +21,6 @@ std::string row(const std::string& label, const std::string& value) {
   std::string line = "  " + label + ":";
   if (line.size() < 16) line.resize(16, ' ');
   return line + value + "\n";
-}
-
-// A record text for the terminal: control characters (C0, DEL and the C1
-// range that bytes 0x86-0x9F stand for) are shown as \xNN, so a name read
-// from a file cannot send escape sequences to the terminal.
-std::string display_text(const char* bytes, size_t max_len) {
-  std::string out;
-  for (size_t i = 0; i < max_len && bytes[i] != '\0'; ++i) {
-    const auto b = static_cast<uint8_t>(bytes[i]);
-    if (b < 0x20 || b == 0x7F || (b >= 0x86 && b <= 0x9F)) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", b);
-      out += buf;
-    } else {
-      out += record_to_utf8(&bytes[i], 1);
-    }
-  }
-  return out;
-}
-
-std::string lock_text(uint8_t lock) {
-  std::string out;
-  auto add = [&out](const std::string& name) { out += (out.empty() ? "" : ", ") + name; };
-  for (const lock_flag_t& flag : lock_flags) {
-    if (lock & flag.mask) add(flag.name);
-  }
-  if (lock & 0x40) add("bit 6");
-  if (lock & LOCK_FACTORY) add("factory preset");
-  return out.empty() ? "none" : out;
-}
-
-std::string routing_text(int device, uint8_t code) {
-  const char* label = routing_label(device, code);
-  if (label) return label;
-  return "code " + std::to_string(code) + " (no entry on the " + device_name(device) + ")";
-}
-
-// Crossover type label by code; the high-pass and the low-pass name the
-// codes differently.
-std::string xo_type_text(int filter, uint8_t config) {
-  if (config > 2) return "code " + std::to_string(config);
-  return filter == 0 ? hp_type_labels[hp_index_from_code(config)] : lp_type_labels[config];
 }
 
 std::string xo_text(int filter, const xo_t& xo) {

@@ -16,11 +16,22 @@ void add_channel_option(CLI::App* cmd, std::string& channel) {
       });
 }
 
-int channel_of_device(const std::string& command, const std::string& letter, int device) {
+void add_with_option(CLI::App* cmd, std::string& with) {
+  cmd->add_option("--with", with, "A second channel, A-D: its output is added to the channel's")
+      ->type_name("A|B|C|D")
+      ->check([](const std::string& text) {
+        return parse_channel_letter(text, MV517) ? std::string() : "expected A, B, C or D";
+      });
+}
+
+int channel_of_device(const std::string& command, const std::string& letter, int device,
+                      const std::string& option) {
+  if (!parse_channel_letter(letter, MV517))
+    fail(command, option + " " + letter + ": expected A, B, C or D", EXIT_USAGE);
   const std::optional<int> ch = parse_channel_letter(letter, device);
   if (!ch) {
     fail(command,
-         "--channel " + letter + ": an " + device_name(device) + " file has channels A and B only",
+         option + " " + letter + ": an " + device_name(device) + " file has channels A and B only",
          EXIT_USAGE);
   }
   return *ch;

@@ -19,10 +19,16 @@ namespace qpx {
 // Adds the required --channel option (a letter A-D in either case).
 void add_channel_option(CLI::App* cmd, std::string& channel);
 
+// Adds the --with option: a second channel (A-D) whose output is added.
+void add_with_option(CLI::App* cmd, std::string& with);
+
 // Index of channel `letter` in a file of `device`. A channel the device does
 // not have (C or D of an MV961 file) ends the program with a usage message
 // and EXIT_USAGE.
-int channel_of_device(const std::string& command, const std::string& letter, int device);
+// `option` names the option in the message; a text that is no channel
+// letter at all is a usage error too.
+int channel_of_device(const std::string& command, const std::string& letter, int device,
+                      const std::string& option = "--channel");
 
 // Background of the editor's pages, 16-bit RGB.
 constexpr uint16_t PAGE_GREY = 40000;

@@ -272,7 +272,8 @@ size_t written_text_length(const std::string& record_bytes);
 
 // The first field in which two records differ, as "channel 2 EQ band 3" or
 // "name"; empty when they hold the same values (bytes after a text's
-// terminator do not count).
+// terminator do not count). It is the first entry of the full list of
+// differences, preset_differences (model/preset_diff.h).
 std::string first_difference(const preset_t& a, const preset_t& b);
 inline bool presets_equal(const preset_t& a, const preset_t& b) {
   return first_difference(a, b).empty();

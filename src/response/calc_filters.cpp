@@ -13,6 +13,7 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -116,32 +117,43 @@ inline cx denominator(const unit_point_t& z, double a1, double a2) {
   return {1.0 - a1 * z.zf1.real() - a2 * z.zf2.real(), 0.0 - a1 * z.zf1.imag() - a2 * z.zf2.imag()};
 }
 
-// 20 log10 |N / D| (or |(N / D)^2| when `squared`).
-inline double magnitude_db(const cx& N, const cx& D, bool squared) {
+// H = N / D as N conj(D) / |D|^2, squared (two sections in series) when
+// `squared`.
+inline cx quotient(const cx& N, const cx& D, bool squared) {
   const double c = D.re;
   const double d = -D.im;  // conj(D)
   const double norm = D.re * D.re + D.im * D.im;
   const double hr = (N.re * c - N.im * d) / norm;
   const double hi = (N.re * d + N.im * c) / norm;
-  double betrag;
-  if (squared)
-    betrag = std::hypot(hr * hr - hi * hi, hr * hi + hi * hr);
-  else
-    betrag = std::hypot(hr, hi);
-  return 20.0 * std::log10(betrag);
+  if (squared) return {hr * hr - hi * hi, hr * hi + hi * hr};
+  return {hr, hi};
+}
+
+// 20 log10 |N / D| (or |(N / D)^2| when `squared`).
+inline double magnitude_db(const cx& N, const cx& D, bool squared) {
+  const cx h = quotient(N, D, squared);
+  return 20.0 * std::log10(std::hypot(h.re, h.im));
+}
+
+// The numerators and denominators of each filter at one grid point; the
+// magnitude curves and the complex responses are both formed from these.
+inline cx hp_numerator(const unit_point_t& z) {
+  // 1.0 - 2.0 * zf1 + zf2
+  return {1.0 - 2.0 * z.zf1.real() + z.zf2.real(), 0.0 - 2.0 * z.zf1.imag() + z.zf2.imag()};
+}
+
+inline cx lp_numerator(const unit_point_t& z, const svf_t& s) {
+  // F^2 * zf1
+  const double F2 = s.Feq * s.Feq;
+  return {F2 * z.zf1.real(), F2 * z.zf1.imag()};
 }
 
 inline double hp_point(const unit_point_t& z, const svf_t& s, bool squared) {
-  // 1.0 - 2.0 * zf1 + zf2
-  const cx N = {1.0 - 2.0 * z.zf1.real() + z.zf2.real(), 0.0 - 2.0 * z.zf1.imag() + z.zf2.imag()};
-  return magnitude_db(N, denominator(z, s.a1, s.a2), squared);
+  return magnitude_db(hp_numerator(z), denominator(z, s.a1, s.a2), squared);
 }
 
 inline double lp_point(const unit_point_t& z, const svf_t& s, bool squared) {
-  // F^2 * zf1
-  const double F2 = s.Feq * s.Feq;
-  const cx N = {F2 * z.zf1.real(), F2 * z.zf1.imag()};
-  return magnitude_db(N, denominator(z, s.a1, s.a2), squared);
+  return magnitude_db(lp_numerator(z, s), denominator(z, s.a1, s.a2), squared);
 }
 
 struct peaking_t {
@@ -167,9 +179,12 @@ inline double peq_point(const unit_point_t& z, const peaking_t& p) {
   return magnitude_db(N, denominator(z, p.s.a1, p.s.a2), false);
 }
 
+inline cx shelf_numerator(const unit_point_t& z, const shelf_t& sh) {
+  return {sh.b0 + sh.b1 * z.zf1.real(), 0.0 + sh.b1 * z.zf1.imag()};
+}
+
 inline double shelf_point(const unit_point_t& z, const shelf_t& sh) {
-  const cx N = {sh.b0 + sh.b1 * z.zf1.real(), 0.0 + sh.b1 * z.zf1.imag()};
-  return magnitude_db(N, denominator(z, sh.a1, sh.a2), false);
+  return magnitude_db(shelf_numerator(z, sh), denominator(z, sh.a1, sh.a2), false);
 }
 
 bool valid_channel(unsigned ch) {
@@ -309,6 +324,122 @@ void channel_curves(const channel_t& ch_in, channel_curves_t& out) {
   const eq_table_t* const peaking[6] = {&out.eq[0], &out.eq[1], &out.eq[2],
                                         &out.eq[3], &out.eq[4], &out.eq[5]};
   eq_sum_curve(out.sum, shelf_state(ch), peaking, out.lowshelf, out.highshelf);
+}
+
+// ---- Complex responses -----------------------------------------------------
+
+namespace {
+
+const unit_point_t& grid_point(int column, unit_point_t& scratch) {
+  if (column >= 0 && column < XO_TABLE_SIZE) return grid().at[column];
+  scratch = unit_point(column_to_freq(column));
+  return scratch;
+}
+
+complex_t to_complex(const cx& h) {
+  return {h.re, h.im};
+}
+
+}  // namespace
+
+complex_t hp_complex(int column, unsigned freq, unsigned q, int order) {
+  unit_point_t scratch;
+  const unit_point_t& z = grid_point(column, scratch);
+  const svf_t s = svf(freq, q);
+  return to_complex(quotient(hp_numerator(z), denominator(z, s.a1, s.a2), order != 0));
+}
+
+complex_t lp_complex(int column, unsigned freq, unsigned q, int order) {
+  unit_point_t scratch;
+  const unit_point_t& z = grid_point(column, scratch);
+  const svf_t s = svf(freq, q);
+  return to_complex(quotient(lp_numerator(z, s), denominator(z, s.a1, s.a2), order != 0));
+}
+
+complex_t peq_complex(int column, unsigned freq, unsigned q, int gain) {
+  unit_point_t scratch;
+  const unit_point_t& z = grid_point(column, scratch);
+  const peaking_t p = peaking(freq, q, gain);
+  return to_complex(quotient(poly(1.0, p.b1, p.b2, z), denominator(z, p.s.a1, p.s.a2), false));
+}
+
+namespace {
+complex_t shelf_complex(int column, const shelf_t& sh) {
+  unit_point_t scratch;
+  const unit_point_t& z = grid_point(column, scratch);
+  return to_complex(quotient(shelf_numerator(z, sh), denominator(z, sh.a1, sh.a2), false));
+}
+}  // namespace
+
+complex_t lowshelf_complex(int column, unsigned freq, int gain) {
+  return shelf_complex(column, lowshelf(freq, gain));
+}
+
+complex_t highshelf_complex(int column, unsigned freq, int gain) {
+  return shelf_complex(column, highshelf(freq, gain));
+}
+
+complex_t delay_factor(double f, unsigned cm) {
+  const double seconds = cm / (SPEED_OF_SOUND * 100.0);
+  return std::polar(1.0, -2.0 * PI * f * seconds);
+}
+
+void channel_response(const channel_t& ch_in, channel_response_t& out) {
+  channel_t ch = ch_in;
+  channel_apply_build_q(ch);
+  const xo_t& hp = ch.xo[0];
+  const xo_t& lp = ch.xo[1];
+  const int hs = xo_slot(hp.config), ls = xo_slot(lp.config);
+  const double level = g_eq(ch.gain);
+  const double polarity = ch.phase == 1 ? -1.0 : 1.0;
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+    complex_t xo = hp_complex(i, hp.freq[hs], hp.q[hs], xo_order(hp.config));
+    if (lp.config != 0) xo *= lp_complex(i, lp.freq[ls], lp.q[ls], xo_order(lp.config));
+    complex_t eq = 1.0;
+    for (int b = 0; b < 6; ++b) {
+      const peq_t& band = ch.peq[b];
+      // As in the magnitude sum: a shelf on band 1 or 6 takes that band's
+      // place, a shelf type on another band contributes nothing.
+      if (band.type != 1)
+        eq *= peq_complex(i, band.freq, band.q, band.gain);
+      else if (b == 0)
+        eq *= lowshelf_complex(i, band.freq, band.gain);
+      else if (b == 5)
+        eq *= highshelf_complex(i, band.freq, band.gain);
+    }
+    out.xo[i] = xo;
+    out.eq[i] = eq;
+    out.total[i] = xo * eq;
+    out.output[i] = out.total[i] * (level * polarity) * delay_factor(column_to_freq(i), ch.delay);
+  }
+}
+
+double response_db(complex_t h) {
+  const double db = 20.0 * std::log10(std::abs(h));
+  return db > RESPONSE_FLOOR_DB ? db : RESPONSE_FLOOR_DB;  // also for log10(0)
+}
+
+double response_phase_deg(complex_t h) {
+  const double deg = std::arg(h) * 180.0 / PI;
+  return deg <= -180.0 ? deg + 360.0 : deg;
+}
+
+void total_curve(const channel_t& ch, eq_table_t& out) {
+  auto r = std::make_unique<channel_response_t>();
+  channel_response(ch, *r);
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) out[i] = response_db(r->total[i]);
+}
+
+void sum_curves(const channel_t& a, const channel_t& b, eq_table_t& db, eq_table_t& phase_deg) {
+  auto ra = std::make_unique<channel_response_t>();
+  auto rb = std::make_unique<channel_response_t>();
+  channel_response(a, *ra);
+  channel_response(b, *rb);
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+    const complex_t sum = ra->output[i] + rb->output[i];
+    db[i] = response_db(sum);
+    phase_deg[i] = response_phase_deg(sum);
+  }
 }
 
 // ---- The editor's curve tables ---------------------------------------------

@@ -12,6 +12,7 @@
 // fill the global curve tables that the plots draw.
 #pragma once
 
+#include <complex>
 #include <cstdint>
 
 #include "model/preset.h"
@@ -112,6 +113,50 @@ struct channel_curves_t {
 // crossover Q is taken as the editor fixes it when it shows the channel
 // (the high-pass "Q 1.2" uses 1.2, "Butterworth 2." 0.7).
 void channel_curves(const channel_t& ch, channel_curves_t& out);
+
+// ---- Complex responses -----------------------------------------------------
+//
+// The same sections as the magnitude curves, kept as complex values H = N / D
+// at a grid column, so that channels can be added with their phase. The
+// magnitude of each is the curve's value at that column: 20 log10 |hp_complex|
+// is hp_curve's entry, bit for bit. A column outside 0..812 is evaluated at
+// its frequency.
+
+using complex_t = std::complex<double>;
+
+complex_t hp_complex(int column, unsigned freq, unsigned q, int order);
+complex_t lp_complex(int column, unsigned freq, unsigned q, int order);
+complex_t peq_complex(int column, unsigned freq, unsigned q, int gain);
+complex_t lowshelf_complex(int column, unsigned freq, int gain);
+complex_t highshelf_complex(int column, unsigned freq, int gain);
+
+// Phase shift of a delay of `cm` centimetres (sound at 343.4 m/s) at f Hz:
+// e^(-j 2 pi f t).
+complex_t delay_factor(double f, unsigned cm);
+
+// A channel's complex responses at the EQ grid columns 0..811, with the
+// crossover Q as the editor fixes it. About 52 KB: allocate it on the heap.
+struct channel_response_t {
+  complex_t xo[EQ_TABLE_SIZE];      // high-pass times low-pass (the high-pass alone when off)
+  complex_t eq[EQ_TABLE_SIZE];      // the six bands in series, shelves in their bands' place
+  complex_t total[EQ_TABLE_SIZE];   // xo times eq: the channel's total response
+  complex_t output[EQ_TABLE_SIZE];  // total with the level, the polarity and the delay
+};
+void channel_response(const channel_t& ch, channel_response_t& out);
+
+// Lowest level a response is given in dB: two outputs that cancel exactly
+// have no finite level.
+constexpr double RESPONSE_FLOOR_DB = -200.0;
+// 20 log10 |h|, not below RESPONSE_FLOOR_DB.
+double response_db(complex_t h);
+// Phase of h in degrees, -180 (excluded) to 180.
+double response_phase_deg(complex_t h);
+
+// The total response of a channel in dB at columns 0..811.
+void total_curve(const channel_t& ch, eq_table_t& out);
+// The sum of two channels' outputs for one input signal, in dB and in
+// degrees, at columns 0..811.
+void sum_curves(const channel_t& a, const channel_t& b, eq_table_t& db, eq_table_t& phase_deg);
 
 // ---- The editor's curve tables ---------------------------------------------
 

@@ -99,6 +99,22 @@ void draw_xo_handle(cairo_t* cr, int16_t stored_column, uint8_t config, const ch
   cairo_stroke(cr);
 }
 
+// One of the EQ plot's extra curves, one path through every column, over
+// the EQ curve and under the handles.
+void draw_extra_curve(cairo_t* cr, const double* db, plot_rgb_t colour) {
+  if (!db) return;
+  const auto row = [db](int i) {
+    return plot_row(db[i] > EXTRA_CURVE_FLOOR_DB ? db[i] : EXTRA_CURVE_FLOOR_DB);
+  };
+  cairo_save(cr);
+  cairo_set_line_width(cr, 2.0);
+  cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
+  cairo_move_to(cr, 0, row(0));
+  for (int i = 1; i < EQ_TABLE_SIZE; ++i) cairo_line_to(cr, i, row(i));
+  cairo_stroke(cr);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 int16_t clamp_xo_handle_column(int16_t column) {
@@ -163,6 +179,8 @@ void draw_eq_plot(cairo_t* cr, const EqPlotView& v) {
     }
     cairo_stroke(cr);
   }
+  draw_extra_curve(cr, v.total, TOTAL_CURVE_RGB);
+  draw_extra_curve(cr, v.channel_sum, SUM_CURVE_RGB);
 
   for (int b = 0; b < 6; ++b) {
     if (!v.band_on[b]) continue;

@@ -45,14 +45,30 @@ struct EqPlotView {
   bool band_on[6] = {};         // band type selector is not at "OFF"
   int16_t column[6] = {};       // stored handle positions
   int16_t row[6] = {};
+  // Extra curves, EQ_TABLE_SIZE dB values each, drawn over the EQ curve only
+  // when set: the channel's total response (crossover times EQ) and its sum
+  // with another channel (total_curve and sum_curves of calc_filters.h).
+  const double* total = nullptr;
+  const double* channel_sum = nullptr;
 };
+
+// Colours of the extra EQ-plot curves, for the plot and for legends.
+struct plot_rgb_t {
+  double r, g, b;
+};
+constexpr plot_rgb_t TOTAL_CURVE_RGB{0.3, 1.0, 0.45};  // green
+constexpr plot_rgb_t SUM_CURVE_RGB{1.0, 0.35, 1.0};    // magenta
+// Lowest level an extra curve is drawn at (a cancellation is far below the
+// plot; the curve runs along under its bottom edge).
+constexpr double EXTRA_CURVE_FLOOR_DB = -40.0;
 
 // Crossover plot: frame, grid, 0 dB line, the high-pass curve (with the
 // low-pass added when it is on) and the "HP"/"LP" handles.
 void draw_xo_plot(cairo_t* cr, const XoPlotView& v);
 
-// EQ plot: frame, grid, 0 dB line, the sum curve and the numbered handles of
-// the bands that are on.
+// EQ plot: frame, grid, 0 dB line, the sum curve, the extra curves that are
+// set (total, then channel sum; line width 2) and the numbered handles of the
+// bands that are on.
 void draw_eq_plot(cairo_t* cr, const EqPlotView& v);
 
 enum class AxisStrip : int {

@@ -2,6 +2,7 @@
 // figures, the tuned show file's expected curves and point-by-point values.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -137,6 +138,98 @@ TEST(FastCurves, SameBitsAsPointByPoint) {
     lp_curve(fast->lp, f, q, n % 2);
     reference_lp_curve(direct->lp, f, q, n % 2);
     ASSERT_TRUE(same_bits(*fast, *direct)) << f << " Hz, q " << q;
+  }
+}
+
+// A random channel as the record may hold it.
+channel_t random_channel(std::mt19937& rng) {
+  const auto hz = [&](unsigned top) { return static_cast<uint16_t>(35 + rng() % (top - 34)); };
+  channel_t c = preset_def.channel[0];
+  for (xo_t& xo : c.xo) xo.config = rng() % 3, xo.freq[0] = xo.freq[1] = hz(8000);
+  for (int b = 0; b < 6; ++b)
+    c.peq[b] = {hz(12000), static_cast<uint8_t>(7 + rng() % 119),
+                static_cast<int8_t>(static_cast<int>(rng() % 241) - 120),
+                static_cast<uint8_t>((b == 0 || b == 5) ? rng() % 2 : 0)};
+  c.gain = static_cast<int16_t>(-200 + static_cast<int>(rng() % 261));
+  c.phase = rng() % 2;
+  c.delay = static_cast<uint16_t>(rng() % 1000);
+  return c;
+}
+
+// The complex responses are the magnitude curves with their phase: each
+// filter's magnitude is its table entry bit for bit, a channel's total is the
+// crossover plus the EQ sum within 1e-9 dB.
+TEST(ComplexResponse, MagnitudesAreTheCurveTables) {
+  std::mt19937 rng(31);
+  auto curves = std::make_unique<channel_curves_t>();
+  auto response = std::make_unique<channel_response_t>();
+  const auto db = [](complex_t h) { return 20.0 * std::log10(std::abs(h)); };
+  for (int n = 0; n < 40; ++n) {
+    const channel_t c = random_channel(rng);
+    const unsigned f = 35 + rng() % 7966, q = 7 + rng() % 119;
+    const int gain = static_cast<int>(rng() % 241) - 120;
+    hp_curve(curves->hp, f, q % 6 + 7, n % 2);
+    lp_curve(curves->lp, f, q % 6 + 7, n % 2);
+    peq_curve(curves->eq[0], f, q, gain);
+    lowshelf_curve(curves->lowshelf, f, gain);
+    highshelf_curve(curves->highshelf, f, gain);
+    for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+      if (i % 4 == 0) {
+        ASSERT_EQ(db(hp_complex(i, f, q % 6 + 7, n % 2)), curves->hp[i]) << i;
+        ASSERT_EQ(db(lp_complex(i, f, q % 6 + 7, n % 2)), curves->lp[i]) << i;
+      }
+      ASSERT_EQ(db(peq_complex(i, f, q, gain)), curves->eq[0][i]) << i;
+      ASSERT_EQ(db(lowshelf_complex(i, f, gain)), curves->lowshelf[i]) << i;
+      ASSERT_EQ(db(highshelf_complex(i, f, gain)), curves->highshelf[i]) << i;
+    }
+    channel_curves(c, *curves);
+    channel_response(c, *response);
+    for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+      ASSERT_NEAR(response_db(response->eq[i]), curves->sum[i], 1e-9) << i;
+      if (i % 4 == 0) {
+        ASSERT_NEAR(response_db(response->xo[i]), curves->xo[i], 1e-9) << i;
+        ASSERT_NEAR(response_db(response->total[i]), curves->xo[i] + curves->sum[i], 1e-9) << i;
+      }
+    }
+  }
+}
+
+// Two channels' outputs add as complex values: the same channel twice is
+// 6.02 dB above its output, with one polarity flipped it cancels, and a
+// delay difference of d cm gives |1 + e^(-j 2 pi f d / 34340)|.
+TEST(ComplexResponse, SumsOfTwoChannels) {
+  std::mt19937 rng(5);
+  static eq_table_t total, db, phase, db2, phase2;
+  for (int n = 0; n < 20; ++n) {
+    channel_t a = random_channel(rng);
+    total_curve(a, total);
+    sum_curves(a, a, db, phase);
+    channel_t b = a;
+    b.phase ^= 1;
+    sum_curves(a, b, db2, phase2);
+    const double level_db = a.gain / 10.0;
+    // Levels near the floor are left out: the floor cuts them.
+    const auto audible = [&](int i) { return total[i] + level_db > RESPONSE_FLOOR_DB + 20; };
+    for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+      if (audible(i)) {
+        ASSERT_NEAR(db[i], total[i] + level_db + 20 * std::log10(2.0), 1e-9) << i;
+      }
+      ASSERT_EQ(db2[i], RESPONSE_FLOOR_DB) << i;
+    }
+    b = a;
+    b.delay = static_cast<uint16_t>(a.delay + 1 + rng() % 500);
+    sum_curves(a, b, db2, phase2);
+    for (int i = 0; i < EQ_TABLE_SIZE; i += 7) {
+      const double f = column_to_freq(i), seconds = (b.delay - a.delay) / 34340.0;
+      const double comb = std::abs(2.0 * std::cos(3.14159265358979 * f * seconds));
+      if (comb < 1e-3 || !audible(i)) continue;
+      ASSERT_NEAR(db2[i], total[i] + level_db + 20 * std::log10(comb), 1e-6) << i;
+      // The phase: the channel's own, the polarity and the mean delay.
+      const double want = std::arg(
+          std::polar(1.0, phase[i] * 3.14159265358979 / 180 - 3.14159265358979 * f * seconds) *
+          (std::cos(3.14159265358979 * f * seconds) < 0 ? -1.0 : 1.0));
+      ASSERT_NEAR(std::remainder(phase2[i] - want * 180 / 3.14159265358979, 360.0), 0, 1e-6) << i;
+    }
   }
 }
 

@@ -99,4 +99,36 @@ TEST(EqPlot, SumCurveAndHandlesOfTheBandsThatAreOn) {
   EXPECT_TRUE(is_yellow(*off, 650, 101) && is_yellow(*off, 650, 102));
 }
 
+// The extra curves: drawn only when set, each in its colour at its level,
+// the total under the sum, both under the handles; a cancellation far below
+// the plot is drawn along the floor, outside the picture.
+TEST(EqPlot, TotalAndSumCurvesOnlyWhenSet) {
+  std::vector<double> sum(EQ_TABLE_SIZE, 0.0), total(EQ_TABLE_SIZE, -6.0), pair(EQ_TABLE_SIZE, 6.0);
+  for (int i = 600; i < EQ_TABLE_SIZE; ++i) pair[i] = -1e300;  // a cancellation
+  EqPlotView v{sum.data(), {false, true}, {0, 300}, {0, 102}};
+  const auto plain = render(draw_eq_plot, v, PLOT_WIDTH, PLOT_HEIGHT);
+  v.total = total.data();
+  v.channel_sum = pair.data();
+  const auto both = render(draw_eq_plot, v, PLOT_WIDTH, PLOT_HEIGHT);
+  ASSERT_EQ(both->status(), CAIRO_STATUS_SUCCESS);
+  const auto colour = [](plot_rgb_t c) {
+    return std::vector<int>{to255(c.r), to255(c.g), to255(c.b)};
+  };
+  const auto is = [&](const Canvas& c, int x, int y, plot_rgb_t rgb) {
+    const auto want = colour(rgb);
+    return near(c.at(x, y), want[0], want[1], want[2]);
+  };
+  // -6 dB is row 150, +6 dB row 54.
+  for (int x : {50, 400, 700}) {
+    EXPECT_TRUE(is(*both, x, 150, TOTAL_CURVE_RGB) && is_background(*plain, x, 150)) << x;
+    EXPECT_TRUE(x >= 600 || (is(*both, x, 54, SUM_CURVE_RGB) && is_background(*plain, x, 54))) << x;
+  }
+  EXPECT_TRUE(is_background(*both, 700, 54) && is_background(*both, 700, 200));
+  EXPECT_TRUE(handle_at(*both, 300.5, 102));
+  // Only the total: the sum's row stays background.
+  v.channel_sum = nullptr;
+  const auto total_only = render(draw_eq_plot, v, PLOT_WIDTH, PLOT_HEIGHT);
+  EXPECT_TRUE(is(*total_only, 400, 150, TOTAL_CURVE_RGB) && is_background(*total_only, 400, 54));
+}
+
 }  // namespace

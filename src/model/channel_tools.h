@@ -1,0 +1,45 @@
+// Copying settings from one output channel to others: a section of a
+// channel (the settings of one editor page) or the whole channel.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "model/preset.h"
+
+enum class channel_section {
+  crossover,  // high-pass and low-pass: types, both frequency and Q slots
+  eq,         // the six bands with their types
+  limiter,    // attack, release, threshold, gain
+  delay,      // the delay
+  whole,      // everything but the name and the routing
+};
+
+// What a section is called in menus and messages: "crossover", "EQ",
+// "limiter", "delay", "whole channel".
+const char* section_label(channel_section s);
+// The command-line name of a section ("xo", "eq", "limiter", "delay",
+// "all") and back; nullopt for any other text.
+const char* section_name(channel_section s);
+std::optional<channel_section> parse_section(const std::string& name);
+
+// Copies section `s` of channel `from` into channel `to` of `p`. A whole
+// channel is the level, the level and mute groups, the polarity, the mute
+// flag, the crossover, the EQ, the limiter and the delay; the name and the
+// routing stay. Nothing happens when `from` is `to`.
+void copy_channel_section(preset_t& p, unsigned from, unsigned to, channel_section s);
+
+// One copy step as the editor and `qpx copy-channel` make it: section `s` of
+// channel `from` into every channel whose bit is set in `targets` (bit n =
+// channel n), below `channels`, except `from` itself. Returns the mask of
+// the channels whose stored values changed (their pages, curves and
+// diagrams need refreshing); 0 when nothing changed.
+unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigned targets,
+                          channel_section s);
+
+// The legend lines of the EQ plot's extra curves (total_curve and
+// sum_curves of calc_filters.h), for the status bar and `qpx plot`:
+//   Total: Out A "Top L" (crossover x EQ)
+//   Sum: Out A "Top L" + Out C "Sub" (level, polarity and delay included)
+std::string total_legend(const preset_t& p, unsigned ch);
+std::string sum_legend(const preset_t& p, unsigned ch, unsigned with);

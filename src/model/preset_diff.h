@@ -1,0 +1,58 @@
+// Comparing two presets value by value, and the texts in which the values
+// are shown to the user (`qpx show`, `qpx diff`).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/preset.h"
+
+// ---- Value texts -------------------------------------------------------------
+
+// A record text for a terminal or a message: control characters (C0, DEL and
+// the C1 range that bytes 0x86-0x9F stand for) are shown as \xNN, so a name
+// read from a file cannot send escape sequences; the rest as UTF-8.
+std::string display_text(const char* bytes, size_t max_len);
+// The lock flags by name ("delay, crossover", "factory preset", "none").
+std::string lock_text(uint8_t lock);
+// The routing label of a code on a device, or "code N (no entry on the MV961)".
+std::string routing_text(int device, uint8_t code);
+// The type label of crossover `filter` (0 high-pass, 1 low-pass) by code.
+std::string xo_type_text(int filter, uint8_t config);
+
+// A channel as messages name it: its letter and its name, Out B "Top R".
+std::string channel_label(const preset_t& p, unsigned ch);
+
+// ---- Differences ---------------------------------------------------------------
+
+// One stored value that differs between two presets.
+struct value_difference_t {
+  int channel = -1;    // 0..3, or -1 for a value of the whole preset
+  std::string part;    // "high-pass", "low-pass", "EQ band 3", "limiter" or ""
+  std::string field;   // "frequency", "level", "name", ...
+  std::string before;  // the value in the user's units (a name as UTF-8)
+  std::string after;
+  long stored_before = 0;  // the stored integers (0 for a name)
+  long stored_after = 0;
+  bool is_name = false;  // before and after are names
+  std::string scope;     // what first_difference reports: "name", "mute",
+                         // "channel 2 EQ band 3", ...
+};
+
+// Every stored value in which `b` differs from `a`, in the record's order:
+// the device, the preset's name, the mute flags (one per channel), the lock
+// flags, then channel by channel its name, routing, level, groups, polarity,
+// crossover filters, EQ bands, limiter and delay. Channels and mute flags at
+// or above `channels` are compared as a whole only when `channels` is 4.
+// Routing labels follow each side's device. Bytes after a text's terminator
+// do not count. Values whose texts read the same (an unknown group code)
+// show their stored numbers too.
+std::vector<value_difference_t> preset_differences(const preset_t& a, int device_a,
+                                                   const preset_t& b, int device_b,
+                                                   unsigned channels = 4);
+
+// One line of a comparison, with the channel's letter and its name in `a`:
+//   Out B "Top R"  EQ band 3  frequency  3150 Hz -> 990 Hz
+//   Preset  name  "Live" -> "Show"
+std::string difference_line(const value_difference_t& d, const preset_t& a);

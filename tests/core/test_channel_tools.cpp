@@ -1,0 +1,129 @@
+// Copying channel sections and comparing presets value by value.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "files/preset_file.h"
+#include "model/channel_tools.h"
+#include "model/preset_diff.h"
+#include "test_util.h"
+
+namespace {
+
+preset_t live() {
+  const preset_file_read_t r = read_preset_file(data_file("live_mv517.qpx"));
+  EXPECT_TRUE(r.whole());
+  return r.preset;
+}
+
+// The parts in which channel `x` of `p` still differs from channel `y`, as
+// the comparison names them ("high-pass", "EQ band 3", "mute", ...).
+std::set<std::string> parts_differing(const preset_t& p, int x, int y) {
+  preset_t a = p, b = p;
+  b.channel[x] = p.channel[y];
+  b.mute = static_cast<uint8_t>((p.mute & ~(1u << x)) | (((p.mute >> y) & 1u) << x));
+  std::set<std::string> parts;
+  for (const value_difference_t& d : preset_differences(a, MV517, b, MV517)) {
+    EXPECT_EQ(d.channel, x) << d.scope;
+    parts.insert(d.scope.rfind("channel ", 0) == 0 ? d.scope.substr(10) : d.scope);
+  }
+  return parts;
+}
+
+// Channels A and B of the tuned file differ in every section (the limiter and
+// the mute flag made to differ here); after a copy only the parts outside
+// the section still differ, the other channels stay as they were.
+TEST(CopyChannel, EachSectionCopiesItsPartsAndNothingElse) {
+  preset_t base = live();
+  base.channel[0].dynamics = {9, 30, -12, -6};
+  base.mute |= 0x01;
+  const std::set<std::string> names = {"name", "routing"}, polarity = {"polarity"};
+  const std::set<std::string> xo = {"high-pass"}, limiter = {"limiter"}, delay = {"delay"};
+  const std::set<std::string> eq = {"EQ band 1", "EQ band 3", "EQ band 6"}, mute = {"mute"};
+  const auto all_but = [&](std::initializer_list<const std::set<std::string>*> copied) {
+    std::set<std::string> out = names;
+    for (const auto* s : {&xo, &eq, &limiter, &delay, &mute, &polarity}) {
+      if (std::find(copied.begin(), copied.end(), s) == copied.end())
+        out.insert(s->begin(), s->end());
+    }
+    return out;
+  };
+  ASSERT_EQ(parts_differing(base, 1, 0), all_but({}));
+  // clang-format off
+  const struct { channel_section section; std::set<std::string> remaining; } cases[] = {
+      {channel_section::crossover, all_but({&xo})}, {channel_section::eq, all_but({&eq})},
+      {channel_section::limiter, all_but({&limiter})}, {channel_section::delay, all_but({&delay})},
+      {channel_section::whole, all_but({&xo, &eq, &limiter, &delay, &mute, &polarity})}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(section_label(c.section));
+    preset_t p = base;
+    EXPECT_EQ(copy_to_channels(p, MV517, 0, 0b0010, c.section), 0b0010u);
+    EXPECT_EQ(parts_differing(p, 1, 0), c.remaining);
+    for (int ch : {0, 2, 3})
+      EXPECT_EQ(std::memcmp(&p.channel[ch], &base.channel[ch], sizeof(channel_t)), 0) << ch;
+    EXPECT_EQ(p.mute & 0x0D, base.mute & 0x0D);
+    // The same copy again changes nothing.
+    EXPECT_EQ(copy_to_channels(p, MV517, 0, 0b0010, c.section), 0u);
+  }
+  // Targets: the source itself and channels the device lacks are left out;
+  // the mask tells which channels changed (D already had A's delay here).
+  preset_t p = base;
+  p.channel[3].delay = p.channel[0].delay;
+  EXPECT_EQ(copy_to_channels(p, MV517, 0, 0b1111, channel_section::delay), 0b0110u);
+  p = base;
+  EXPECT_EQ(copy_to_channels(p, MV961, 0, 0b1101, channel_section::whole), 0u);
+  EXPECT_EQ(copy_to_channels(p, MV961, 1, 0b1101, channel_section::whole), 0b0001u);
+  EXPECT_EQ(std::memcmp(&p.channel[2], &base.channel[2], 2 * sizeof(channel_t)), 0);
+  EXPECT_STREQ(p.channel[0].name, "Top L");
+  EXPECT_EQ(p.mute & 0x01, 0);  // B is not muted, so neither is A now
+}
+
+// One line per differing stored value, in the user's units, with the
+// channel's letter and name from the first preset.
+TEST(PresetDiff, LinesInTheUsersUnits) {
+  const preset_t base = live();
+  // clang-format off
+  const struct { void (*change)(preset_t&); int device_b; const char* line; } cases[] = {
+      {[](preset_t& p) { p.channel[1].peq[2].freq = 990; }, MV517,
+       "Out B \"Top R\"  EQ band 3  frequency  500 Hz -> 990 Hz"},
+      {[](preset_t& p) { p.channel[2].gain = -15; }, MV517, "Out C \"Sub\"  level  2.0 dB -> -1.5 dB"},
+      {[](preset_t& p) { p.channel[1].peq[3].type = 1; }, MV517,
+       "Out B \"Top R\"  EQ band 4  type  OFF -> Shelf (not allowed on this band)"},
+      {[](preset_t& p) { p.channel[0].groups |= 0x10; }, MV517,
+       "Out A \"Top L\"  mute group  independent (stored 0) -> independent (stored 16)"},
+      {[](preset_t& p) { p.channel[2].xo[1].freq[0] = 120; }, MV517,
+       "Out C \"Sub\"  low-pass  frequency [0]  110 Hz -> 120 Hz"},
+      {[](preset_t& p) { p.channel[3].xo[0].config = 2; }, MV517,
+       "Out D \"Fill ←ä\"  high-pass  type  Q 1.2 -> Linkwitz-Riley 4."},
+      {[](preset_t& p) { p.mute = 0; }, MV517, "Out D \"Fill ←ä\"  mute  on -> off"},
+      {[](preset_t& p) { p.mute |= 0x20; }, MV517, "Preset  mute flags  0x00 -> 0x20"},
+      {[](preset_t& p) { std::strcpy(p.name, "a\x1b" "b"); }, MV517,
+       "Preset  name  \"Live <A&B>\" -> \"a\\x1bb\""},
+      {[](preset_t&) {}, MV961, "Preset  device  MV517 -> MV961"},
+      // The same code names another input on the MV961.
+      {[](preset_t& p) { p.channel[1].routing = 3; }, MV961, "Out B \"Top R\"  routing  C/d1(R) -> A+B/d1(L+R)"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    preset_t p = base;
+    c.change(p);
+    std::string lines;
+    for (const value_difference_t& d : preset_differences(base, MV517, p, c.device_b, c.device_b))
+      if (d.field != "device" || c.device_b != MV517) lines += difference_line(d, base) + "\n";
+    if (c.device_b == MV961 && std::string(c.line).find("device") == std::string::npos)
+      lines = lines.substr(lines.find('\n') + 1);
+    EXPECT_EQ(lines, std::string(c.line) + "\n");
+  }
+  EXPECT_TRUE(preset_differences(base, MV517, base, MV517).empty());
+  // Channels C and D are not compared between two-channel presets.
+  preset_t p = base;
+  p.channel[2].gain = 0;
+  p.mute = 0;
+  EXPECT_TRUE(preset_differences(base, MV961, p, MV961, 2).empty());
+}
+
+}  // namespace
