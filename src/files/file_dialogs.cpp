@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "editor/preset_verwaltung.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
+#include "model/editor_fit.h"
 #include "model/preset.h"
 #include "shell/app.h"
 #include "shell/menu_bar.h"
@@ -104,6 +106,21 @@ GtkFileFilter* preset_filter(const char* name) {
   gtk_file_filter_add_pattern(filter, "*.qpx");
   gtk_file_filter_set_name(filter, name);
   return filter;
+}
+
+// One warning that lists the values the file holds beyond what the
+// editor's fields can show; nothing when there are none.
+void warn_editor_ranges(const std::string& path, const preset_t& p, int device) {
+  const std::vector<editor_finding_t> findings = editor_findings(p, device);
+  if (findings.empty()) return;
+  std::string lines;
+  for (const editor_finding_t& f : findings) lines += finding_text(f) + "\n";
+  show_message(GTK_MESSAGE_WARNING, "Warning!",
+               "\"" + basename_of(path) + "\" holds values outside the editor's ranges",
+               lines +
+                   "These fields show the nearest value they can. The file's value is kept "
+                   "until that field is edited.\nFile: " +
+                   path);
 }
 
 bool save_as() {
@@ -242,6 +259,7 @@ bool open_preset_file(const std::string& path) {
                  "Reading stopped at: " + what + ".\nFile: " + path +
                      "\nSettings after that point show their default values.");
   }
+  warn_editor_ranges(path, r.preset, r.device);
   return true;
 }
 
