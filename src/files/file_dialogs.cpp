@@ -4,6 +4,7 @@
 // they were.
 #include "files/file_dialogs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -200,12 +201,22 @@ void save_file(GtkWidget*, gpointer data) {
   save_preset(data != nullptr);
 }
 
+namespace {
+
+// "size-request" of a window whose given width is a minimum: it grows to
+// show its whole content in any font.
+void at_least_width(GtkWidget*, GtkRequisition* requisition, gpointer width) {
+  requisition->width = std::max(requisition->width, GPOINTER_TO_INT(width));
+}
+
+}  // namespace
+
 void error_open() {
   GtkWidget* dialog =
       gtk_dialog_new_with_buttons("Error!", GTK_WINDOW(window_main), GTK_DIALOG_DESTROY_WITH_PARENT,
                                   GTK_STOCK_OK, GTK_RESPONSE_NONE, nullptr);
   g_signal_connect_swapped(dialog, "response", G_CALLBACK(gtk_widget_destroy), dialog);
-  gtk_widget_set_size_request(dialog, 240, -1);
+  g_signal_connect_after(dialog, "size-request", G_CALLBACK(at_least_width), GINT_TO_POINTER(240));
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
 
   GtkWidget* vbox = gtk_vbox_new(FALSE, 0);
