@@ -114,7 +114,11 @@ void change_channel_name(GtkWidget* widget, gpointer data) {
   const record_change change;
   channel_t& c = preset.channel[ch];
   set_record_text(c.name, sizeof c.name, entry_text(widget));
-  const std::string name = record_to_utf8(c.name, CHANNEL_NAME_MAX);
+  show_channel_captions(ch);
+}
+
+void show_channel_captions(int ch) {
+  const std::string name = record_to_utf8(preset.channel[ch].name, CHANNEL_NAME_MAX);
   for (GtkWidget* caption : {labels[ch], labels_l[ch]})
     if (caption) set_caption_markup(caption, name.c_str());
   gchar* bold = g_markup_printf_escaped("<b>%s</b>", name.c_str());

@@ -172,4 +172,73 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   EXPECT_TRUE(preset.channel[1].peq[2].type == 0 && preset.channel[1].peq[2].gain == 0);
 }
 
+// Everything the editor shows, in widget order: texts, selections, toggles,
+// sensitivity, and the overview's texts, masks and handle positions.
+std::string editor_state() {
+  std::string out;
+  std::function<void(GtkWidget*)> walk = [&](GtkWidget* w) {
+    if (GTK_IS_ENTRY(w)) out += std::string("entry ") + gtk_entry_get_text(GTK_ENTRY(w));
+    if (GTK_IS_LABEL(w)) out += std::string("label ") + gtk_label_get_text(GTK_LABEL(w));
+    if (GTK_IS_COMBO_BOX(w))
+      out += "combo " + std::to_string(gtk_combo_box_get_active(GTK_COMBO_BOX(w)));
+    if (GTK_IS_TOGGLE_BUTTON(w))
+      out += gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) ? "on" : "off";
+    if (GTK_IS_RANGE(w)) out += std::to_string(gtk_range_get_value(GTK_RANGE(w)));
+    out += gtk_widget_get_sensitive(w) ? "\n" : " (insensitive)\n";
+    if (GTK_IS_CONTAINER(w)) {
+      GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+      for (GList* l = children; l; l = l->next) walk(GTK_WIDGET(l->data));
+      g_list_free(children);
+    }
+  };
+  walk(window_preset);
+  for (int ch = 0; ch < 4; ++ch) {
+    out += std::string(level_values[ch]) + dyn_values[ch] + delay_values[ch] +
+           std::to_string(gain_temp[ch]) + " " + std::to_string(x[0][ch]) + " " +
+           std::to_string(x[1][ch]) + "\n";
+    for (int b = 0; b < 6; ++b)
+      out += std::to_string(x_peq[ch][b]) + "," + std::to_string(y_peq[ch][b]) + " ";
+  }
+  for (int m : aktiv) out += " " + std::to_string(m);
+  return out;
+}
+
+// Showing a record in an open editor (as undo will) looks exactly like an
+// editor built over it, stores nothing and marks nothing unsaved.
+TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
+  preset_t b = preset_def;
+  set_record_text(b.name, sizeof b.name, "Other <&>");
+  set_record_text(b.channel[1].name, sizeof b.channel[1].name, "Bass ←");
+  b.mute = 0x06, b.lock = 0x15;
+  channel_t& c = b.channel[2];
+  c.gain = -123, c.groups = 0x32, c.routing = 9, c.phase = 1, c.delay = 12345;
+  c.xo[0] = {2, {50, 90}, {7, 7}}, c.xo[1] = {1, {4000, 4000}, {7, 7}};
+  c.peq[0] = {80, 7, 30, 1}, c.peq[2] = {700, 25, -45, 0}, c.peq[5] = {9000, 7, -20, 1};
+  c.dynamics = {20, 50, -12, -6};
+  b.channel[3].routing = 20, b.channel[3].dynamics.attack = 200;  // beyond the fields
+  apply_build_q(b, MV517);
+  for (const int device : {MV517, MV961}) {
+    for (const int u : {DELAY_M, DELAY_FT}) {
+      SCOPED_TRACE(testing::Message() << device << " unit " << u);
+      reset_to_idle();
+      open_editor(device, b);
+      choose(combo_delay, u);
+      const std::string built = editor_state();
+      reset_to_idle();
+      preset_t a = preset_def;
+      a.channel[0].peq[1].gain = 30, a.channel[2].dynamics.threshold = -3, a.mute = 0x09;
+      open_editor(device, a);
+      choose(combo_delay, u);
+      set_value(spinner_gain[0], -20);  // in level group 0
+      mark_saved();
+      preset = b;
+      show_record_in_editor();
+      pump();
+      EXPECT_TRUE(presets_equal(preset, b)) << first_difference(preset, b);
+      EXPECT_FALSE(unsaved());
+      EXPECT_EQ(editor_state(), built);
+    }
+  }
+}
+
 }  // namespace
