@@ -41,23 +41,6 @@ TEST(LevelLinking, StepMovesTheLevelGroupOnly) {
   }
 }
 
-// A level the spin button cannot show (-99.9 dB from a file, shown as
-// -99.0) is kept until its channel changes or follows a linked one.
-TEST(LevelLinking, UnchangedChannelsKeepTheirStoredGain) {
-  preset_t p = preset_def;
-  p.channel[1].gain = -999;
-  p.channel[2].gain = -999, p.channel[2].groups = 1, p.channel[3].groups = 1;
-  const double before[4] = {0, -99.9, -99.9, -10};
-  double shown[4] = {-3, -99.0, -99.0, -10};
-  level_link_t r = link_levels(p, 4, 0, shown, before);
-  EXPECT_EQ(r.gain[1], -999);
-  EXPECT_EQ(r.gain[2], -999);
-  shown[0] = 0, shown[3] = -9;  // channel D one step up pulls channel C along
-  r = link_levels(p, 4, 3, shown, before);
-  EXPECT_EQ(r.gain[1], -999);
-  EXPECT_EQ(r.gain[2], -980);
-}
-
 TEST(MuteLinking, FollowersByStrongAndWeakMembership) {
   // clang-format off
   struct Case { const char* name; uint8_t groups[4]; uint8_t mute_before; unsigned ch; bool state;

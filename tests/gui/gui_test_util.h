@@ -180,6 +180,15 @@ inline void reset_to_idle() {
   pump();
 }
 
+// Calls `f` on `w` and on every widget inside it, depth first.
+inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>& f) {
+  f(w);
+  if (!GTK_IS_CONTAINER(w)) return;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+  for (GList* l = children; l; l = l->next) for_each_widget(GTK_WIDGET(l->data), f);
+  g_list_free(children);
+}
+
 // A golden file of tests/data.
 inline std::string golden(const std::string& name) {
   return read_file(std::string(QBN_TEST_DATA) + "/" + name);
