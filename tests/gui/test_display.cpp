@@ -117,16 +117,9 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
 // A record shown in an open editor (as undo will) looks exactly like an
 // editor built over it, stores nothing and marks nothing unsaved.
 TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
-  preset_t b = preset_def;
-  set_record_text(b.name, sizeof b.name, "Other <&>");
-  set_record_text(b.channel[1].name, sizeof b.channel[1].name, "Bass ←");
-  b.mute = 0x06, b.lock = 0x15;
-  channel_t& c = b.channel[2];
-  c.gain = -123, c.groups = 0x32, c.routing = 9, c.phase = 1, c.delay = 12345;
-  c.xo[0] = {2, {50, 90}, {7, 7}}, c.xo[1] = {1, {4000, 4000}, {7, 7}};
-  c.peq[0] = {80, 7, 30, 1}, c.peq[2] = {700, 25, -45, 0}, c.peq[5] = {9000, 7, -20, 1};
-  c.dynamics = {20, 50, -12, -6};
-  b.channel[3].routing = 20, b.channel[3].dynamics.attack = 200;  // beyond the fields
+  // Names with arrows and umlauts, groups, a shelf, mutes, locks, 400 m and
+  // a level of -99.9 dB beyond its field.
+  preset_t b = read_preset_file(golden_path("live_mv517.qpx")).preset;
   apply_build_q(b, MV517);
   preset_t a = preset_def;
   a.channel[0].peq[1].gain = 30, a.channel[2].dynamics.threshold = -3, a.mute = 0x09;
