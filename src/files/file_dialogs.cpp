@@ -119,8 +119,8 @@ void warn_editor_ranges(const std::string& path, const preset_t& p, int device) 
   show_message(GTK_MESSAGE_WARNING, "Warning!",
                "\"" + basename_of(path) + "\" holds values outside the editor's ranges",
                lines +
-                   "These fields show the nearest value they can. The file's value is kept "
-                   "until that field is edited.\nFile: " +
+                   "\nThese fields show what they can; the file's value is kept until that "
+                   "field is edited.\nFile: " +
                    path);
 }
 

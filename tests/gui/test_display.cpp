@@ -95,7 +95,7 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
         "-99.0..6.0)\n",
         "\nOut B EQ filter 3 type shelf (editor OFF or PEQ)\nOut C limiter attack 200 ms (editor "
         "0..127)\n",
-        "\nOut C limiter threshold -30 dB (editor -24..0)\nThese fields", "edited.\nFile: "})
+        "\nOut C limiter threshold -30 dB (editor -24..0)\n\nThese fields", "edited.\nFile: "})
     EXPECT_NE(s.text(0).find(line), std::string::npos) << line;
   set_value(spinner_gain[2], -5);
   choose(peq_combo[1][0], 1);

@@ -183,7 +183,7 @@ TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
   ASSERT_EQ(warning.answered(), 1u);
-  EXPECT_EQ(warning.text(0).find("Out D level -99.9 dB (editor -99.0..6.0)\nThese fields"),
+  EXPECT_EQ(warning.text(0).find("Out D level -99.9 dB (editor -99.0..6.0)\n\nThese fields"),
             warning.text(0).find('\n') + 1);
   EXPECT_EQ(title_of(window_preset), "MV517 Preset-Editor");
   EXPECT_TRUE(filename == path && std::string(savename) == path);
