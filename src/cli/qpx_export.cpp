@@ -9,6 +9,7 @@
 #include "cli/preset_json.h"
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
+#include "model/editor_fit.h"
 
 namespace {
 
@@ -20,7 +21,43 @@ struct export_options {
 struct import_options {
   std::string json_file;
   std::string out;
+  bool file_ranges = false;
 };
+
+// The JSON path of a finding's value.
+std::string json_path(const editor_finding_t& f) {
+  const std::string channel = "channels[" + std::to_string(f.channel) + "].";
+  switch (f.field) {
+    case editor_field::level:
+      return channel + "gain";
+    case editor_field::routing:
+      return channel + "routing";
+    case editor_field::level_group:
+    case editor_field::mute_group:
+      return channel + "groups";
+    case editor_field::peq_type:
+      return channel + "peq[" + std::to_string(f.band) + "].type";
+    case editor_field::attack:
+      return channel + "dynamics.attack";
+    case editor_field::release:
+      return channel + "dynamics.release";
+    case editor_field::threshold:
+      return channel + "dynamics.threshold";
+  }
+  return channel;
+}
+
+// One message per value the editor's fields cannot show, in stored units.
+std::vector<std::string> beyond_editor(const preset_t& p, int device) {
+  std::vector<std::string> problems;
+  for (const editor_finding_t& f : editor_findings(p, device)) {
+    const bool group = f.field == editor_field::level_group || f.field == editor_field::mute_group;
+    problems.push_back(json_path(f) + ": " + (group ? f.what + " " : "") +
+                       std::to_string(f.stored) + " is outside the editor's range (editor " +
+                       f.stored_range_text + "; --file-ranges accepts it)");
+  }
+  return problems;
+}
 
 // An MV961 file holds channels A and B only. Say so when the JSON gave
 // channels C or D (or their mute flags) values that will not be written.
@@ -61,8 +98,11 @@ void add_import_command(CLI::App& app) {
   cmd->add_option("-o,--output", opt->out, "Preset file to write")->type_name("FILE")->required();
   cmd->footer(
       "Keys left out keep the default preset's values. Nothing is written when a key is\n"
-      "unknown, a value has the wrong type or lies outside the range the file reader\n"
-      "accepts, or a name does not fit. Exit code 0 on success, 1 otherwise.\n");
+      "unknown, a value has the wrong type or lies outside the range the editor's fields\n"
+      "show (with --file-ranges: the range the file reader accepts), or a name does not\n"
+      "fit. Exit code 0 on success, 1 otherwise.\n");
+  cmd->add_flag("--file-ranges", opt->file_ranges,
+                "Accept every value the file reader accepts, also those the editor cannot show");
   cmd->callback([opt] {
     const std::string text = qpx::read_input("import", opt->json_file);
     qpx::json j;
@@ -74,7 +114,8 @@ void add_import_command(CLI::App& app) {
     }
     preset_t p{};
     int device = MV517;
-    const std::vector<std::string> problems = qpx::preset_from_json(j, &p, &device);
+    std::vector<std::string> problems = qpx::preset_from_json(j, &p, &device);
+    if (problems.empty() && !opt->file_ranges) problems = beyond_editor(p, device);
     if (!problems.empty()) {
       std::string message;
       for (const std::string& problem : problems) message += problem + "\nqpx import: ";

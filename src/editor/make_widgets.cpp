@@ -1,5 +1,7 @@
 #include "editor/make_widgets.h"
 
+#include <string>
+
 #include "model/preset.h"
 
 GdkColor gdk_color_of(rgb16_t c) {
@@ -147,4 +149,23 @@ GtkWidget* make_label_with_markup(const char* text, int ident) {
     gtk_widget_modify_fg(label, GTK_STATE_NORMAL, &color);
   }
   return label;
+}
+
+const char* const EDITOR_FONT = "DejaVu Sans 9.5px";
+
+void apply_editor_style(GtkWidget* window) {
+  static bool parsed = false;
+  if (!parsed) {
+    const std::string rc = std::string("style \"qbn-editor\" {\n  font_name = \"") + EDITOR_FONT +
+                           "\"\n"
+                           "  GtkComboBox::arrow-size = 9\n"
+                           "  GtkButton::inner-border = {0, 0, 0, 0}\n"
+                           "  GtkWidget::focus-padding = 0\n"
+                           "}\n"
+                           "widget \"qbn-editor\" style \"qbn-editor\"\n"
+                           "widget \"qbn-editor.*\" style \"qbn-editor\"\n";
+    gtk_rc_parse_string(rc.c_str());
+    parsed = true;
+  }
+  gtk_widget_set_name(window, "qbn-editor");
 }

@@ -70,3 +70,10 @@ enum label_ident_t {
 
 // A label showing `text` (escaped for markup) in the style of `ident`.
 GtkWidget* make_label_with_markup(const char* text, int ident);
+
+// The editor window's look: the font size its widget widths were drawn for
+// (DejaVu Sans 9 px, whatever the screen's resolution) and slimmer combo box
+// and button frames, so that every entry, value and caption fits the width
+// its widget is given. Applies to the window and everything in it.
+extern const char* const EDITOR_FONT;
+void apply_editor_style(GtkWidget* window);

@@ -76,6 +76,22 @@ void select_sans(cairo_t* cr, cairo_font_weight_t weight, double size) {
   cairo_set_font_size(cr, size);
 }
 
+// How far a text's ink reaches from its start point at `size`.
+double text_reach(cairo_t* cr, const DiagramText& t, double size) {
+  select_sans(cr, t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL, size);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, valid_utf8(t.text).c_str(), &e);
+  return e.x_bearing + e.width;
+}
+
+void draw_text(cairo_t* cr, const DiagramText& t) {
+  const double size = fitted_size(cr, t);
+  select_sans(cr, t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL, size);
+  cairo_set_source_rgba(cr, 0, 0, 0, t.alpha);
+  text_at(cr, t.x, t.y, t.text);
+  cairo_new_path(cr);  // no line from the end of the text to the next shape
+}
+
 bool bit(int mask, int ch) {
   return (static_cast<unsigned>(mask) >> ch) & 1u;
 }
@@ -103,8 +119,7 @@ constexpr BlockLayout kBlocks[5] = {
 
 constexpr double kFaded = 0.2;
 
-void draw_block(cairo_t* cr, const BlockLayout& b, double Y, double alpha, bool locked,
-                const char* value, double value_x) {
+void draw_block(cairo_t* cr, const BlockLayout& b, double Y, double alpha, bool locked) {
   cairo_rectangle(cr, b.left, Y, b.width, 40);
   fill_gradient(cr, b.left, Y, b.left + b.gradient_width, Y + 40,
                 {stop(0.1, kWhite, alpha), stop(0.5, kPaleYellow, alpha), stop(0.9, kWhite, alpha)},
@@ -115,28 +130,24 @@ void draw_block(cairo_t* cr, const BlockLayout& b, double Y, double alpha, bool 
   else
     cairo_set_source_rgba(cr, 0, 0, 0, alpha);
   cairo_stroke(cr);
-
-  cairo_set_source_rgba(cr, 0, 0, 0, alpha);
-  cairo_set_font_size(cr, 14);
-  text_at(cr, b.title_x, Y + 18, b.title);
-  if (value) {
-    cairo_set_font_size(cr, 9);
-    text_at(cr, value_x, Y + 35, value);
-  }
 }
 
-void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
+double block_alpha(const ChannelFlowView& v, const BlockLayout& b, int ch) {
+  return (b.mask < 0 || bit(v.aktiv[b.mask], ch)) ? 1.0 : kFaded;
+}
+
+// The texts of channel ch's row: each block's title and value (none for
+// EQ), the output letter and the channel name.
+void flow_row_texts(const ChannelFlowView& v, int ch, std::vector<DiagramText>& out) {
   const ChannelFlowRow& row = v.row[ch];
   const double Y = 100.5 + 70 * ch;
   const bool muted = !bit(v.aktiv[AKTIV_UNMUTED], ch);
-
-  select_sans(cr, CAIRO_FONT_WEIGHT_BOLD, 14);
-
-  double eq_alpha = 1.0;
   double level_alpha = 1.0;
   for (const BlockLayout& b : kBlocks) {
-    const double alpha = (b.mask < 0 || bit(v.aktiv[b.mask], ch)) ? 1.0 : kFaded;
-    const bool locked = (v.lock & b.lock_bit) != 0;
+    const double alpha = block_alpha(v, b, ch);
+    // The outline is 2 pixels wide on the block's edge.
+    const double left = b.left + 1, right = b.left + b.width - 1;
+    out.push_back({b.title, b.title_x, Y + 18, left, right, 14, true, alpha});
     std::string value;
     double value_x = b.value_x;
     switch (b.block) {
@@ -156,13 +167,27 @@ void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
         value = row.lp_config == 0 ? "  HP  " : "HP/LP";
         break;
       case Block::eq:
-        eq_alpha = alpha;
-        break;
+        continue;
       case Block::dyn:
         value = row.dyn_text;
         break;
     }
-    draw_block(cr, b, Y, alpha, locked, b.block == Block::eq ? nullptr : value.c_str(), value_x);
+    out.push_back({value, value_x, Y + 35, left, right, 9, true, alpha});
+  }
+  const char letter[2] = {static_cast<char>('A' + ch), '\0'};
+  out.push_back({letter, 496.5, Y + 26, 481.5, 524.5, 16, true, level_alpha});
+  out.push_back({row.name, 540.5, Y + 24, 540.5, CHANNEL_FLOW_WIDTH, 12, true, level_alpha});
+}
+
+void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
+  const double Y = 100.5 + 70 * ch;
+  double eq_alpha = 1.0;
+  double level_alpha = 1.0;
+  for (const BlockLayout& b : kBlocks) {
+    const double alpha = block_alpha(v, b, ch);
+    if (b.block == Block::eq) eq_alpha = alpha;
+    if (b.block == Block::level) level_alpha = alpha;
+    draw_block(cr, b, Y, alpha, (v.lock & b.lock_bit) != 0);
   }
 
   // One dot per EQ band: green when the band is on.
@@ -170,7 +195,7 @@ void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
     const double cx = 268.5 + 9 * i;
     cairo_new_path(cr);  // no line from the end of the last text to the dot
     cairo_arc(cr, cx, Y + 33, 3, 0, 2 * kPi);
-    if (row.eq_band_on[i])
+    if (v.row[ch].eq_band_on[i])
       cairo_set_source_rgba(cr, 0, 1, 0, 1);
     else
       cairo_set_source_rgba(cr, 0.9, 0.9, 0.9, eq_alpha);
@@ -196,21 +221,20 @@ void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
   cairo_close_path(cr);
   cairo_fill(cr);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
-  cairo_set_font_size(cr, 16);
 
-  // Output box with the channel letter and name; faded with the LEVEL block.
+  // Output box; faded with the LEVEL block.
   cairo_rectangle(cr, 480.5, Y + 8, 45, 25);
   fill_gradient(cr, 480.5, 138 + 70 * ch, 500, 158 + 70 * ch,
                 {stop(0.1, kWhite, level_alpha), stop(0.5, kOutputBlue, level_alpha),
                  stop(0.9, kWhite, level_alpha)},
                 false);
   cairo_set_source_rgba(cr, 0, 0, 0, level_alpha);
-  const char letter[2] = {static_cast<char>('A' + ch), '\0'};
-  text_at(cr, 496.5, Y + 26, letter);
-  cairo_set_font_size(cr, 12);
-  text_at(cr, 540.5, Y + 24, row.name);
   cairo_rectangle(cr, 480.5, Y + 8, 45, 25);
   cairo_stroke(cr);
+
+  std::vector<DiagramText> texts;
+  flow_row_texts(v, ch, texts);
+  for (const DiagramText& t : texts) draw_text(cr, t);
 }
 
 // ---- Input routing diagram -----------------------------------------------------
@@ -233,13 +257,20 @@ void outline_black(cairo_t* cr) {
   cairo_stroke(cr);
 }
 
-void draw_badge(cairo_t* cr, double top, double gx0, double gy0, double gx1, double gy1, Rgb c,
-                const char* text, double tx, double ty) {
+void draw_badge(cairo_t* cr, double top, double gx0, double gy0, double gx1, double gy1, Rgb c) {
   cairo_rectangle(cr, 107.5, top, 25, 25);
   fill_gradient(cr, gx0, gy0, gx1, gy1, {stop(0.5, c, 0.7), stop(0.9, kWhite)}, true);
   outline_black(cr);
-  select_sans(cr, CAIRO_FONT_WEIGHT_NORMAL, 10);
-  text_at(cr, tx, ty, text);
+}
+
+// A badge's text inside its 25-pixel box.
+DiagramText badge_text(const char* text, double x, double y) {
+  return {text, x, y, 108.5, 131.5, 10, false, 1};
+}
+
+// A text inside a 45-pixel input box.
+DiagramText input_text(std::string text, double x, double y) {
+  return {std::move(text), x, y, 41.5, 84.5, 16, true, 1};
 }
 
 void draw_analog_input(cairo_t* cr, int row) {
@@ -248,32 +279,53 @@ void draw_analog_input(cairo_t* cr, int row) {
   fill_gradient(cr, 40, y + 17.5, 60, y + 37.5,
                 {stop(0.1, kWhite), stop(0.5, kOrange), stop(0.9, kWhite)}, true);
   outline_black(cr);
-  select_sans(cr, CAIRO_FONT_WEIGHT_BOLD, 16);
-  const char letter[2] = {static_cast<char>('A' + row), '\0'};
-  text_at(cr, 56.5, y + 6, letter);
-
-  draw_badge(cr, y - 32, 106.5, y, 126.5, y - 10, kOrange, "Ana", 110.5, y - 16.5);
+  draw_badge(cr, y - 32, 106.5, y, 126.5, y - 10, kOrange);
   draw_input_connection(cr, y);
+}
+
+void analog_input_texts(int row, std::vector<DiagramText>& out) {
+  const double y = kRowY[row];
+  out.push_back(input_text(std::string(1, static_cast<char>('A' + row)), 56.5, y + 6));
+  out.push_back(badge_text("Ana", 110.5, y - 16.5));
 }
 
 // Digital pair d1 (pair 1, in the place of row 0) or d2 (pair 2, row 1).
 void draw_digital_pair(cairo_t* cr, int pair) {
   const double yc = kRowY[pair - 1];
   const double tops[2] = {yc - 27, yc + 3};
-  const double label_y[2] = {yc - 9, yc + 21};
-  const char* labels[2][2] = {{"d1 L", "d1 R"}, {"d2 L", "d2 R"}};
   for (int side = 0; side < 2; ++side) {
     const double top = tops[side];
     cairo_rectangle(cr, 40.5, top, 45, 25);
     fill_gradient(cr, 40, top + 24.5, 60, top + 44.5,
                   {stop(0.1, kWhite), stop(0.5, kDigitalBlue), stop(0.9, kWhite)}, true);
     outline_black(cr);
-    select_sans(cr, CAIRO_FONT_WEIGHT_BOLD, 16);
-    text_at(cr, 45.5, label_y[side], labels[pair - 1][side]);
   }
   draw_input_connection(cr, yc - 15);
   draw_input_connection(cr, yc + 15);
-  draw_badge(cr, yc - 47, 106.5, yc - 15, 126.5, yc - 25, kDigitalBlue, "Digi", 109.5, yc - 31.5);
+  draw_badge(cr, yc - 47, 106.5, yc - 15, 126.5, yc - 25, kDigitalBlue);
+}
+
+void digital_pair_texts(int pair, std::vector<DiagramText>& out) {
+  const double yc = kRowY[pair - 1];
+  const double label_y[2] = {yc - 9, yc + 21};
+  const char* labels[2][2] = {{"d1 L", "d1 R"}, {"d2 L", "d2 R"}};
+  for (int side = 0; side < 2; ++side)
+    out.push_back(input_text(labels[pair - 1][side], 45.5, label_y[side]));
+  out.push_back(badge_text("Digi", 109.5, yc - 31.5));
+}
+
+// Which input rows the routing diagram shows: the MV961 has rows A and B,
+// its digital modes all show pair d1.
+struct InputRows {
+  int rows;
+  bool d1, d2;
+};
+
+InputRows input_rows(const RoutingView& v) {
+  const bool mv961 = v.device == MV961;
+  int mode = v.in_mode;
+  if (mv961 && mode >= 1 && mode <= 3) mode = 1;
+  return {mv961 ? 2 : 4, mode == 1 || mode == 3, !mv961 && (mode == 2 || mode == 3)};
 }
 
 void input_point(RoutingInput in, double& x, double& y) {
@@ -332,7 +384,50 @@ bool is_mv961(int device) {
   return device == MV961;
 }
 
+DiagramText outputs_heading() {
+  return {"Outputs", 480.5, 26.5, 480.5, CHANNEL_FLOW_WIDTH, 12, true, 1};
+}
+
 }  // namespace
+
+// ---- Texts ----------------------------------------------------------------------
+
+double fitted_size(cairo_t* cr, const DiagramText& t) {
+  const double room = t.right - t.x;
+  cairo_save(cr);
+  const double reach = text_reach(cr, t, t.size);
+  double size = t.size;
+  if (reach > room && room > 0) {
+    // Glyph metrics are hinted: start from the proportional size and go
+    // down in quarter steps until the text fits.
+    size = t.size * room / reach;
+    while (size > 1 && text_reach(cr, t, size) > room) size -= 0.25;
+  }
+  cairo_restore(cr);
+  return size;
+}
+
+std::vector<DiagramText> channel_flow_texts(const ChannelFlowView& v) {
+  std::vector<DiagramText> out;
+  for (int ch = 0; ch < std::clamp(v.channels, 0, 4); ++ch) flow_row_texts(v, ch, out);
+  out.push_back(outputs_heading());
+  return out;
+}
+
+std::vector<DiagramText> routing_texts(const RoutingView& v) {
+  std::vector<DiagramText> out = {{"Router", 200.5, 21.5, 200.5, ROUTING_WIDTH, 12, true, 1},
+                                  {"Inputs", 46.5, 21.5, 46.5, 150.5, 12, true, 1}};
+  const InputRows in = input_rows(v);
+  for (int row = 0; row < in.rows; ++row) {
+    if (row == 0 && in.d1)
+      digital_pair_texts(1, out);
+    else if (row == 1 && in.d2)
+      digital_pair_texts(2, out);
+    else
+      analog_input_texts(row, out);
+  }
+  return out;
+}
 
 // ---- Channel signal-flow diagram -----------------------------------------------
 
@@ -346,10 +441,9 @@ void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v) {
   const int n = std::clamp(v.channels, 0, 4);
   for (int ch = 0; ch < n; ++ch) draw_flow_row(cr, v, ch);
 
-  // Heading of the output column, in the font the last row left (bold 12).
-  select_sans(cr, CAIRO_FONT_WEIGHT_BOLD, 12);
+  // Heading of the output column.
+  draw_text(cr, outputs_heading());
   cairo_set_source_rgba(cr, 0, 0, 0, 1);
-  text_at(cr, 480.5, 26.5, "Outputs");
   line(cr, 480.5, 30.5, 525.5, 30.5);
   cairo_stroke(cr);
   cairo_restore(cr);
@@ -412,43 +506,39 @@ void draw_routing(cairo_t* cr, const RoutingView& v) {
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
   cairo_stroke(cr);
 
-  // Titles.
+  // Title underlines.
   cairo_set_source_rgba(cr, 0, 0, 0, 1);
-  select_sans(cr, CAIRO_FONT_WEIGHT_BOLD, 12);
-  text_at(cr, 200.5, 21.5, "Router");
   line(cr, 200.5, 25.5, 237.5, 25.5);
-  cairo_stroke(cr);
-  text_at(cr, 46.5, 21.5, "Inputs");
   line(cr, 46.5, 25.5, 80.5, 25.5);
   cairo_stroke(cr);
 
-  // Inputs: the MV961 has rows A and B, its digital modes all show pair d1.
-  const bool mv961 = is_mv961(v.device);
-  const int rows = mv961 ? 2 : 4;
-  int mode = v.in_mode;
-  if (mv961 && mode >= 1 && mode <= 3) mode = 1;
-  const bool d1 = mode == 1 || mode == 3;
-  const bool d2 = !mv961 && (mode == 2 || mode == 3);
+  const InputRows in = input_rows(v);
+  const int rows = in.rows;
   for (int row = 0; row < rows; ++row) {
-    if (row == 0 && d1)
+    if (row == 0 && in.d1)
       draw_digital_pair(cr, 1);
-    else if (row == 1 && d2)
+    else if (row == 1 && in.d2)
       draw_digital_pair(cr, 2);
     else
       draw_analog_input(cr, row);
   }
+  for (const DiagramText& t : routing_texts(v)) draw_text(cr, t);
 
-  // Routing lines.
+  // Routing lines in their colours, each on a dark outline that sets it off
+  // from the light part of the router.
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
-  cairo_set_line_width(cr, 1);
   for (int k = 0; k < rows; ++k) {
     const RoutingTargets t = routing_targets(v.device, v.in_mode, v.routing[k]);
     for (int i = 0; i < t.count; ++i) {
       const Rgb c = is_digital(t.input[i]) ? kDigitalBlue : kOrange;
       double x, y;
       input_point(t.input[i], x, y);
-      cairo_set_source_rgba(cr, c.r, c.g, c.b, 1);
       line(cr, 285.5, kRowY[k], x, y);
+      cairo_set_source_rgba(cr, 0.2, 0.2, 0.2, 1);
+      cairo_set_line_width(cr, 3);
+      cairo_stroke_preserve(cr);
+      cairo_set_source_rgba(cr, c.r, c.g, c.b, 1);
+      cairo_set_line_width(cr, 1);
       cairo_stroke(cr);
     }
   }

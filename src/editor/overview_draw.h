@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/editor_tabs.h"
 #include "model/preset.h"
@@ -44,6 +45,24 @@ extern const LinearGradient router_gradient;
 // caller owns it (cairo_pattern_destroy).
 cairo_pattern_t* make_linear_pattern(const LinearGradient& g);
 
+// ---- Texts ----------------------------------------------------------------------
+
+// A text of a diagram: where its baseline starts, the font it is meant to
+// have and the horizontal room of the box it stands in. Drawn at its size,
+// or smaller when it would leave the box.
+struct DiagramText {
+  std::string text;
+  double x = 0, y = 0;         // start of the baseline
+  double left = 0, right = 0;  // the box's inner edges
+  double size = 10;            // font size it is meant to have
+  bool bold = true;
+  double alpha = 1;  // black at this opacity
+};
+
+// The font size a text is drawn in: its own, or the largest that keeps it
+// inside its box from x on (the text's own font, as cairo measures it).
+double fitted_size(cairo_t* cr, const DiagramText& t);
+
 // ---- Channel signal-flow diagram -----------------------------------------------
 
 constexpr int CHANNEL_FLOW_WIDTH = 630;
@@ -67,6 +86,8 @@ struct ChannelFlowView {
 };
 
 void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v);
+// Every text the signal-flow diagram draws, in drawing order.
+std::vector<DiagramText> channel_flow_texts(const ChannelFlowView& v);
 
 // What a press on the signal-flow diagram opens: nothing (`hit` false) or
 // the notebook page of the block; for XO and EQ also the channel's sub-page
@@ -94,6 +115,8 @@ struct RoutingView {
 };
 
 void draw_routing(cairo_t* cr, const RoutingView& v);
+// Every text the routing diagram draws.
+std::vector<DiagramText> routing_texts(const RoutingView& v);
 
 // The routing view of a preset on a device in an input mode.
 RoutingView routing_view_of(const preset_t& p, int device, int in_mode);

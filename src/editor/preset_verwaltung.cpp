@@ -150,6 +150,7 @@ void mv_start_preset(int mv_x) {
 
   window_preset =
       make_window(-1, -1, mv_x == MV517 ? "MV517 Preset-Editor" : "MV961 Preset-Editor", 2);
+  apply_editor_style(window_preset);
   g_signal_connect(window_preset, "destroy", G_CALLBACK(forget_editor), nullptr);
   if (GdkPixbuf* icon = app_icon()) {
     gtk_window_set_icon(GTK_WINDOW(window_preset), icon);

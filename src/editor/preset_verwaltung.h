@@ -90,6 +90,12 @@ extern GtkWidget* combo_delay;
 // (4 = MV517, 2 = MV961) over `preset`. No editor may be open.
 void mv_start_preset(int mv_x);
 
+// Shows the whole record in every widget of the open editor (delays in the
+// unit the Delay tab shows), with the widgets' handlers blocked: nothing is
+// stored and the preset is not marked changed. The overview texts, masks,
+// plot handles and curves follow. Nothing happens without an editor.
+void show_record_in_editor();
+
 // ---- Overview diagrams (user data: the channel count) ----
 gboolean expose_event_routing(GtkWidget* widget, GdkEventExpose* event, gpointer data);
 gboolean expose_event_routing2(GtkWidget* widget, GdkEventExpose* event, gpointer data);

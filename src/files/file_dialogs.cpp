@@ -4,13 +4,16 @@
 // they were.
 #include "files/file_dialogs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "editor/preset_verwaltung.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
+#include "model/editor_fit.h"
 #include "model/preset.h"
 #include "shell/app.h"
 #include "shell/menu_bar.h"
@@ -106,6 +109,21 @@ GtkFileFilter* preset_filter(const char* name) {
   return filter;
 }
 
+// One warning that lists the values the file holds beyond what the
+// editor's fields can show; nothing when there are none.
+void warn_editor_ranges(const std::string& path, const preset_t& p, int device) {
+  const std::vector<editor_finding_t> findings = editor_findings(p, device);
+  if (findings.empty()) return;
+  std::string lines;
+  for (const editor_finding_t& f : findings) lines += finding_text(f) + "\n";
+  show_message(GTK_MESSAGE_WARNING, "Warning!",
+               "\"" + basename_of(path) + "\" holds values outside the editor's ranges",
+               lines +
+                   "\nThese fields show what they can; the file's value is kept until that "
+                   "field is edited.\nFile: " +
+                   path);
+}
+
 bool save_as() {
   save_success = 0;
   accepted_name.clear();
@@ -183,12 +201,22 @@ void save_file(GtkWidget*, gpointer data) {
   save_preset(data != nullptr);
 }
 
+namespace {
+
+// "size-request" of a window whose given width is a minimum: it grows to
+// show its whole content in any font.
+void at_least_width(GtkWidget*, GtkRequisition* requisition, gpointer width) {
+  requisition->width = std::max(requisition->width, GPOINTER_TO_INT(width));
+}
+
+}  // namespace
+
 void error_open() {
   GtkWidget* dialog =
       gtk_dialog_new_with_buttons("Error!", GTK_WINDOW(window_main), GTK_DIALOG_DESTROY_WITH_PARENT,
                                   GTK_STOCK_OK, GTK_RESPONSE_NONE, nullptr);
   g_signal_connect_swapped(dialog, "response", G_CALLBACK(gtk_widget_destroy), dialog);
-  gtk_widget_set_size_request(dialog, 240, -1);
+  g_signal_connect_after(dialog, "size-request", G_CALLBACK(at_least_width), GINT_TO_POINTER(240));
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
 
   GtkWidget* vbox = gtk_vbox_new(FALSE, 0);
@@ -242,6 +270,7 @@ bool open_preset_file(const std::string& path) {
                  "Reading stopped at: " + what + ".\nFile: " + path +
                      "\nSettings after that point show their default values.");
   }
+  warn_editor_ranges(path, r.preset, r.device);
   return true;
 }
 

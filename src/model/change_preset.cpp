@@ -55,6 +55,17 @@ double spin_value(GtkWidget* w) {
   return gtk_spin_button_get_value(GTK_SPIN_BUTTON(w));
 }
 
+// Shows `value` in a spin button without running its handler `handler`
+// (connected with user data `data`): after a store, the field shows what
+// the record holds.
+template <typename Handler>
+void show_in_spin(GtkWidget* spin, Handler handler, int data, double value) {
+  if (!spin) return;
+  block_handler(spin, handler, data, true);
+  gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), value);
+  block_handler(spin, handler, data, false);
+}
+
 int spin_int(GtkWidget* w) {
   return spin_whole(spin_value(w));
 }
@@ -83,6 +94,11 @@ void store_shown_delays(int edited, delay_unit_t u) {
   store_delay_edit(edited, shown, u);
 }
 
+// The stored delay of channel `ch` shown in its spin button in unit `u`.
+void show_stored_delay(unsigned ch, delay_unit_t u) {
+  show_in_spin(spin_button_delay[ch], change_delay, ch, delay_shown(preset.channel[ch].delay, u));
+}
+
 }  // namespace
 
 // ---- Names ----
@@ -98,7 +114,11 @@ void change_channel_name(GtkWidget* widget, gpointer data) {
   const record_change change;
   channel_t& c = preset.channel[ch];
   set_record_text(c.name, sizeof c.name, entry_text(widget));
-  const std::string name = record_to_utf8(c.name, CHANNEL_NAME_MAX);
+  show_channel_captions(ch);
+}
+
+void show_channel_captions(int ch) {
+  const std::string name = record_to_utf8(preset.channel[ch].name, CHANNEL_NAME_MAX);
   for (GtkWidget* caption : {labels[ch], labels_l[ch]})
     if (caption) set_caption_markup(caption, name.c_str());
   gchar* bold = g_markup_printf_escaped("<b>%s</b>", name.c_str());
@@ -143,16 +163,14 @@ void change_channel_gain(GtkWidget*, gpointer data) {
   for (unsigned i = 0; i < 4; ++i)
     shown[i] = i < n && spinner_gain[i] ? spin_value(spinner_gain[i]) : gain_temp[i];
   const level_link_t r = store_level_change(ch, shown);
-  for (unsigned o = 0; o < n; ++o) {
-    if (!r.moved[o]) continue;
-    block_handler(spinner_gain[o], change_channel_gain, o, true);
-    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spinner_gain[o]), r.shown[o]);
-    block_handler(spinner_gain[o], change_channel_gain, o, false);
-  }
-  // Not blocked: the fader stores the same level and hands the spin button
-  // the value it already holds, which emits nothing.
-  for (unsigned i = 0; i < n; ++i)
+  // The changed and the linked channels show their stored levels. Not
+  // blocked: the fader stores the same level and hands the spin button the
+  // value it already holds, which emits nothing.
+  for (unsigned i = 0; i < n; ++i) {
+    if (static_cast<int>(i) != ch && !r.moved[i]) continue;
+    show_in_spin(spinner_gain[i], change_channel_gain, i, gain_temp[i]);
     if (vscale[i]) gtk_range_set_value(GTK_RANGE(vscale[i]), gain_temp[i]);
+  }
 }
 
 void change_vscale(GtkWidget* widget, gpointer data) {
@@ -280,6 +298,11 @@ void change_xo_freq(GtkWidget* widget, gpointer data) {
   const xo_recalc_t r = store_xo_freq(ch, spin_int(spin_button_crossover[0][ch]),
                                       spin_int(spin_button_crossover[1][ch]), select);
   run_xo_recalc(ch, r);
+  for (int k = 0; k < 2; ++k) {
+    const xo_t& xo = preset.channel[ch].xo[k];
+    show_in_spin(spin_button_crossover[k][ch], change_xo_freq, ch,
+                 shown_value(shown_field::frequency, xo.freq[xo_slot(xo.config)]));
+  }
   queue_draw(drawing_area_xo[ch]);
 }
 
@@ -301,6 +324,8 @@ void change_peq_freq(GtkWidget* widget, gpointer data) {
   if (b < 0) return;
   const record_change change;
   run_peq_recalc(ch, store_peq_freq(ch, b, spin_int(widget)));
+  show_in_spin(widget, change_peq_freq, ch,
+               shown_value(shown_field::frequency, preset.channel[ch].peq[b].freq));
   queue_draw(drawing_area_peq[ch]);
 }
 
@@ -331,6 +356,8 @@ void change_peq_q(GtkWidget* widget, gpointer data) {
   const record_change change;
   // The shelves ignore Q: only the band's peaking curve and the sum change.
   store_peq_q(ch, b, spin_value(widget));
+  show_in_spin(widget, change_peq_q, ch,
+               shown_value(shown_field::peq_q, preset.channel[ch].peq[b].q));
   Calc_Peq(static_cast<uint16_t>(ch), static_cast<uint16_t>(b));
   queue_draw(drawing_area_peq[ch]);
 }
@@ -340,7 +367,12 @@ void change_peq_gain(GtkWidget* widget, gpointer data) {
   const int b = ch < 0 ? -1 : band_of(peq_spin_gain[ch], widget);
   if (b < 0) return;
   const record_change change;
-  run_peq_recalc(ch, store_peq_gain(ch, b, combo_index(peq_combo[ch][b]), spin_value(widget)));
+  const int index = combo_index(peq_combo[ch][b]);
+  run_peq_recalc(ch, store_peq_gain(ch, b, index, spin_value(widget)));
+  // An "OFF" band stores 0 and keeps showing the gain it comes back with.
+  if (index != 0)
+    show_in_spin(widget, change_peq_gain, ch,
+                 shown_value(shown_field::peq_gain, preset.channel[ch].peq[b].gain));
   queue_draw(drawing_area_peq[ch]);
 }
 
@@ -358,53 +390,71 @@ void on_channel(gpointer data, Store store) {
   store(ch);
 }
 
+// A limiter field of channel `ch`: stores the spin button's whole value and
+// shows the stored one.
+template <typename Handler, typename Store>
+void limiter_field(GtkWidget* spin, gpointer data, Handler handler, shown_field field,
+                   Store store) {
+  on_channel(data, [&](int ch) {
+    dynamics_t& d = preset.channel[ch].dynamics;
+    const long stored = store(ch, d, spin_int(spin));
+    show_in_spin(spin, handler, ch, shown_value(field, stored));
+  });
+}
+
 }  // namespace
 
 void change_limiter_attack(GtkWidget* widget, gpointer data) {
-  on_channel(data, [&](int ch) {
-    preset.channel[ch].dynamics.attack = static_cast<uint8_t>(spin_int(widget));
-  });
+  limiter_field(widget, data, change_limiter_attack, shown_field::attack,
+                [](int, dynamics_t& d, int n) { return d.attack = static_cast<uint8_t>(n); });
 }
 
 void change_limiter_release(GtkWidget* widget, gpointer data) {
-  on_channel(data, [&](int ch) {
-    preset.channel[ch].dynamics.release = release_from_ms(spin_int(widget));
-  });
+  limiter_field(widget, data, change_limiter_release, shown_field::release,
+                [](int, dynamics_t& d, int n) { return d.release = release_from_ms(n); });
 }
 
 void change_limiter_threshold(GtkWidget* widget, gpointer data) {
-  on_channel(data, [&](int ch) { store_limiter_threshold(ch, spin_int(widget)); });
+  limiter_field(widget, data, change_limiter_threshold, shown_field::threshold,
+                [](int ch, dynamics_t& d, int n) {
+                  store_limiter_threshold(ch, n);
+                  return d.threshold;
+                });
 }
 
 void change_limiter_gain(GtkWidget* widget, gpointer data) {
-  on_channel(data, [&](int ch) {
-    preset.channel[ch].dynamics.boost = static_cast<int8_t>(spin_int(widget));
-  });
+  limiter_field(widget, data, change_limiter_gain, shown_field::boost,
+                [](int, dynamics_t& d, int n) { return d.boost = static_cast<int8_t>(n); });
 }
 
 // ---- Delay ----
 
 void change_delay(GtkWidget*, gpointer data) {
-  on_channel(data, [](int ch) { store_shown_delays(ch, shown_delay_unit()); });
+  on_channel(data, [](int ch) {
+    const delay_unit_t u = shown_delay_unit();
+    store_shown_delays(ch, u);
+    show_stored_delay(ch, u);
+  });
 }
 
 void change_delay_unit(GtkWidget* widget, gpointer) {
   const int active = combo_index(widget);
   if (active < 0 || active > 2) return;
   const record_change change;
-  const auto from = static_cast<delay_unit_t>(unit >= 0 && unit <= 2 ? unit : 0);
   const auto to = static_cast<delay_unit_t>(active);
   for (unsigned i = 0; i < open_channels(); ++i) {
     GtkWidget* spin = spin_button_delay[i];
     if (!spin) continue;
-    const delay_unit_switch_t s = delay_unit_switch(spin_value(spin), from, to);
-    if (label_unit[i]) gtk_label_set_text(GTK_LABEL(label_unit[i]), s.label);
-    // Only the display changes: the converted values are not stored again
-    // (see apply_delay_edit).
+    const delay_unit_info_t& info = delay_unit_info(to);
+    if (label_unit[i]) gtk_label_set_text(GTK_LABEL(label_unit[i]), info.label);
+    // Only the display changes: the stored centimetres are shown in the
+    // new unit, not stored again (see apply_delay_edit). Arrows move by one
+    // centimetre.
     block_handler(spin, change_delay, i, true);
-    gtk_spin_button_set_range(GTK_SPIN_BUTTON(spin), 0.0, s.max);
-    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), s.value);
+    gtk_spin_button_set_range(GTK_SPIN_BUTTON(spin), 0.0, info.max);
+    gtk_spin_button_set_increments(GTK_SPIN_BUTTON(spin), delay_step(to), delay_step(to));
     block_handler(spin, change_delay, i, false);
+    show_stored_delay(i, to);
   }
   unit = active;
   store_shown_delays(-1, to);

@@ -13,6 +13,8 @@
 // ---- Names ----
 void change_entry(GtkWidget* widget, gpointer data);         // preset name
 void change_channel_name(GtkWidget* widget, gpointer data);  // ch_name[ch]
+// Channel ch's name from the record in the four headings that show it.
+void show_channel_captions(int ch);
 
 // "insert-text" filter of the name entries (user data: the field's length
 // in characters, 12 or 9): refuses, with a beep, input that has no record

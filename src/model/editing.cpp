@@ -135,7 +135,10 @@ level_link_t link_levels(const preset_t& p, unsigned channels, unsigned ch, cons
       r.moved[o] = true;
     }
   }
-  for (unsigned i = 0; i < n; ++i) r.gain[i] = static_cast<int16_t>(db_to_tenths(r.shown[i]));
+  // Channels neither changed nor linked keep their stored gain, also one
+  // their spin button cannot show (-99.9 dB from a file).
+  for (unsigned i = 0; i < n; ++i)
+    if (i == ch || r.moved[i]) r.gain[i] = static_cast<int16_t>(db_to_tenths(r.shown[i]));
   return r;
 }
 
@@ -240,10 +243,14 @@ peq_type_result_t apply_peq_types(channel_t& ch, const int type_index[6], const 
   int off = 0;
   for (int b = 0; b < 6; ++b) {
     peq_t& p = ch.peq[b];
+    if (type_index[b] == 0) ++off;
+    // Another band whose selector shows what it holds keeps it: a shelf
+    // type on a middle band (shown as "PEQ") stays until its own selector
+    // is changed.
+    if (b != band && std::min(peq_type_index(p), peq_type_count(b) - 1) == type_index[b]) continue;
     p.type = type_index[b] == 2 ? 1 : 0;
     if (type_index[b] == 0) {
       p.gain = 0;  // the spin button keeps showing the old gain
-      ++off;
     } else {
       p.gain = static_cast<int8_t>(db_to_tenths(shown_db[b]));
       row[b] = peq_gain_row(p.gain);
@@ -273,35 +280,8 @@ double delay_spin_clamp(double value, delay_unit_t u) {
   return std::clamp(value, 0.0, delay_unit_info(u).max);
 }
 
-namespace {
-
-// The unit switch's conversions, in the order of operations the Delay tab
-// has always used (so the shown values come out bit for bit the same).
-double convert_delay(double v, delay_unit_t from, delay_unit_t to) {
-  constexpr double FOOT_MM = FOOT * 1000;  // 304.8, exactly as the literal
-  switch (to) {
-    case DELAY_M:
-      if (from == DELAY_MS) return v * SPEED_OF_SOUND / 1000;
-      if (from == DELAY_FT) return v * FOOT;
-      break;
-    case DELAY_MS:
-      if (from == DELAY_M) return v * 1000 / SPEED_OF_SOUND;
-      if (from == DELAY_FT) return v * 1000 * FOOT / SPEED_OF_SOUND;
-      break;
-    case DELAY_FT:
-      if (from == DELAY_M) return v / FOOT;
-      if (from == DELAY_MS) return v * SPEED_OF_SOUND / FOOT_MM;
-      break;
-  }
-  return v;
-}
-
-}  // namespace
-
-delay_unit_switch_t delay_unit_switch(double value, delay_unit_t from, delay_unit_t to) {
-  const delay_unit_info_t& info = delay_unit_info(to);
-  return delay_unit_switch_t{delay_spin_clamp(convert_delay(value, from, to), to), info.label,
-                             info.max, info.suffix};
+double delay_shown(int cm, delay_unit_t u) {
+  return delay_spin_clamp(shown_value(shown_field::delay, cm, u), u);
 }
 
 int delay_cm_of_shown(double shown, delay_unit_t u) {
@@ -314,7 +294,7 @@ int apply_delay_edit(preset_t& p, unsigned channels, int edited, const double sh
   for (unsigned i = 0; i < clamp_channels(channels); ++i) {
     if (static_cast<int>(i) == edited)
       p.channel[i].delay = static_cast<uint16_t>(delay_cm_of_shown(shown[i], u));
-    format_delay_value(texts[i], shown[i], u);
+    format_delay_value(texts[i], delay_shown(p.channel[i].delay, u), u);
   }
   return delay_mask(p, channels);
 }
@@ -383,8 +363,9 @@ void init_overview_values(unsigned ch_max) {
 level_link_t store_level_change(unsigned ch, const double shown[4]) {
   const level_link_t r = link_levels(preset, open_channels(), ch, shown, gain_temp);
   for (unsigned i = 0; i < open_channels(); ++i) {
-    gain_temp[i] = r.shown[i];
+    if (i != ch && !r.moved[i]) continue;
     preset.channel[i].gain = r.gain[i];
+    gain_temp[i] = shown_value(shown_field::level, r.gain[i]);
     format_level_value(level_values[i], r.gain[i]);
   }
   return r;

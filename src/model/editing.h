@@ -109,8 +109,8 @@ void compute_overview_values(const preset_t& p, unsigned ch_max, overview_values
 // ---- Level and mute linking ------------------------------------------------
 
 // Range of the level spin buttons, dB.
-constexpr double LEVEL_MIN_DB = -99.0;
-constexpr double LEVEL_MAX_DB = 6.0;
+constexpr double LEVEL_MIN_DB = editor_range::gain.lo / 10.0;
+constexpr double LEVEL_MAX_DB = editor_range::gain.hi / 10.0;
 
 // Outcome of a level change on channel `ch`.
 struct level_link_t {
@@ -122,7 +122,9 @@ struct level_link_t {
 // The step shown[ch] - gain_temp[ch] is added to every other channel below
 // `channels` in the same level group (not "independent"), each clamped to
 // -99.0..+6.0 dB on its own. Unknown level-group nibbles count as
-// "independent". The new `gain_temp` is `shown` of the result.
+// "independent". Only channel ch and the linked channels get a new `gain`;
+// the others keep theirs. The new `gain_temp` of those channels is their
+// stored gain in dB, which their spin buttons then show.
 level_link_t link_levels(const preset_t& p, unsigned channels, unsigned ch, const double shown[4],
                          const double gain_temp_in[4]);
 
@@ -143,8 +145,8 @@ uint8_t groups_with_level_group(uint8_t groups, int index);
 
 // ---- Crossover -------------------------------------------------------------
 
-constexpr int XO_FREQ_MIN = 35;
-constexpr int XO_FREQ_MAX = 8000;
+constexpr int XO_FREQ_MIN = editor_range::xo_freq.lo;
+constexpr int XO_FREQ_MAX = editor_range::xo_freq.hi;
 
 // Curves a crossover change asks for: Calc_HighPass(ch, hp_order) when `hp`,
 // Calc_LowPass(ch, lp_order) when `lp`.
@@ -169,12 +171,12 @@ xo_recalc_t apply_xo_type(channel_t& ch, int hp_index, int lp_index);
 
 // ---- EQ bands --------------------------------------------------------------
 
-constexpr int PEQ_FREQ_MIN = 35;
-constexpr int PEQ_FREQ_MAX = 12000;
-constexpr double PEQ_GAIN_MIN_DB = -12.0;
-constexpr double PEQ_GAIN_MAX_DB = 12.0;
-constexpr double PEQ_Q_MIN = 0.7;
-constexpr double PEQ_Q_MAX = 12.5;
+constexpr int PEQ_FREQ_MIN = editor_range::peq_freq.lo;
+constexpr int PEQ_FREQ_MAX = editor_range::peq_freq.hi;
+constexpr double PEQ_GAIN_MIN_DB = editor_range::peq_gain.lo / 10.0;
+constexpr double PEQ_GAIN_MAX_DB = editor_range::peq_gain.hi / 10.0;
+constexpr double PEQ_Q_MIN = editor_range::peq_q.lo / 10.0;
+constexpr double PEQ_Q_MAX = editor_range::peq_q.hi / 10.0;
 
 // Curves an EQ change asks for, in this order: Calc_LowShelf(ch) when
 // `lowshelf`, Calc_HighShelf(ch) when `highshelf`, then Calc_Peq(ch, band).
@@ -213,15 +215,15 @@ peq_type_result_t apply_peq_types(channel_t& ch, const int type_index[6], const 
 // ---- Limiter ---------------------------------------------------------------
 
 // Ranges of the limiter's spin buttons, in the units they show.
-constexpr int ATTACK_MIN_MS = 0;
-constexpr int ATTACK_MAX_MS = 127;
-constexpr int RELEASE_MIN_MS = 0;
-constexpr int RELEASE_MAX_MS = 1270;
+constexpr int ATTACK_MIN_MS = editor_range::attack.lo;
+constexpr int ATTACK_MAX_MS = editor_range::attack.hi;
 constexpr int RELEASE_STEP_MS = 10;
-constexpr int THRESHOLD_MIN_DB = -24;
-constexpr int THRESHOLD_MAX_DB = 0;
-constexpr int LIMITER_GAIN_MIN_DB = -99;
-constexpr int LIMITER_GAIN_MAX_DB = 0;
+constexpr int RELEASE_MIN_MS = editor_range::release.lo * RELEASE_STEP_MS;
+constexpr int RELEASE_MAX_MS = editor_range::release.hi * RELEASE_STEP_MS;
+constexpr int THRESHOLD_MIN_DB = editor_range::threshold.lo;
+constexpr int THRESHOLD_MAX_DB = editor_range::threshold.hi;
+constexpr int LIMITER_GAIN_MIN_DB = editor_range::boost.lo;
+constexpr int LIMITER_GAIN_MAX_DB = editor_range::boost.hi;
 
 // Release in units of 10 ms of the spin button's whole milliseconds.
 uint8_t release_from_ms(int ms);
@@ -241,23 +243,17 @@ const delay_unit_info_t& delay_unit_info(delay_unit_t u);
 // `value` clamped to the spin range of `u`, as the spin button holds it.
 double delay_spin_clamp(double value, delay_unit_t u);
 
-// A unit switch of one spin button: the value shown in `from` converted to
-// `to` (clamped to the new range), with the new label, range and suffix.
-struct delay_unit_switch_t {
-  double value;
-  const char* label;
-  double max;
-  const char* suffix;
-};
-delay_unit_switch_t delay_unit_switch(double value, delay_unit_t from, delay_unit_t to);
+// The value a delay field shows for `cm` stored: the centimetres in `u`,
+// clamped to the unit's range (400 m shows as 1164.82 ms).
+double delay_shown(int cm, delay_unit_t u);
 
 // Centimetres a delay shown in `u` stores: truncated (delay_to_cm) and
 // limited to the record's 0..40000.
 int delay_cm_of_shown(double shown, delay_unit_t u);
 
 // A delay edit: channel `edited` (-1: none) stores the delay its spin button
-// shows in `u`; every channel below `channels` gets the text of its shown
-// value. The other channels keep their stored delays: storing a value shown
+// shows in `u`; every channel below `channels` gets the text of its stored
+// value in `u`. The other channels keep their stored delays: storing a value shown
 // in another unit again could move it by the one-centimetre truncation
 // (400 m shows as the clamped 1164.82 ms, which stores 39999 cm). Returns
 // the new aktiv[3].

@@ -223,6 +223,29 @@ double cm_to_delay(int cm, delay_unit_t unit) {
   return 0.0;
 }
 
+double shown_value(shown_field field, long stored, delay_unit_t unit) {
+  switch (field) {
+    case shown_field::level:
+    case shown_field::peq_gain:
+    case shown_field::peq_q:
+      return stored / 10.0;
+    case shown_field::release:
+      return stored * 10.0;
+    case shown_field::delay:
+      return cm_to_delay(static_cast<int>(stored), unit);
+    case shown_field::frequency:
+    case shown_field::attack:
+    case shown_field::threshold:
+    case shown_field::boost:
+      break;
+  }
+  return static_cast<double>(stored);
+}
+
+double delay_step(delay_unit_t unit) {
+  return cm_to_delay(1, unit);
+}
+
 // ---- Record text <-> UTF-8 ----
 
 uint32_t code_point_of_byte(uint8_t b) {

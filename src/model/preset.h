@@ -187,6 +187,30 @@ constexpr value_range_t threshold{-99, 0};    // dB
 constexpr value_range_t boost{-99, 0};        // dB
 }  // namespace file_range
 
+// The values the editor's widgets can show, in the record's units (the
+// widgets' own ranges come from here). A file may hold values the reader
+// accepts beyond them: the editor keeps such a value until its field is
+// edited, and editor_findings (editor_fit.h) lists them.
+namespace editor_range {
+constexpr value_range_t gain{-990, 60};       // 0.1 dB: -99.0..+6.0 dB
+constexpr value_range_t attack{0, 127};       // ms
+constexpr value_range_t release{0, 127};      // 10 ms: 0..1270 ms
+constexpr value_range_t threshold{-24, 0};    // dB
+constexpr value_range_t boost{-99, 0};        // dB
+constexpr value_range_t delay{0, 40000};      // cm
+constexpr value_range_t xo_freq{35, 8000};    // Hz
+constexpr value_range_t peq_freq{35, 12000};  // Hz
+constexpr value_range_t peq_gain{-120, 120};  // 0.1 dB
+constexpr value_range_t peq_q{7, 125};        // Q x 10
+// Routing codes and level-group nibbles of a device's selectors.
+constexpr value_range_t routing(int device) {
+  return {0, device == MV961 ? 3 : 10};
+}
+constexpr value_range_t level_group(int device) {
+  return {0, device == MV961 ? 1 : 2};
+}
+}  // namespace editor_range
+
 // ---- Unit conversions ------------------------------------------------------
 
 // dB to tenths, to the nearest integer with halves away from zero
@@ -209,6 +233,25 @@ constexpr double FOOT = 0.3048;           // m
 int delay_to_cm(double value, delay_unit_t unit);
 // Centimetres to the value shown in a unit.
 double cm_to_delay(int cm, delay_unit_t unit);
+
+// The value a field shows for a stored value, in the field's unit: the
+// widget is set to it after every store, so that its text (the value in
+// the widget's digits) is what the record holds. Delays in `unit`.
+enum class shown_field {
+  level,
+  peq_gain,
+  peq_q,
+  frequency,
+  attack,
+  release,
+  threshold,
+  boost,
+  delay
+};
+double shown_value(shown_field field, long stored, delay_unit_t unit = DELAY_M);
+// One centimetre in a delay unit: the step of the delay fields, so that an
+// arrow press moves to the next value the record can hold.
+double delay_step(delay_unit_t unit);
 
 // ---- Record text <-> UTF-8 -------------------------------------------------
 //

@@ -87,14 +87,17 @@ void handle_circle(cairo_t* cr, double x, double y) {
 void draw_xo_handle(cairo_t* cr, int16_t stored_column, uint8_t config, const char* label) {
   const int column = clamp_xo_handle_column(stored_column);
   const int row = xo_handle_row(config);
-  cairo_set_font_size(cr, 8.0);
   cairo_set_source_rgb(cr, 1, 0.7, 0);
   handle_circle(cr, column, row);
   cairo_fill(cr);
   cairo_set_source_rgb(cr, 0, 0, 0);
   handle_circle(cr, column, row);
   cairo_stroke(cr);
-  cairo_move_to(cr, column - 5, row + 3);
+  // The letters centred on the handle, inside its circle.
+  cairo_set_font_size(cr, xo_handle_label_size(cr, label));
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, label, &e);
+  cairo_move_to(cr, column - e.x_bearing - e.width / 2, row + 3);
   cairo_show_text(cr, label);
   cairo_stroke(cr);
 }
@@ -116,6 +119,19 @@ void draw_extra_curve(cairo_t* cr, const double* db, plot_rgb_t colour) {
 }
 
 }  // namespace
+
+double xo_handle_label_size(cairo_t* cr, const char* label) {
+  cairo_save(cr);
+  double size = 8.0;
+  for (;; size -= 0.25) {
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, label, &e);
+    if (e.width <= XO_HANDLE_LABEL_ROOM || size <= 4) break;
+  }
+  cairo_restore(cr);
+  return size;
+}
 
 int16_t clamp_xo_handle_column(int16_t column) {
   if (column < 6.5) return 6;

@@ -31,6 +31,12 @@ int16_t clamp_peq_handle_row(int16_t row);        // 5..198
 // off) row 90, 1 ("Butterworth 2.") row 127, 2 ("Linkwitz-Riley 4.") row 151.
 int xo_handle_row(uint8_t config);
 
+// The letters on a crossover handle ("HP", "LP") stay within the circle's
+// chord at their height: at most 10 pixels of ink. Their font size: 8, or
+// less where the letters would be wider.
+constexpr double XO_HANDLE_LABEL_ROOM = 10.0;
+double xo_handle_label_size(cairo_t* cr, const char* label);
+
 struct XoPlotView {
   const double* hp = nullptr;  // XO_TABLE_SIZE dB values of the high-pass
   const double* lp = nullptr;  // XO_TABLE_SIZE dB values of the low-pass

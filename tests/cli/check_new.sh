@@ -11,6 +11,8 @@ for dev in MV517 MV961; do
   xmllint --noout new.qpx || fail "xmllint rejects new $dev"
   edit new.qpx sealed.qpx seal
   same new.qpx sealed.qpx "checksum line of new $dev"
+  run check --strict new.qpx
+  expect 0 "check --strict of new $dev" ""
 done
 run new -o new.qpx
 same new.qpx "$D/new_mv517.qpx" "new without --device"
@@ -29,6 +31,15 @@ $D/new_mv961.qpx: ok
 /dev/zero: cannot open (File too large)" "check of bad files"
 run check "$D/new_mv517.qpx" "$D/live_mv517.qpx" "$D/wizard_sat_rs3_rx2_2x.qpx"
 expect 0 "check of good files"
+# --strict adds what the editor cannot show, also to a file read in part.
+edit "$D/live_mv517.qpx" limits.qpx '<THRESHOLD>-6</THRESHOLD>' '<THRESHOLD>-30</THRESHOLD>' seal
+edit "$D/new_mv961.qpx" cut961.qpx '</PRESET>' '' seal
+edit cut961.qpx cut961.qpx '<ROUTE>1</ROUTE>' '<ROUTE>7</ROUTE>' seal
+run check --strict limits.qpx "$D/new_mv517.qpx" cut961.qpx
+expect 1 "check --strict" ""
+expect_out "limits.qpx: ok, 2 values outside the editor's ranges: Out C limiter threshold -30 dB (editor -24..0), Out D level -99.9 dB (editor -99.0..6.0)
+$D/new_mv517.qpx: ok
+cut961.qpx: ok, but it holds no complete preset, 1 value outside the editor's ranges: Out B routing 7 (editor 0..3)" "check --strict"
 
 cases "2 'FILE is required' check" \
   "2 'expected MV517 or MV961' new --device MV999 -o c.qpx" \

@@ -6,7 +6,9 @@ source "$(dirname "$0")/helpers.bash"
 
 cases "0 '' export $D/live_mv517.qpx"
 same out "$D/live_mv517.json" "export of the tuned file"
-cases "0 '' import $D/live_mv517.json -o live.qpx"
+# The tuned file holds -99.9 dB on channel D, beyond the editor's level field.
+cases "1 'qpx import: channels[3].gain: -999 is outside the editor'\''s range (editor -990..60; --file-ranges accepts it)' import $D/live_mv517.json -o live.qpx" \
+  "0 '' import --file-ranges $D/live_mv517.json -o live.qpx"
 same live.qpx "$D/live_mv517.qpx" "import of the tuned file"
 xmllint --noout live.qpx || fail "xmllint rejects the imported file"
 cases "0 '' import - -o new961.qpx" < <("$QPX" export "$D/new_mv961.qpx")
@@ -24,7 +26,7 @@ same default.qpx "$D/default_mv517.qpx" "import of {}"
 echo '{"channels": [{}, {"dynamics": {"boost": -6}}, {}, {}]}' | "$QPX" import - -o partial.qpx
 "$QPX" export partial.qpx >partial.json
 jsonpy 'j[0].update(device="MV961", mute=11); print(json.dumps(j[0]))' "$D/live_mv517.json" >live961.json
-cases "0 'qpx import: warning: an MV961 file holds channels A and B only' import live961.json -o live961.qpx"
+cases "0 'qpx import: warning: an MV961 file holds channels A and B only' import --file-ranges live961.json -o live961.qpx"
 "$QPX" export live961.qpx >live961.out.json
 jsonpy 'p, g, l, d = j
 assert (g["device"], g["mute"], g["channels"]) == ("MV961", 3, l["channels"][:2] + d["channels"][2:]), "MV961"
@@ -32,7 +34,8 @@ d["channels"][1]["dynamics"]["boost"] = -6
 assert p == d, "a nested key did not keep the other defaults"' partial.json live961.out.json live961.json default.json ||
   fail "keys left out, MV961"
 
-# Each kind of field at its bounds (taken, and exported back) and one beyond.
+# Each kind of field at its bounds (taken, and exported back) and one beyond,
+# with --file-ranges the reader's bounds.
 python3 - "$QPX" <<'PY' || fail "range bounds (see above)"
 import json, os, re, subprocess, sys
 bounds = [("mute", 0, 15), ("channels[0].routing", 0, 60), ("channels[1].gain", -999, 60),
@@ -48,7 +51,7 @@ for path, lo, hi in bounds:
         exec("doc%s = v" % key)
         json.dump(doc, open("in.json", "w"))
         os.path.exists("in.qpx") and os.remove("in.qpx")
-        r = run("import", "in.json", "-o", "in.qpx")
+        r = run("import", "--file-ranges", "in.json", "-o", "in.qpx")
         if lo <= v <= hi:
             ok = r.returncode == 0 and eval("json.loads(run('export', 'in.qpx').stdout)" + key) == v
         else:
@@ -70,7 +73,10 @@ refusals=('{"colour": 1}|colour: unknown key (allowed: device, name, mute, lock,
   '{"name": |in.json: not valid JSON'
   '{"name": "Thirteen char"}|name: "Thirteen char" has 13 characters, at most 12 allowed'
   '{"name": "a\u0082"}|name: character U+0082 cannot be stored'
-  '{"channels": [{"name": "\u2192\u2192\u2192\u2192\u2192\u2192\u2192\u2192"}, {}, {}, {}]}|channels[0].name: takes 64 bytes in the file, at most 63 allowed')
+  '{"channels": [{"name": "\u2192\u2192\u2192\u2192\u2192\u2192\u2192\u2192"}, {}, {}, {}]}|channels[0].name: takes 64 bytes in the file, at most 63 allowed'
+  '{"channels": [{}, {}, {"dynamics": {"threshold": -25}}, {}]}|channels[2].dynamics.threshold: -25 is outside the editor'
+  '{"channels": [{}, {"groups": 96}, {}, {"peq": [{}, {"type": 1}, {}, {}, {}, {}]}]}|channels[1].groups: mute group 96 is outside the editor'
+  '{"channels": [{}, {"groups": 96}, {}, {"peq": [{}, {"type": 1}, {}, {}, {}, {}]}]}|channels[3].peq[1].type: 1 is outside the editor')
 cp "$D/live_mv517.qpx" target.qpx
 for row in "${refusals[@]}"; do
   printf '%s' "${row%%|*}" >in.json

@@ -43,7 +43,7 @@ mkdir "$WORK/kill"
 "$QPX" new -o "$target"
 "$QPX" export "$QBN_TEST_DATA/live_mv517.qpx" -o "$WORK/live.json"
 for i in $(seq 1 200); do
-  if [ $((i % 2)) -eq 0 ]; then src=(import "$WORK/live.json"); else src=(new); fi
+  if [ $((i % 2)) -eq 0 ]; then src=(import --file-ranges "$WORK/live.json"); else src=(new); fi
   "$QPX" "${src[@]}" -o "$target" 2>/dev/null &
   pid=$!
   sleep "0.00$((RANDOM % 10))"

@@ -8,7 +8,7 @@ cases "0 '' show $D/live_mv517.qpx"
 same out "$D/live_mv517.txt" "show of the tuned file"
 # The MV961 names routing code 3 and lock bit 7 its own way and has two channels.
 jsonpy 'j[0].update(device="MV961", lock=133); j[0]["channels"][1]["routing"] = 3; print(json.dumps(j[0]))' \
-  "$D/live_mv517.json" | "$QPX" import - -o 961.qpx 2>/dev/null
+  "$D/live_mv517.json" | "$QPX" import --file-ranges - -o 961.qpx 2>/dev/null
 cases "0 '' show 961.qpx"
 [ "$(grep -cxF -e 'Device:  MV961' -e 'Lock:    delay, crossover, factory preset' -e 'Channel B: "Top R"' \
   -e '  Routing:      A+B/d1(L+R)' -e 'Channel C: "Sub"' out)" = 4 ] || fail "show MV961: $(head -c 300 out)"
@@ -31,7 +31,7 @@ done
 "$QPX" response "$D/default_mv517.qpx" --channel a >default_A.csv
 "$QPX" response "$D/new_mv517.qpx" --channel A >new_A.csv
 same default_A.csv new_A.csv "Butterworth high-pass with Q 1.2 stored"
-jsonpy 'j[0]["channels"][3]["xo"][0]["q"] = [7, 7]; print(json.dumps(j[0]))' "$D/live_mv517.json" | "$QPX" import - -o q7.qpx
+jsonpy 'j[0]["channels"][3]["xo"][0]["q"] = [7, 7]; print(json.dumps(j[0]))' "$D/live_mv517.json" | "$QPX" import --file-ranges - -o q7.qpx
 "$QPX" response q7.qpx --channel D >q7_D.csv
 same q7_D.csv D.csv "'Q 1.2' high-pass with Q 0.7 stored"
 

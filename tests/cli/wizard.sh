@@ -21,6 +21,9 @@ grep -q $'^\t<NAME>Preset</NAME>$' sel.qpx && grep -q $'^\t<LOCK>0</LOCK>$' sel.
 # The factory presets are built in: no factory file is read.
 cases "0 '' wizard --factory 1 --name Fest -o f1.qpx" "0 '' wizard --factory 2 --name Fest -o f2.qpx --wizard-file /no/such/file"
 same f2.qpx f1.qpx "the two factory presets"
+# What the wizard makes holds only values the editor's fields can show.
+run check --strict sat.qpx sel.qpx f1.qpx f2.qpx
+expect 0 "check --strict of the wizard's presets" ""
 grep -qF '<NAME>Bass     </NAME>' f1.qpx || fail "factory preset: channel A"
 
 cases \

@@ -27,7 +27,10 @@ TEST(LevelLinking, StepMovesTheLevelGroupOnly) {
     SCOPED_TRACE(c.name);
     preset_t p = preset_def;
     double shown[4];
-    for (int i = 0; i < 4; ++i) p.channel[i].groups = c.groups[i], shown[i] = c.before[i];
+    for (int i = 0; i < 4; ++i) {
+      p.channel[i].groups = c.groups[i], shown[i] = c.before[i];
+      p.channel[i].gain = static_cast<int16_t>(c.before[i] * 10);
+    }
     shown[c.ch] = c.value;
     const level_link_t r = link_levels(p, c.channels, c.ch, shown, c.before);
     for (int i = 0; i < 4; ++i) {
@@ -70,12 +73,11 @@ TEST(SpinButtons, WholeNumbersAndRelease) {
     EXPECT_EQ(release_from_ms(ms), stored) << ms;
 }
 
-// The spin button holds the converted value, prints two decimals and keeps
-// the held value when it re-reads an unedited text: every storable delay,
-// shown in each unit or through six unit switches, stores back unchanged
-// (400 m shows as the clamped 1164.82 ms).
-TEST(DelayEditing, EveryStorableDelaySurvivesShowingAndSwitchingUnits) {
-  const delay_unit_t chain[] = {DELAY_MS, DELAY_FT, DELAY_M, DELAY_FT, DELAY_MS, DELAY_M};
+// The spin button holds the stored centimetres in its unit, prints two
+// decimals and keeps the held value when it re-reads an unedited text:
+// every storable delay, shown in each unit, stores back unchanged (400 m
+// shows as the clamped 1164.82 ms), and an arrow step moves one centimetre.
+TEST(DelayEditing, EveryStorableDelaySurvivesShowingAndStepping) {
   const auto reread = [](double held) {
     char text[32];
     std::snprintf(text, sizeof text, "%0.2f", held);
@@ -89,16 +91,10 @@ TEST(DelayEditing, EveryStorableDelaySurvivesShowingAndSwitchingUnits) {
   for (int cm = 0; cm <= 40000; ++cm) {
     const int clamped = cm == 40000 ? 39999 : cm;
     for (delay_unit_t u : {DELAY_M, DELAY_MS, DELAY_FT}) {
-      const double held = delay_spin_clamp(cm_to_delay(cm, u), u);
+      const double held = delay_shown(cm, u);
       check(cm, held, u, u == DELAY_MS ? clamped : cm);
       check(cm, reread(held), u, u == DELAY_MS ? clamped : cm);
-    }
-    double held = cm / 100.0;  // the Delay tab opens in metres
-    delay_unit_t from = DELAY_M;
-    for (delay_unit_t to : chain) {
-      held = reread(delay_unit_switch(held, from, to).value);
-      check(cm, held, to, clamped);
-      from = to;
+      if (cm < 39999) check(cm, held + delay_step(u), u, cm + 1);
     }
   }
   EXPECT_EQ(failures, 0);
@@ -117,7 +113,8 @@ TEST(DelayEditing, CentimetresOfAShownValue) {
 
 // Only the edited channel stores: the others keep their centimetres even
 // where the value they show would store differently (400 m is shown as
-// 1164.82 ms, which stores 39999 cm). Every shown channel gets its text.
+// 1164.82 ms, which stores 39999 cm). Every shown channel gets the text of
+// its stored value.
 TEST(DelayEditing, OnlyTheEditedChannelStores) {
   preset_t p = preset_def;
   p.channel[0].delay = 40000, p.channel[2].delay = 115, p.channel[3].delay = 7;
@@ -126,8 +123,9 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   EXPECT_EQ(apply_delay_edit(p, 4, 1, shown, DELAY_MS, texts), 0x0F);
   for (auto [n, cm] : {std::pair{0, 40000}, {1, 68}, {2, 115}, {3, 7}})
     EXPECT_EQ(p.channel[n].delay, cm) << n;
+  // The texts show what is stored: 2.00 ms stores 68 cm, which is 1.98 ms.
   for (auto [n, text] :
-       {std::pair{0, "1164.82 ms"}, {1, "  2.00 ms"}, {2, "  3.35 ms"}, {3, "  0.00 ms"}})
+       {std::pair{0, "1164.82 ms"}, {1, "  1.98 ms"}, {2, "  3.35 ms"}, {3, "  0.20 ms"}})
     EXPECT_STREQ(texts[n], text) << n;
   EXPECT_EQ(apply_delay_edit(p, 4, 3, shown, DELAY_MS, texts), 0x07);
   EXPECT_EQ(apply_delay_edit(p, 4, -1, shown, DELAY_MS, texts), 0x07);
@@ -139,7 +137,7 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   EXPECT_EQ(apply_delay_edit(p, 2, 2, metres, DELAY_M, texts), 0x03);
   EXPECT_EQ(apply_delay_edit(p, 2, 0, metres, DELAY_M, texts), 0x02);
   EXPECT_TRUE(p.channel[1].delay == 68 && p.channel[2].delay == 115);
-  EXPECT_STREQ(texts[1], "  1.15 m");
+  EXPECT_STREQ(texts[1], "  0.68 m");
   EXPECT_STREQ(texts[2], "kept");
 }
 

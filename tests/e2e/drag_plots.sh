@@ -11,9 +11,9 @@ echo '{"device": "MV517", "channels": [{"xo": [{"config": 1, "freq": [100, 100]}
   {"config": 1, "freq": [2500, 2500]}], "peq": [{}, {}, {}, {"freq": 1000, "gain": 30}, {}, {}]},
   {}, {}, {}]}' | "$QPX" import - -o "$preset" || fail "qpx import"
 
-# Both plots lie at (73, 150) of the editor window; column c stands for
+# Both plots lie at (73, 134) of the editor window; column c stands for
 # 10^(1.53 + c x 4.08 / 1289.04) Hz, row r for (102 - r) / 8 dB.
-PLOT_X=73 PLOT_Y=150
+PLOT_X=73 PLOT_Y=134
 column_of() { awk -v f="$1" 'BEGIN { printf "%d", (log(f) / log(10) - 1.53) / 4.08 * 1289.04 }'; }
 hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) + 0.5 }'; }
 
@@ -47,11 +47,11 @@ xdotool key Return
 editor=$(wait_window "MV517 Preset-Editor") || fail "the preset did not open"
 sleep 1
 
-click_in "$editor" 325 14  # Parametric EQ: band 4 from (1000 Hz, +3 dB)
+click_in "$editor" 236 14  # Parametric EQ: band 4 from (1000 Hz, +3 dB)
 sleep 0.5
 drag "$(column_of 1000)" 78 600 50
 shot eq-dragged
-click_in "$editor" 200 14  # Crossover: the low-pass from 2500 Hz
+click_in "$editor" 168 14  # Crossover: the low-pass from 2500 Hz
 sleep 0.5
 drag "$(column_of 2500)" 127 700 140
 shot xo-dragged

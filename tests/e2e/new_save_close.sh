@@ -11,9 +11,9 @@ source "$(dirname "$0")/e2e_lib.bash"
 # Channel Setup, then channel A's "Gain:" spin button: the offsets of the
 # editor's layout (tab row, then channel A's gain row).
 type_level_a() {
-  click_in "$editor" 133 14
+  click_in "$editor" 97 14
   sleep 0.5
-  click_in "$editor" 103 500 --repeat 3 --delay 80
+  click_in "$editor" 103 475 --repeat 3 --delay 80
   sleep 0.3
   xdotool type --delay 40 -- "$1"
   xdotool key Tab

@@ -180,9 +180,21 @@ inline void reset_to_idle() {
   pump();
 }
 
-// A golden file of tests/data.
+// Calls `f` on `w` and on every widget inside it, depth first.
+inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>& f) {
+  f(w);
+  if (!GTK_IS_CONTAINER(w)) return;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+  for (GList* l = children; l; l = l->next) for_each_widget(GTK_WIDGET(l->data), f);
+  g_list_free(children);
+}
+
+// A golden file of tests/data, and its path.
+inline std::string golden_path(const std::string& name) {
+  return std::string(QBN_TEST_DATA) + "/" + name;
+}
 inline std::string golden(const std::string& name) {
-  return read_file(std::string(QBN_TEST_DATA) + "/" + name);
+  return read_file(golden_path(name));
 }
 
 // Every test starts in the Idle state with its scratch folder as the working

@@ -319,7 +319,9 @@ TEST_F(Editor, DelayUnitsNeverMoveAStoredDelayAndTheLimiterStoresItsEncodings) {
   set_value(spin_button_delay[3], 2.0);  // an edit stores its channel only
   p.channel[3].delay = 68;
   expect_delays();
-  EXPECT_TRUE(std::string(delay_values[3]) == "  2.00 ms" && unsaved());
+  // 2.00 ms stores 68 cm, which the field and the overview show as 1.98 ms.
+  EXPECT_TRUE(std::string(delay_values[3]) == "  1.98 ms" && unsaved());
+  EXPECT_EQ(entry_text(spin_button_delay[3]), "1.98");
   // A spin button whose text was edited is read from its text.
   gtk_entry_set_text(GTK_ENTRY(spin_button_delay[0]), "5.00");
   gtk_spin_button_update(GTK_SPIN_BUTTON(spin_button_delay[0]));

@@ -178,11 +178,14 @@ TEST_F(Files, SaveAsProposesThePresetNameAsksBeforeReplacingAndCancelChangesNoth
 
 TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   const std::string path = copy_of("live_mv517.qpx");
-  DialogScript none;  // no warning for a whole preset
-  none.dialog("Warning!", GTK_RESPONSE_OK).start();
+  DialogScript warning;  // channel D's -99.9 dB lies below the level field
+  warning.dialog("Warning!", GTK_RESPONSE_OK).start();
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
-  EXPECT_TRUE(none.answered() == 0 && title_of(window_preset) == "MV517 Preset-Editor");
+  ASSERT_EQ(warning.answered(), 1u);
+  EXPECT_EQ(warning.text(0).find("Out D level -99.9 dB (editor -99.0..6.0)\n\nThese fields"),
+            warning.text(0).find('\n') + 1);
+  EXPECT_EQ(title_of(window_preset), "MV517 Preset-Editor");
   EXPECT_TRUE(filename == path && std::string(savename) == path);
   EXPECT_TRUE(new_preset == 0 && generated == 0 && !visible(toolbar1) && !unsaved());
   EXPECT_TRUE(entry_text(preset_name) == "Live <A&B>" && entry_text(ch_name[3]) == "Fill ←ä");

@@ -136,11 +136,17 @@ TEST_F(Wizard, FactoryPresetSkipsStepThreeAndDisablesTheModes) {
   EXPECT_TRUE(sensitive(toggle_sat) && sensitive(button_show));
   choose(combo_factory, 1);
   click(1);
-  set_entry(entry_pname, "Hall");
+  // Each "ä" takes six bytes in the file (63 at most): the 11th and 12th
+  // typed are refused, and the preset gets what the entry shows.
+  set_entry(entry_pname, "");
+  for (int i = 0; i < 12; ++i) type_into(entry_pname, "ä");
+  std::string ten;
+  for (int i = 0; i < 10; ++i) ten += "ä";
+  EXPECT_EQ(entry_text(entry_pname), ten);
   press(check_lock_wiz, true);
   click(2);
   EXPECT_EQ(title_of(window_preset), "MV517 Preset-Editor");
-  EXPECT_TRUE(std::string(preset.name) == "Hall" && preset.lock == 0x3F);
+  EXPECT_TRUE(std::string(preset.name) == std::string(10, '\xE4') && preset.lock == 0x3F);
   EXPECT_STREQ(preset.channel[2].name, "Top L    ");
 }
 
