@@ -74,7 +74,7 @@ cases "2 '--to A: that is the channel copied from' copy-channel $L --from A --to
 cases "0 '' response $L --channel A --with c"
 cut -d, -f1-6 out | same plain.csv /dev/stdin "response columns before --with's"
 jsonpy 'c = j[0]["channels"]; c[1] = dict(c[0], name="Flip", phase=1); print(json.dumps(j[0]))' \
-  "$D/live_mv517.json" | "$QPX" import - -o flip.qpx
+  "$D/live_mv517.json" | "$QPX" import --file-ranges - -o flip.qpx
 "$QPX" response flip.qpx --channel A --with B >flip.csv
 python3 - out flip.csv <<'PY' || fail "response --with values"
 import csv, sys
