@@ -100,3 +100,97 @@ TEST(EqPlot, SumCurveAndHandlesOfTheBandsThatAreOn) {
 }
 
 }  // namespace
+
+// ---- Pictures of shown presets ----
+
+#include <cstdlib>
+
+#include "files/preset_file.h"
+#include "model/editing.h"
+
+namespace {
+
+struct Shown {
+  const char* file;
+  int channel;
+  bool eq;
+};
+// Every crossover type, shelves, peaking bands, a handle past the plot's
+// edge, and the default preset.
+const Shown kShown[] = {{"live_mv517.qpx", 0, true},  {"live_mv517.qpx", 2, true},
+                        {"live_mv517.qpx", 0, false}, {"live_mv517.qpx", 1, false},
+                        {"live_mv517.qpx", 2, false}, {"live_mv517.qpx", 3, false},
+                        {"new_mv517.qpx", 0, true},   {"new_mv517.qpx", 0, false}};
+constexpr int kShownCount = sizeof kShown / sizeof kShown[0];
+
+// The plots of kShown, stacked, as qpx places a plot: moved and clipped on
+// the page grey (or on a transparent surface).
+std::unique_ptr<Canvas> shown_plots(bool grey) {
+  auto c = std::make_unique<Canvas>(PLOT_WIDTH, PLOT_HEIGHT * kShownCount);
+  if (grey) {
+    cairo_set_source_rgb(c->cr(), 40000 / 65535.0, 40000 / 65535.0, 40000 / 65535.0);
+    cairo_paint(c->cr());
+  }
+  for (int i = 0; i < kShownCount; ++i) {
+    const preset_file_read_t r =
+        read_preset_file(std::string(QBN_TEST_DATA) + "/" + kShown[i].file);
+    EXPECT_TRUE(r.whole()) << kShown[i].file;
+    const channel_t& ch = r.preset.channel[kShown[i].channel];
+    auto curves = std::make_unique<channel_curves_t>();
+    channel_curves(ch, *curves);
+    cairo_t* cr = c->cr();
+    cairo_save(cr);
+    cairo_translate(cr, 0, PLOT_HEIGHT * i);
+    cairo_rectangle(cr, 0, 0, PLOT_WIDTH, PLOT_HEIGHT);
+    cairo_clip(cr);
+    if (kShown[i].eq) {
+      EqPlotView v;
+      v.sum = curves->sum;
+      for (int b = 0; b < 6; ++b) {
+        v.band_on[b] = peq_active(ch.peq[b]);
+        v.column[b] = freq_to_column(ch.peq[b].freq);
+        v.row[b] = peq_gain_row(ch.peq[b].gain);
+      }
+      draw_eq_plot(cr, v);
+    } else {
+      XoPlotView v{curves->hp, curves->lp, ch.xo[0].config, ch.xo[1].config};
+      for (int k = 0; k < 2; ++k)
+        (k ? v.lp_column : v.hp_column) = freq_to_column(ch.xo[k].freq[xo_slot(ch.xo[k].config)]);
+      draw_xo_plot(cr, v);
+    }
+    cairo_restore(cr);
+  }
+  return c;
+}
+
+int differing_pixels(cairo_surface_t* a, cairo_surface_t* b) {
+  cairo_surface_flush(a);
+  cairo_surface_flush(b);
+  const int h = cairo_image_surface_get_height(a), stride = cairo_image_surface_get_stride(a);
+  if (h != cairo_image_surface_get_height(b) || stride != cairo_image_surface_get_stride(b))
+    return -1;
+  int n = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < cairo_image_surface_get_width(a); ++x)
+      n += reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(a) + y * stride)[x] !=
+           reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(b) + y * stride)[x];
+  return n;
+}
+
+// The editor and qpx draw a shown preset's plots as they always have:
+// pixel for pixel the golden picture. QBN_WRITE_GOLDEN=1 writes it instead.
+TEST(PlotPictures, ShownPresetsAsTheGoldenPicture) {
+  const std::string golden = std::string(QBN_TEST_DATA) + "/plots_shown.png";
+  const auto drawn = shown_plots(true);
+  cairo_surface_t* target = cairo_get_target(drawn->cr());
+  if (std::getenv("QBN_WRITE_GOLDEN")) {
+    ASSERT_EQ(cairo_surface_write_to_png(target, golden.c_str()), CAIRO_STATUS_SUCCESS);
+    return;
+  }
+  cairo_surface_t* expected = cairo_image_surface_create_from_png(golden.c_str());
+  ASSERT_EQ(cairo_surface_status(expected), CAIRO_STATUS_SUCCESS) << golden;
+  EXPECT_EQ(differing_pixels(target, expected), 0);
+  cairo_surface_destroy(expected);
+}
+
+}  // namespace
