@@ -38,6 +38,7 @@ struct XoPlotView {
   uint8_t lp_config = 0;  // 0: the low-pass is off (not drawn, no handle)
   int16_t hp_column = 0;  // stored handle columns
   int16_t lp_column = 0;
+  int selected = -1;  // handle drawn with a ring: 0 high-pass, 1 low-pass, -1 none
 };
 
 struct EqPlotView {
@@ -45,15 +46,24 @@ struct EqPlotView {
   bool band_on[6] = {};         // band type selector is not at "OFF"
   int16_t column[6] = {};       // stored handle positions
   int16_t row[6] = {};
+  int selected = -1;  // band whose handle is drawn with a ring (when on), -1 none
 };
+
+// How a plot gets its static ground (background gradient, 0 dB line and
+// grid): painted from a surface drawn once per kind of target and plot size
+// and kept (what the two-argument forms below do), or drawn in full. Both
+// give the same pixels.
+enum class PlotGround { cached, drawn };
 
 // Crossover plot: frame, grid, 0 dB line, the high-pass curve (with the
 // low-pass added when it is on) and the "HP"/"LP" handles.
 void draw_xo_plot(cairo_t* cr, const XoPlotView& v);
+void draw_xo_plot(cairo_t* cr, const XoPlotView& v, PlotGround ground);
 
 // EQ plot: frame, grid, 0 dB line, the sum curve and the numbered handles of
 // the bands that are on.
 void draw_eq_plot(cairo_t* cr, const EqPlotView& v);
+void draw_eq_plot(cairo_t* cr, const EqPlotView& v, PlotGround ground);
 
 enum class AxisStrip : int {
   frequency = 0,  // 833 x 15, below the plot
