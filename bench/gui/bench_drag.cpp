@@ -12,6 +12,7 @@
 #include "model/preset.h"
 #include "response/plots.h"
 #include "shell/app.h"
+#include "shell/heap_tuning.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ BENCHMARK(BM_DragCrossoverHandle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 }  // namespace
 
 int main(int argc, char** argv) {
+  keep_freed_memory_for_redraws();  // as the editor's main does
   if (!gtk_init_check(&argc, &argv)) {
     std::fprintf(stderr, "gui_benchmarks: cannot open a display (run under xvfb-run -a)\n");
     return 1;

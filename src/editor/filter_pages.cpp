@@ -32,6 +32,8 @@ GtkWidget* peq_spin_gain[4][6];
 
 GtkWidget* draw_area_text = nullptr;
 GtkWidget* draw_area_text_y = nullptr;
+GtkWidget* statusbar_xo = nullptr;
+GtkWidget* statusbar_peq = nullptr;
 
 bool peq_band_on(int ch, int b) {
   return ch >= 0 && ch < 4 && b >= 0 && b < 6 && combo_index(peq_combo[ch][b]) > 0;
@@ -46,6 +48,8 @@ void reset_filter_page_globals() {
   for (auto* table : {peq_combo, peq_spin_freq, peq_spin_q, peq_spin_gain})
     std::fill(&table[0][0], &table[0][0] + 24, nullptr);
   draw_area_text = draw_area_text_y = nullptr;
+  statusbar_xo = statusbar_peq = nullptr;
+  reset_plot_selection();
 }
 
 namespace {
@@ -122,12 +126,21 @@ void add_plot_block(GtkWidget* vbox, GtkWidget* plot) {
   pack(vbox, gtk_hseparator_new(), false, false, 10);
 }
 
-GtkWidget* plot_area(int ch, GCallback expose, GCallback press, GCallback motion) {
+// A response plot. Beyond presses and drags it takes the keyboard (once a
+// press gave it the focus), the pointer's motion and leaving for the
+// readout, and on the EQ plot the wheel (`scroll` null: none).
+GtkWidget* plot_area(int ch, GCallback expose, GCallback press, GCallback motion,
+                     GCallback scroll) {
   GtkWidget* area = make_drawing_area(PLOT_WIDTH, PLOT_HEIGHT, PRESS_AND_MOTION);
+  gtk_widget_add_events(area, GDK_POINTER_MOTION_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_KEY_PRESS_MASK |
+                                  (scroll ? GDK_SCROLL_MASK : 0));
   const gpointer data = GINT_TO_POINTER(ch);
   g_signal_connect(area, "expose-event", expose, data);
   g_signal_connect(area, "button-press-event", press, data);
   g_signal_connect(area, "motion_notify_event", motion, data);
+  g_signal_connect(area, "key-press-event", G_CALLBACK(plot_key_press), data);
+  g_signal_connect(area, "leave-notify-event", G_CALLBACK(plot_pointer_left), data);
+  if (scroll) g_signal_connect(area, "scroll-event", scroll, data);
   return area;
 }
 
@@ -195,7 +208,7 @@ void add_xo_channel_page(int n) {
   gtk_notebook_append_page(GTK_NOTEBOOK(notebook_xo), vbox_tab_xo[n], labels_xo[n]);
   drawing_area_xo[n] =
       plot_area(n, G_CALLBACK(on_expose_event_xo), G_CALLBACK(change_curve_first_press_xo),
-                G_CALLBACK(change_curve_xo));
+                G_CALLBACK(change_curve_xo), nullptr);
   add_plot_block(vbox_tab_xo[n], drawing_area_xo[n]);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
@@ -279,8 +292,9 @@ void add_peq_channel_page(int n) {
   vbox_tab[n] = gtk_vbox_new(FALSE, 0);
   labels_peq[n] = channel_tab_label(n);
   gtk_notebook_append_page(GTK_NOTEBOOK(notebook_peq), vbox_tab[n], labels_peq[n]);
-  drawing_area_peq[n] = plot_area(n, G_CALLBACK(on_expose_event),
-                                  G_CALLBACK(change_curve_first_press), G_CALLBACK(change_curve));
+  drawing_area_peq[n] =
+      plot_area(n, G_CALLBACK(on_expose_event), G_CALLBACK(change_curve_first_press),
+                G_CALLBACK(change_curve), G_CALLBACK(peq_plot_scroll));
   add_plot_block(vbox_tab[n], drawing_area_peq[n]);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
@@ -308,7 +322,7 @@ void build_crossover_page(GtkWidget* page, int mv_x) {
       gtk_widget_set_sensitive(spin_button_crossover[1][n], FALSE);
     add_xo_channel_page(n);
   }
-  add_tab_footer(page, 1);
+  statusbar_xo = add_tab_footer(page, 1);
 }
 
 void build_peq_page(GtkWidget* page, int mv_x) {
@@ -320,5 +334,5 @@ void build_peq_page(GtkWidget* page, int mv_x) {
     calc_channel_eq(n);
     add_peq_channel_page(n);
   }
-  add_tab_footer(page, 1);
+  statusbar_peq = add_tab_footer(page, 1);
 }

@@ -39,43 +39,47 @@ namespace {
 
 const char* const input_mv517_tail[] = {"Inputs Digital"};
 
-template <size_t N>
-void append_all(GtkComboBoxText* combo, const char* const (&texts)[N]) {
-  for (const char* t : texts) gtk_combo_box_text_append_text(combo, t);
+void append(GtkListStore* store, const char* text) {
+  gtk_list_store_insert_with_values(store, nullptr, -1, 0, text, -1);
 }
 
 // The device's routing labels after the three the caller gives.
-void append_routing_tail(GtkComboBoxText* combo, int device) {
+void append_routing_tail(GtkListStore* store, int device) {
   for (unsigned code = 3; const char* label = routing_label(device, code); ++code)
-    gtk_combo_box_text_append_text(combo, label);
+    append(store, label);
 }
 
 }  // namespace
 
 GtkWidget* make_combobox(const char* text1, const char* text2, const char* text3, int size,
                          int ident) {
-  GtkWidget* widget = gtk_combo_box_text_new();
-  GtkComboBoxText* combo = GTK_COMBO_BOX_TEXT(widget);
-  gtk_combo_box_text_append_text(combo, text1);
-  gtk_combo_box_text_append_text(combo, text2);
-  if (text3 != nullptr) gtk_combo_box_text_append_text(combo, text3);
+  // The entries are in the model before the combo box gets it: appended to
+  // a combo box one by one, each would be measured and given its menu item
+  // on its own, which made building the editor's sixty combo boxes slow.
+  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+  append(store, text1);
+  append(store, text2);
+  if (text3 != nullptr) append(store, text3);
   switch (ident) {
     case COMBO_ROUTING_MV517:
-      append_routing_tail(combo, MV517);
+      append_routing_tail(store, MV517);
       break;
     case COMBO_ROUTING_MV961:
-      append_routing_tail(combo, MV961);
+      append_routing_tail(store, MV961);
       break;
     case COMBO_INPUT_MV517:
-      append_all(combo, input_mv517_tail);
+      for (const char* t : input_mv517_tail) append(store, t);
       break;
     case COMBO_MUTE_MV517:
-      gtk_combo_box_text_append_text(combo, mute_group_labels[3]);
-      gtk_combo_box_text_append_text(combo, mute_group_labels[4]);
+      append(store, mute_group_labels[3]);
+      append(store, mute_group_labels[4]);
       break;
     default:
       break;
   }
+  GtkWidget* widget = GTK_WIDGET(
+      g_object_new(GTK_TYPE_COMBO_BOX_TEXT, "model", store, "entry-text-column", 0, nullptr));
+  g_object_unref(store);
   gtk_widget_set_size_request(widget, size, -1);
   return widget;
 }

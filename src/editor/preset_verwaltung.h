@@ -69,6 +69,11 @@ extern GtkWidget* peq_spin_gain[4][6];
 // Whether band b of channel ch is on: its type selector is not at "OFF".
 bool peq_band_on(int ch, int b);
 
+// The status bars of the Crossover and Parametric EQ tabs, where the plots
+// show their readout.
+extern GtkWidget* statusbar_xo;
+extern GtkWidget* statusbar_peq;
+
 // The axis strips of the page built last (every page has its own pair).
 extern GtkWidget* draw_area_text;    // frequency, 833 x 15
 extern GtkWidget* draw_area_text_y;  // level, 35 x 205

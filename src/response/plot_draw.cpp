@@ -1,5 +1,7 @@
 #include "response/plot_draw.h"
 
+#include <cmath>
+
 #include "editor/overview_draw.h"
 
 double dashed[2] = {4.0, 1.0};
@@ -118,6 +120,90 @@ void draw_extra_curve(cairo_t* cr, const double* db, plot_rgb_t colour) {
   cairo_restore(cr);
 }
 
+// ---- The cached ground ----
+//
+// The ground is the same on every plot, so it is drawn once into a surface
+// like the target (an X pixmap for a window, an image for an image) and
+// painted from there. Painting it gives the pixels drawing it gives: inside
+// the plot the ground is opaque, so each pixel is copied as drawn, and the
+// pixels along the edge that the background covers only partly (and that
+// would therefore show what was there before) lie under the frame, which is
+// stroked opaque over them at the end.
+
+struct GroundCache {
+  cairo_surface_type_t type;
+  cairo_device_t* device;
+  int width, height;
+  cairo_surface_t* surface;
+};
+GroundCache ground_cache[4];
+int ground_cache_count = 0;
+
+// Only a context that maps user space to whole device pixels (any whole
+// translation, no scale) may paint the cached pixels.
+bool whole_pixel_transform(cairo_t* cr) {
+  cairo_matrix_t m;
+  cairo_get_matrix(cr, &m);
+  double sx = 1, sy = 1;
+  cairo_surface_get_device_scale(cairo_get_target(cr), &sx, &sy);
+  return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
+         m.y0 == std::floor(m.y0) && sx == 1 && sy == 1;
+}
+
+// The ground surface for the target of `cr`, drawn on first use; null when
+// none can be made.
+cairo_surface_t* cached_ground(cairo_t* cr) {
+  cairo_surface_t* target = cairo_get_target(cr);
+  const cairo_surface_type_t type = cairo_surface_get_type(target);
+  cairo_device_t* device = cairo_surface_get_device(target);
+  for (int i = 0; i < ground_cache_count; ++i) {
+    const GroundCache& g = ground_cache[i];
+    if (g.type == type && g.device == device && g.width == PLOT_WIDTH && g.height == PLOT_HEIGHT)
+      return g.surface;
+  }
+  if (ground_cache_count == 4) return nullptr;
+  cairo_surface_t* s =
+      cairo_surface_create_similar(target, CAIRO_CONTENT_COLOR_ALPHA, PLOT_WIDTH, PLOT_HEIGHT);
+  cairo_t* g = cairo_create(s);
+  begin(g);
+  draw_plot_ground(g);
+  cairo_restore(g);
+  const bool ok = cairo_status(g) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(g);
+  if (!ok || cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(s);
+    return nullptr;
+  }
+  ground_cache[ground_cache_count++] = {type, device, PLOT_WIDTH, PLOT_HEIGHT, s};
+  return s;
+}
+
+// The ground, cached or drawn; leaves the context ready for the curve as
+// draw_plot_ground does.
+void plot_ground(cairo_t* cr, PlotGround how) {
+  cairo_surface_t* cached =
+      how == PlotGround::cached && whole_pixel_transform(cr) ? cached_ground(cr) : nullptr;
+  if (!cached) {
+    draw_plot_ground(cr);
+    return;
+  }
+  cairo_set_source_surface(cr, cached, 0, 0);
+  cairo_paint(cr);
+  cairo_set_line_width(cr, 3.0);
+  cairo_set_source_rgb(cr, 1, 1, 0);
+}
+
+// ---- The selected handle ----
+
+// A white ring around the handle centred at (x, y), clear of its outline.
+void draw_selection_ring(cairo_t* cr, double x, double y) {
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_set_line_width(cr, 2.0);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x, y, 9.5, 0, 2 * kPi);
+  cairo_stroke(cr);
+}
+
 }  // namespace
 
 double xo_handle_label_size(cairo_t* cr, const char* label) {
@@ -162,9 +248,9 @@ int xo_handle_row(uint8_t config) {
   }
 }
 
-void draw_xo_plot(cairo_t* cr, const XoPlotView& v) {
+void draw_xo_plot(cairo_t* cr, const XoPlotView& v, PlotGround ground) {
   begin(cr);
-  draw_plot_ground(cr);
+  plot_ground(cr, ground);
 
   // High-pass, with the low-pass in series when it is on: the decibels add.
   const bool lp_on = v.lp_config != 0 && v.lp != nullptr;
@@ -178,14 +264,17 @@ void draw_xo_plot(cairo_t* cr, const XoPlotView& v) {
   cairo_set_line_width(cr, 1.0);
   draw_xo_handle(cr, v.hp_column, v.hp_config, "HP");
   if (v.lp_config != 0) draw_xo_handle(cr, v.lp_column, v.lp_config, "LP");
+  if (v.selected == 0 || (v.selected == 1 && v.lp_config != 0))
+    draw_selection_ring(cr, clamp_xo_handle_column(v.selected ? v.lp_column : v.hp_column),
+                        xo_handle_row(v.selected ? v.lp_config : v.hp_config));
 
   draw_plot_frame(cr);
   cairo_restore(cr);
 }
 
-void draw_eq_plot(cairo_t* cr, const EqPlotView& v) {
+void draw_eq_plot(cairo_t* cr, const EqPlotView& v, PlotGround ground) {
   begin(cr);
-  draw_plot_ground(cr);
+  plot_ground(cr, ground);
 
   // One short segment per column.
   if (v.sum) {
@@ -216,9 +305,20 @@ void draw_eq_plot(cairo_t* cr, const EqPlotView& v) {
     cairo_show_text(cr, number);
     cairo_stroke(cr);
   }
+  if (v.selected >= 0 && v.selected < 6 && v.band_on[v.selected])
+    draw_selection_ring(cr, clamp_peq_handle_column(v.column[v.selected]) + 0.5,
+                        clamp_peq_handle_row(v.row[v.selected]));
 
   draw_plot_frame(cr);
   cairo_restore(cr);
+}
+
+void draw_xo_plot(cairo_t* cr, const XoPlotView& v) {
+  draw_xo_plot(cr, v, PlotGround::cached);
+}
+
+void draw_eq_plot(cairo_t* cr, const EqPlotView& v) {
+  draw_eq_plot(cr, v, PlotGround::cached);
 }
 
 void draw_axis_strip(cairo_t* cr, AxisStrip strip) {

@@ -44,6 +44,7 @@ struct XoPlotView {
   uint8_t lp_config = 0;  // 0: the low-pass is off (not drawn, no handle)
   int16_t hp_column = 0;  // stored handle columns
   int16_t lp_column = 0;
+  int selected = -1;  // handle drawn with a ring: 0 high-pass, 1 low-pass, -1 none
 };
 
 struct EqPlotView {
@@ -56,6 +57,7 @@ struct EqPlotView {
   // with another channel (total_curve and sum_curves of calc_filters.h).
   const double* total = nullptr;
   const double* channel_sum = nullptr;
+  int selected = -1;  // band whose handle is drawn with a ring (when on), -1 none
 };
 
 // Colours of the extra EQ-plot curves, for the plot and for legends.
@@ -68,14 +70,22 @@ constexpr plot_rgb_t SUM_CURVE_RGB{1.0, 0.35, 1.0};    // magenta
 // plot; the curve runs along under its bottom edge).
 constexpr double EXTRA_CURVE_FLOOR_DB = -40.0;
 
+// How a plot gets its static ground (background gradient, 0 dB line and
+// grid): painted from a surface drawn once per kind of target and plot size
+// and kept (what the two-argument forms below do), or drawn in full. Both
+// give the same pixels.
+enum class PlotGround { cached, drawn };
+
 // Crossover plot: frame, grid, 0 dB line, the high-pass curve (with the
 // low-pass added when it is on) and the "HP"/"LP" handles.
 void draw_xo_plot(cairo_t* cr, const XoPlotView& v);
+void draw_xo_plot(cairo_t* cr, const XoPlotView& v, PlotGround ground);
 
 // EQ plot: frame, grid, 0 dB line, the sum curve, the extra curves that are
 // set (total, then channel sum; line width 2) and the numbered handles of the
 // bands that are on.
 void draw_eq_plot(cairo_t* cr, const EqPlotView& v);
+void draw_eq_plot(cairo_t* cr, const EqPlotView& v, PlotGround ground);
 
 enum class AxisStrip : int {
   frequency = 0,  // 833 x 15, below the plot

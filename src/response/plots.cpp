@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "editor/preset_verwaltung.h"
 #include "model/editing.h"
 #include "model/preset.h"
 #include "response/calc_filters.h"
 #include "response/plot_draw.h"
+#include "response/plot_input.h"
 
 namespace {
 
@@ -61,7 +63,96 @@ void move_peq(int ch, int16_t px, int16_t py) {
   y_peq[ch][b] = t.row;
 }
 
+// ---- Selection, keys and readout ----
+
+// The handle each plot has selected ([0] crossover, [1] EQ; -1 none): a
+// press selects the handle it moves, Tab the next one.
+int selected_handle[2][4] = {{-1, -1, -1, -1}, {-1, -1, -1, -1}};
+
+bool is_eq_plot(GtkWidget* widget, int ch) {
+  return widget == drawing_area_peq[ch];
+}
+
+// Shows `text` in the page's status bar (empty: nothing).
+void show_readout(bool eq, const std::string& text) {
+  GtkWidget* bar = eq ? statusbar_peq : statusbar_xo;
+  if (!bar) return;
+  const guint id = gtk_statusbar_get_context_id(GTK_STATUSBAR(bar), "plot readout");
+  gtk_statusbar_pop(GTK_STATUSBAR(bar), id);
+  if (!text.empty()) gtk_statusbar_push(GTK_STATUSBAR(bar), id, text.c_str());
+}
+
+void show_filter_readout(bool eq, int ch, int handle) {
+  const channel_t& c = preset.channel[ch];
+  if (handle >= 0 && handle < (eq ? 6 : 2))
+    show_readout(eq, eq ? peq_readout(handle, c.peq[handle]) : xo_readout(handle, c.xo[handle]));
+}
+
+void show_pointer_readout(bool eq, double x, double y) {
+  show_readout(eq, pointer_readout(event_coord(x), event_coord(y)));
+}
+
+bool button_held(guint state) {
+  return (state & (GDK_BUTTON1_MASK | GDK_BUTTON2_MASK | GDK_BUTTON3_MASK)) != 0;
+}
+
+// A press selected `handle` (-1: none): the plot takes the keyboard.
+void take_focus(GtkWidget* widget, bool eq, int ch, int handle) {
+  selected_handle[eq][ch] = handle;
+  gtk_widget_set_can_focus(widget, TRUE);
+  gtk_widget_grab_focus(widget);
+  show_filter_readout(eq, ch, handle);
+}
+
+// Which handles Tab may select; returns their number.
+int handle_states(bool eq, int ch, bool active[6]) {
+  if (!eq) {
+    active[0] = true;
+    active[1] = preset.channel[ch].xo[1].config != 0;
+    return 2;
+  }
+  for (int b = 0; b < 6; ++b) active[b] = peq_band_on(ch, b);
+  return 6;
+}
+
+// A step of band b through its spin buttons; Q only on a peaking band.
+void step_band(int ch, int b, const plot_key_t& key) {
+  const peq_t& p = preset.channel[ch].peq[b];
+  if (key.action == plot_key_action::move_columns)
+    set_spin(peq_spin_freq[ch][b],
+             frequency_moved_by_columns(p.freq, key.steps, PEQ_FREQ_MIN, PEQ_FREQ_MAX));
+  else if (key.action == plot_key_action::step_gain)
+    set_spin(peq_spin_gain[ch][b], gain_stepped(p.gain, key.steps) / 10.0);
+  else if (key.action == plot_key_action::step_q && p.type == 0)
+    set_spin(peq_spin_q[ch][b], q_stepped(p.q, key.steps) / 10.0);
+}
+
+// A step of crossover filter k: only its frequency moves.
+void step_filter(int ch, int k, const plot_key_t& key) {
+  const xo_t& f = preset.channel[ch].xo[k];
+  if (key.action == plot_key_action::move_columns)
+    set_spin(
+        spin_button_crossover[k][ch],
+        frequency_moved_by_columns(f.freq[xo_slot(f.config)], key.steps, XO_FREQ_MIN, XO_FREQ_MAX));
+}
+
+// The keysym of the pressed key as it reads without Shift.
+guint unshifted_keysym(GtkWidget* widget, const GdkEventKey* e) {
+  guint keyval = 0;
+  GdkKeymap* keymap = gdk_keymap_get_for_display(gtk_widget_get_display(widget));
+  const auto state = static_cast<GdkModifierType>(e->state & ~GDK_SHIFT_MASK);
+  if (gdk_keymap_translate_keyboard_state(keymap, e->hardware_keycode, state, e->group, &keyval,
+                                          nullptr, nullptr, nullptr))
+    return keyval;
+  return e->keyval;
+}
+
 }  // namespace
+
+void reset_plot_selection() {
+  for (auto& plot : selected_handle)
+    for (int& handle : plot) handle = -1;
+}
 
 // ---- Crossover plot ----
 
@@ -79,6 +170,7 @@ gboolean on_expose_event_xo(GtkWidget* widget, GdkEventExpose* event, gpointer d
   if (v.lp_config != 0) x[1][ch] = clamp_xo_handle_column(x[1][ch]);
   v.hp_column = x[0][ch];
   v.lp_column = x[1][ch];
+  v.selected = selected_handle[0][ch];
   paint(widget, event, [&](cairo_t* cr) { draw_xo_plot(cr, v); });
   return FALSE;
 }
@@ -90,6 +182,7 @@ gboolean change_curve_first_press_xo(GtkWidget* widget, GdkEventButton* event, g
   const bool lp_off = preset.channel[ch].xo[1].config == 0;
   xo_select = xo_press_choice(x[0][ch], x[1][ch], px, lp_off);
   move_xo(ch, px);
+  take_focus(widget, false, ch, xo_select);
   gtk_widget_queue_draw(widget);
   return TRUE;
 }
@@ -97,7 +190,12 @@ gboolean change_curve_first_press_xo(GtkWidget* widget, GdkEventButton* event, g
 gboolean change_curve_xo(GtkWidget*, GdkEventMotion* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
+  if (!button_held(event->state)) {
+    show_pointer_readout(false, event->x, event->y);
+    return TRUE;
+  }
   move_xo(ch, event_coord(event->x));
+  show_filter_readout(false, ch, xo_select);
   return TRUE;
 }
 
@@ -117,6 +215,7 @@ gboolean on_expose_event(GtkWidget* widget, GdkEventExpose* event, gpointer data
     v.column[b] = x_peq[ch][b];
     v.row[b] = y_peq[ch][b];
   }
+  v.selected = selected_handle[1][ch];
   paint(widget, event, [&](cairo_t* cr) { draw_eq_plot(cr, v); });
   return FALSE;
 }
@@ -129,17 +228,72 @@ gboolean change_curve_first_press(GtkWidget* widget, GdkEventButton* event, gpoi
   const peq_press_t choice = peq_press_choice(x_peq[ch], off, event_coord(event->x));
   peq_select = choice.band;
   count_off = choice.count_off;
-  if (!peq_press_moves(count_off)) return TRUE;
-  move_peq(ch, event_coord(event->x), event_coord(event->y));
+  const bool moves = peq_press_moves(count_off);
+  if (moves) move_peq(ch, event_coord(event->x), event_coord(event->y));
+  take_focus(widget, true, ch, moves ? peq_select : -1);
   gtk_widget_queue_draw(widget);
   return TRUE;
 }
 
 gboolean change_curve(GtkWidget*, GdkEventMotion* event, gpointer data) {
   const int ch = plot_channel(data);
-  if (ch < 0 || !peq_press_moves(count_off)) return FALSE;
+  if (ch < 0) return FALSE;
+  if (!button_held(event->state)) {
+    show_pointer_readout(true, event->x, event->y);
+    return TRUE;
+  }
+  if (!peq_press_moves(count_off)) return FALSE;
   move_peq(ch, event_coord(event->x), event_coord(event->y));
+  show_filter_readout(true, ch, peq_select);
   return TRUE;
+}
+
+// ---- Keys, wheel and leaving, on both plots ----
+
+gboolean plot_key_press(GtkWidget* widget, GdkEventKey* event, gpointer data) {
+  const int ch = plot_channel(data);
+  if (ch < 0) return FALSE;
+  const bool eq = is_eq_plot(widget, ch);
+  const plot_key_t key = plot_key(unshifted_keysym(widget, event), event->state & GDK_SHIFT_MASK,
+                                  event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK));
+  if (key.action == plot_key_action::ignore) return FALSE;
+  if (key.action == plot_key_action::swallow) return TRUE;
+  int& selected = selected_handle[eq][ch];
+  bool active[6];
+  const int count = handle_states(eq, ch, active);
+  if (key.action == plot_key_action::select_next ||
+      key.action == plot_key_action::select_previous) {
+    selected = next_handle(selected, active, count, key.action == plot_key_action::select_next);
+    gtk_widget_queue_draw(widget);
+  } else if (selected >= 0 && selected < count && active[selected]) {
+    (eq ? step_band : step_filter)(ch, selected, key);
+  }
+  show_filter_readout(eq, ch, selected);
+  return TRUE;
+}
+
+gboolean peq_plot_scroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
+  const int ch = plot_channel(data);
+  const bool up = event->direction == GDK_SCROLL_UP;
+  if (ch < 0 || (!up && event->direction != GDK_SCROLL_DOWN)) return FALSE;
+  int16_t column[6], row[6];
+  bool peaking[6];
+  for (int b = 0; b < 6; ++b) {
+    column[b] = clamp_peq_handle_column(x_peq[ch][b]);
+    row[b] = clamp_peq_handle_row(y_peq[ch][b]);
+    peaking[b] = peq_band_on(ch, b) && preset.channel[ch].peq[b].type == 0;
+  }
+  const int b = wheel_band(column, row, peaking, event->x, event->y);
+  if (b < 0) return FALSE;
+  step_band(ch, b, wheel_step(up, event->state & GDK_SHIFT_MASK));
+  show_filter_readout(true, ch, b);
+  return TRUE;
+}
+
+gboolean plot_pointer_left(GtkWidget* widget, GdkEventCrossing* event, gpointer data) {
+  const int ch = plot_channel(data);
+  if (ch >= 0 && !button_held(event->state)) show_readout(is_eq_plot(widget, ch), "");
+  return FALSE;
 }
 
 // ---- Axis strips ----

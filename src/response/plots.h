@@ -18,5 +18,20 @@ gboolean on_expose_event(GtkWidget* widget, GdkEventExpose* event, gpointer data
 gboolean change_curve_first_press(GtkWidget* widget, GdkEventButton* event, gpointer data);
 gboolean change_curve(GtkWidget* widget, GdkEventMotion* event, gpointer data);
 
+// Both plots. A press selects the handle it moves (drawn with a ring) and
+// gives the plot the keyboard: Tab / Shift+Tab select the next or previous
+// handle, Left / Right move it by a plot column (Shift: ten), Up / Down
+// change an EQ band's gain by 0.1 dB (Shift: 1 dB), "+" / "-" a peaking
+// band's Q by 0.1 (Shift: 1). The wheel over a peaking band's handle changes
+// its Q (Shift: its gain). Every change goes through the filter's spin
+// buttons. While the pointer is over a plot, the page's status bar shows
+// what lies under it; during a drag, a key or a wheel change, the filter's
+// stored values.
+gboolean plot_key_press(GtkWidget* widget, GdkEventKey* event, gpointer data);
+gboolean peq_plot_scroll(GtkWidget* widget, GdkEventScroll* event, gpointer data);
+gboolean plot_pointer_left(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
+// Forgets the selected handles (a new editor shows no ring).
+void reset_plot_selection();
+
 // Axis strips: user data 0 the frequency strip, 1 the level strip.
 gboolean expose_draw_text(GtkWidget* widget, GdkEventExpose* event, gpointer data);

@@ -6,6 +6,7 @@
 #include "files/file_dialogs.h"
 #include "shell/app.h"
 #include "shell/command_line.h"
+#include "shell/heap_tuning.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     case editor_command_line_t::RUN:
       break;
   }
+  keep_freed_memory_for_redraws();
   gtk_init(&argc, &argv);
   build_main_window();
   if (!cl.file.empty()) g_idle_add(open_from_command_line, new std::string(cl.file));

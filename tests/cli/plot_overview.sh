@@ -6,9 +6,10 @@
 # routing lines by input mode, the MV961's two rows).
 source "$(dirname "$0")/helpers.bash"
 
-for k in A:xo A:eq D:xo; do
+for k in A:xo A:eq C:eq D:xo; do
   cases "0 '' plot $D/live_mv517.qpx --channel ${k%:*} --kind ${k#*:} -o ${k/:/_}.png"
   [ ! -s out ] || fail "plot $k wrote on stdout"
+  same "${k/:/_}.png" "$D/plot_live_mv517_${k/:/_}.png" "plot $k as the plots have always been drawn"
 done
 for f in live_mv517:0 new_mv517:0 new_mv517:1 new_mv961:0 wizard_sat_rs3_rx2_2x:0; do
   cases "0 '' overview $D/${f%:*}.qpx --input-mode ${f#*:} -o ov_${f/:/_}.png"

@@ -132,3 +132,63 @@ TEST(EqPlot, TotalAndSumCurvesOnlyWhenSet) {
 }
 
 }  // namespace
+
+// ---- Cached ground and selected handle ----
+
+#include <cmath>
+
+namespace {
+
+// Plots moved by whole pixels on a transparent surface (where the edge pixels
+// the background covers only partly would show): the same bytes with the
+// cached ground as with the drawn one. qpx's pictures of the golden presets
+// are compared with those drawn before the cache (tests/cli/plot_overview.sh).
+TEST(PlotPictures, CachedGroundGivesTheDrawnPixels) {
+  std::vector<double> curve(XO_TABLE_SIZE);
+  for (double amplitude : {0.0, 3.0, 14.0}) {
+    for (int i = 0; i < XO_TABLE_SIZE; ++i) curve[i] = amplitude * std::sin(i / 37.0);
+    const EqPlotView eq{curve.data(),
+                        {true, true, true, true, true, true},
+                        {0, 90, 300, 500, 700, 811},
+                        {0, 40, 102, 150, 198, 205},
+                        nullptr,
+                        nullptr,
+                        3};
+    const XoPlotView xo{curve.data(), curve.data(), 2, 1, 2, 800, 1};
+    std::string bytes[2];
+    for (const PlotGround g : {PlotGround::cached, PlotGround::drawn}) {
+      Canvas c(820, 420);
+      cairo_translate(c.cr(), 3, 2);
+      draw_eq_plot(c.cr(), eq, g);
+      cairo_translate(c.cr(), 0, 210);
+      draw_xo_plot(c.cr(), xo, g);
+      c.at(0, 0);  // flushed
+      bytes[g == PlotGround::drawn].assign(
+          reinterpret_cast<const char*>(cairo_image_surface_get_data(cairo_get_target(c.cr()))),
+          820 * 4 * 420);
+    }
+    EXPECT_TRUE(bytes[0] == bytes[1]) << amplitude;
+  }
+}
+
+// A white ring around the selected handle, only when that handle is drawn.
+TEST(PlotPictures, RingAroundTheSelectedHandleOnly) {
+  const auto ring = [](const Canvas& c, double x, double y) {
+    return near(c.at(int(x + 9), int(y)), 255, 255, 255) &&
+           near(c.at(int(x), int(y - 9.5)), 255, 255, 255);
+  };
+  EqPlotView eq{low.data(), {true, true, false}, {100, 400, 600}, {150, 150, 150}};
+  for (int selected : {-1, 1, 2}) {
+    eq.selected = selected;
+    const auto c = render(draw_eq_plot, eq, PLOT_WIDTH, PLOT_HEIGHT);
+    for (int b = 0; b < 3; ++b)  // band 2 is off: no handle, no ring
+      EXPECT_EQ(ring(*c, eq.column[b] + 0.5, 150), b == selected && b != 2) << selected << b;
+  }
+  for (uint8_t lp_config : {2, 0}) {  // the low-pass, at row 151 while on
+    const auto c = render(draw_xo_plot, {low.data(), flat.data(), 1, lp_config, 300, 600, 1},
+                          PLOT_WIDTH, PLOT_HEIGHT);
+    EXPECT_TRUE(!ring(*c, 300, 127) && ring(*c, 600, 151) == (lp_config != 0)) << int(lp_config);
+  }
+}
+
+}  // namespace

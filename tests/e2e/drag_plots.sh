@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# End to end with the real program and the real mouse: open a saved preset,
-# drag channel A's "Filter 4" handle on the EQ plot and its low-pass handle
-# on the crossover plot, save, quit. `qpx export` of the file must hold the
-# frequency and gain where the pointer let go.
+# End to end with the real program, mouse and keyboard: open a saved preset,
+# drag channel A's "Filter 4" handle on the EQ plot, click it and press
+# Right three times and Shift+Up, drag the low-pass handle on the crossover
+# plot, save, quit. `qpx export` of the file must hold the frequency and gain
+# where the pointer let go, moved by three plot columns and +1 dB.
 set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
@@ -16,6 +17,11 @@ echo '{"device": "MV517", "channels": [{"xo": [{"config": 1, "freq": [100, 100]}
 PLOT_X=73 PLOT_Y=134
 column_of() { awk -v f="$1" 'BEGIN { printf "%d", (log(f) / log(10) - 1.53) / 4.08 * 1289.04 }'; }
 hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) + 0.5 }'; }
+# The lowest whole hertz $2 columns right of the column of $1 Hz.
+right_of() {
+  awk -v f="$1" -v n="$2" 'function col(f) { v = (log(f) / log(10) - 1.53) / 4.08 * 1289.04
+    return v < 0 ? -int(-v) : int(v) } BEGIN { t = col(f) + n; while (col(f) < t) f++; print f }'
+}
 
 # Checks that the plot's white frame starts where the offsets say, then
 # presses at plot point ($1, $2), moves in steps to ($3, $4) and releases.
@@ -50,6 +56,8 @@ sleep 1
 click_in "$editor" 236 14  # Parametric EQ: band 4 from (1000 Hz, +3 dB)
 sleep 0.5
 drag "$(column_of 1000)" 78 600 50
+click_in "$editor" $((PLOT_X + 600)) $((PLOT_Y + 50))  # the band stays; the plot takes the keys
+xdotool sleep 0.3 key Right sleep 0.1 key Right sleep 0.1 key Right sleep 0.1 key shift+Up sleep 0.5
 shot eq-dragged
 click_in "$editor" 168 14  # Crossover: the low-pass from 2500 Hz
 sleep 0.5
@@ -62,8 +70,8 @@ wait_editor_end || fail "the program did not end cleanly after Save and Ctrl+Q"
 json=$("$QPX" export "$preset" | tr -d ' \n') || fail "qpx export refused the saved file"
 band=$(grep -o '"peq":\[[^]]*\]' <<<"$json" | head -n 1 | sed 's/},{/}\n{/g' | sed -n 4p)
 lowpass=$(grep -o '"config":[0-9]*,"freq":\[[0-9]*,[0-9]*\]' <<<"$json" | sed -n 2p)
-want_band="{\"freq\":$(hz_of 600),\"q\":7,\"gain\":65,\"type\":0}"
+want_band="{\"freq\":$(right_of "$(hz_of 600)" 3),\"q\":7,\"gain\":75,\"type\":0}"
 want_lowpass="\"config\":1,\"freq\":[$(hz_of 700),$(hz_of 700)]"
 [ "$band" = "$want_band" ] || fail "Filter 4 in the file is $band, expected $want_band"
 [ "$lowpass" = "$want_lowpass" ] || fail "the low-pass in the file is $lowpass, expected $want_lowpass"
-pass "open, drag an EQ band and the low-pass, save: $band, $lowpass"
+pass "open, drag an EQ band, three Right and Shift+Up, drag the low-pass, save: $band, $lowpass"
