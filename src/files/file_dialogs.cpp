@@ -49,8 +49,11 @@ std::string dirname_of(const std::string& path) {
 // Shows a modal message dialog over the main window and waits for OK.
 void show_message(GtkMessageType type, const char* title, const std::string& primary,
                   const std::string& secondary) {
+  // Over the editor while one is open: with the main window as parent, the
+  // window manager would raise the main window over the editor.
+  GtkWidget* parent = window_preset ? window_preset : window_main;
   GtkWidget* dialog = gtk_message_dialog_new(
-      window_main ? GTK_WINDOW(window_main) : nullptr,
+      parent ? GTK_WINDOW(parent) : nullptr,
       static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
       GTK_BUTTONS_OK, "%s", primary.c_str());
   gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", secondary.c_str());

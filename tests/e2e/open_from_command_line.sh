@@ -28,6 +28,16 @@ cmp "$work/presets/copy.qpx" "$work/presets/club.qpx" || fail "the opened values
 xdotool key ctrl+q
 wait_editor_end || fail "the program did not end after Ctrl+Q"
 
+# A file with values beyond the editor's fields: the warning stands over the
+# editor, which stays in front once it is answered.
+e2e_start_editor "$QBN_TEST_DATA/live_mv517.qpx"
+wait_window "Warning!" >/dev/null || fail "no warning for values beyond the editor's fields"
+xdotool key Return sleep 1
+editor=$(wait_window "MV517 Preset-Editor") || fail "no editor after the warning"
+[ "$(xdotool getactivewindow)" = "$editor" ] || fail "the editor is not in front after the warning"
+xdotool key ctrl+q
+wait_editor_end || fail "the program did not end after Ctrl+Q"
+
 # An MV961 file opens the MV961 editor.
 cp "$QBN_TEST_DATA/new_mv961.qpx" "$work/presets/small.qpx"
 e2e_start_editor "$work/presets/small.qpx"
