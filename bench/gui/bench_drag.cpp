@@ -70,6 +70,19 @@ void drag_steps(benchmark::State& state, int tab, GtkWidget* const* areas,
   }
 }
 
+// The EQ plot redrawn in the editor as an expose does (its double buffer an
+// X pixmap, the ground painted from the cache), the X server waited for.
+void BM_RedrawEqPlot(benchmark::State& state) {
+  open_editor_on(TAB_PARAMETRIC_EQ);
+  GtkWidget* area = drawing_area_peq[0];
+  for (auto _ : state) {
+    gtk_widget_queue_draw(area);
+    gdk_window_process_updates(area->window, FALSE);
+    gdk_display_sync(gdk_display_get_default());
+  }
+}
+BENCHMARK(BM_RedrawEqPlot)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_DragEqHandle(benchmark::State& state) {
   drag_steps(state, TAB_PARAMETRIC_EQ, drawing_area_peq, change_curve_first_press);
 }

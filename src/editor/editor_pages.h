@@ -21,8 +21,10 @@ GtkWidget* add_tab_header(GtkWidget* page, const char* heading, int label_width,
                           const char* lock_label, int lock_data, bool tick_after_connect);
 
 // The status bar at the page's end with a separator above it; becomes
-// `statusbar`.
-GtkWidget* add_tab_footer(GtkWidget* page, int separator_padding);
+// `statusbar`. With `own_window` the bar sits in an event box, a window of
+// its own: a bar whose text changes at every pointer motion is then redrawn
+// within that window, without walking the rest of the page.
+GtkWidget* add_tab_footer(GtkWidget* page, int separator_padding, bool own_window = false);
 
 // A channel name of the record as UTF-8 for the widgets.
 std::string channel_name_utf8(int ch);

@@ -322,7 +322,7 @@ void build_crossover_page(GtkWidget* page, int mv_x) {
       gtk_widget_set_sensitive(spin_button_crossover[1][n], FALSE);
     add_xo_channel_page(n);
   }
-  statusbar_xo = add_tab_footer(page, 1);
+  statusbar_xo = add_tab_footer(page, 1, true);
 }
 
 void build_peq_page(GtkWidget* page, int mv_x) {
@@ -334,5 +334,5 @@ void build_peq_page(GtkWidget* page, int mv_x) {
     calc_channel_eq(n);
     add_peq_channel_page(n);
   }
-  statusbar_peq = add_tab_footer(page, 1);
+  statusbar_peq = add_tab_footer(page, 1, true);
 }

@@ -124,9 +124,11 @@ GtkWidget* add_tab_header(GtkWidget* page, const char* heading, int label_width,
   return check;
 }
 
-GtkWidget* add_tab_footer(GtkWidget* page, int separator_padding) {
+GtkWidget* add_tab_footer(GtkWidget* page, int separator_padding, bool own_window) {
   statusbar = gtk_statusbar_new();
-  pack_end(page, statusbar, false, true, 0);
+  GtkWidget* packed = own_window ? gtk_event_box_new() : statusbar;
+  if (own_window) gtk_container_add(GTK_CONTAINER(packed), statusbar);
+  pack_end(page, packed, false, true, 0);
   pack_end(page, gtk_hseparator_new(), false, true, separator_padding);
   return statusbar;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/editing.h"
 #include "response/calc_filters.h"
 
 namespace {
@@ -115,6 +116,29 @@ int gain_stepped(int gain, int tenths) {
 
 int q_stepped(int q, int tenths) {
   return std::clamp(q + tenths, PEQ_Q_LOW, PEQ_Q_HIGH);
+}
+
+plot_step_t peq_step(const peq_t& p, const plot_key_t& key) {
+  switch (key.action) {
+    case plot_key_action::move_columns:
+      return {plot_step_field::frequency,
+              double(frequency_moved_by_columns(p.freq, key.steps, PEQ_FREQ_MIN, PEQ_FREQ_MAX))};
+    case plot_key_action::step_gain:
+      return {plot_step_field::gain, gain_stepped(p.gain, key.steps) / 10.0};
+    case plot_key_action::step_q:
+      if (p.type == 0) return {plot_step_field::q, q_stepped(p.q, key.steps) / 10.0};
+      break;
+    default:
+      break;
+  }
+  return {plot_step_field::none, 0};
+}
+
+plot_step_t xo_step(const xo_t& f, const plot_key_t& key) {
+  if (key.action != plot_key_action::move_columns) return {plot_step_field::none, 0};
+  const int hz = f.freq[xo_slot(f.config)];
+  return {plot_step_field::frequency,
+          double(frequency_moved_by_columns(hz, key.steps, XO_FREQ_MIN, XO_FREQ_MAX))};
 }
 
 // ---- Wheel ----

@@ -59,6 +59,24 @@ int gain_stepped(int gain, int tenths);
 // A stored Q (Q x 10) changed by `tenths`, within 0.7..12.5.
 int q_stepped(int q, int tenths);
 
+// What a step stores: the spin button it sets and the value it gives it,
+// in the spin button's unit (Hz, dB, Q). Setting a spin button to the value
+// it holds (a step at the end of a range) stores nothing.
+enum class plot_step_field { none, frequency, gain, q };
+struct plot_step_t {
+  plot_step_field field;
+  double value;
+};
+
+// A step of EQ band `p`: a column step moves its frequency within the EQ
+// range (35..12000 Hz), a gain step its gain, a Q step its Q, but only on a
+// peaking band (type 0): a shelf has no Q to change.
+plot_step_t peq_step(const peq_t& p, const plot_key_t& key);
+
+// A step of crossover filter `f`: only a column step does something, from
+// the frequency its type uses, within the crossover range (35..8000 Hz).
+plot_step_t xo_step(const xo_t& f, const plot_key_t& key);
+
 // ---- Wheel -----------------------------------------------------------------
 
 constexpr double WHEEL_REACH = 10.0;  // pixels from a handle's centre

@@ -115,25 +115,17 @@ int handle_states(bool eq, int ch, bool active[6]) {
   return 6;
 }
 
-// A step of band b through its spin buttons; Q only on a peaking band.
+// A step of band b or crossover filter k, through the spin button it sets.
 void step_band(int ch, int b, const plot_key_t& key) {
-  const peq_t& p = preset.channel[ch].peq[b];
-  if (key.action == plot_key_action::move_columns)
-    set_spin(peq_spin_freq[ch][b],
-             frequency_moved_by_columns(p.freq, key.steps, PEQ_FREQ_MIN, PEQ_FREQ_MAX));
-  else if (key.action == plot_key_action::step_gain)
-    set_spin(peq_spin_gain[ch][b], gain_stepped(p.gain, key.steps) / 10.0);
-  else if (key.action == plot_key_action::step_q && p.type == 0)
-    set_spin(peq_spin_q[ch][b], q_stepped(p.q, key.steps) / 10.0);
+  const plot_step_t s = peq_step(preset.channel[ch].peq[b], key);
+  GtkWidget* const spin[] = {nullptr, peq_spin_freq[ch][b], peq_spin_gain[ch][b],
+                             peq_spin_q[ch][b]};
+  if (s.field != plot_step_field::none) set_spin(spin[static_cast<int>(s.field)], s.value);
 }
 
-// A step of crossover filter k: only its frequency moves.
 void step_filter(int ch, int k, const plot_key_t& key) {
-  const xo_t& f = preset.channel[ch].xo[k];
-  if (key.action == plot_key_action::move_columns)
-    set_spin(
-        spin_button_crossover[k][ch],
-        frequency_moved_by_columns(f.freq[xo_slot(f.config)], key.steps, XO_FREQ_MIN, XO_FREQ_MAX));
+  const plot_step_t s = xo_step(preset.channel[ch].xo[k], key);
+  if (s.field == plot_step_field::frequency) set_spin(spin_button_crossover[k][ch], s.value);
 }
 
 // The keysym of the pressed key as it reads without Shift.

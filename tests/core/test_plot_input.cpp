@@ -1,7 +1,8 @@
-// Keys, wheel and readout of the response plots. Expected frequencies come
-// from a brute-force search over whole hertz with the plot's column formula
-// trunc((log10 f - 1.53) / 4.08 x 1289.04), done outside this code.
+// Keys, wheel and readout of the plots. Frequencies from a brute-force search over whole
+// hertz with the column formula trunc((log10 f - 1.53) / 4.08 x 1289.04), done apart.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "response/plot_input.h"
 
@@ -10,18 +11,15 @@ namespace {
 using A = plot_key_action;
 
 TEST(PlotKeys, WhatEachKeyDoes) {
-  // X keysyms: Right ff53, Left ff51, Up ff52, Down ff54, KP_Left ff96, "+" 2b,
-  // "=" 3d, "-" 2d, Tab ff09, ISO_Left_Tab fe20, "s" 73. With Control or Alt
-  // the arrows stay the plot's and do nothing; the rest goes to the window.
+  // X keysyms: Right ff53, Left ff51, Down ff54, KP_Left ff96, "+" 2b, "=" 3d, "-" 2d, Tab
+  // ff09, ISO_Left_Tab fe20, "s" 73. With Ctrl the arrows do nothing, the rest is the window's.
   // clang-format off
   const struct { unsigned key; bool shift, ctrl; A action; int steps; } cases[] = {
       {0xff53, 0, 0, A::move_columns, 1}, {0xff51, 1, 0, A::move_columns, -10},
-      {0xff96, 0, 0, A::move_columns, -1}, {0xff52, 0, 0, A::step_gain, 1},
-      {0xff54, 1, 0, A::step_gain, -10}, {0x2b, 0, 0, A::step_q, 1}, {0x3d, 1, 0, A::step_q, 10},
-      {0x2d, 0, 0, A::step_q, -1}, {0xff09, 0, 0, A::select_next, 0},
+      {0xff96, 0, 0, A::move_columns, -1}, {0xff54, 1, 0, A::step_gain, -10},
+      {0x2b, 0, 0, A::step_q, 1}, {0x3d, 1, 0, A::step_q, 10}, {0x2d, 0, 0, A::step_q, -1},
       {0xff09, 1, 0, A::select_previous, 0}, {0xfe20, 0, 0, A::select_previous, 0},
-      {0xff53, 0, 1, A::swallow, 0}, {0xff09, 0, 1, A::ignore, 0}, {0x2b, 0, 1, A::ignore, 0},
-      {0x73, 0, 0, A::ignore, 0}};
+      {0xff53, 0, 1, A::swallow, 0}, {0xff09, 0, 1, A::ignore, 0}, {0x73, 0, 0, A::ignore, 0}};
   // clang-format on
   for (const auto& c : cases) {
     const plot_key_t k = plot_key(c.key, c.shift, c.ctrl);
@@ -54,6 +52,23 @@ TEST(PlotSteps, ByPlotColumnsAndTenthsWithinTheRanges) {
     EXPECT_EQ(frequency_moved_by_columns(c.hz, c.columns, 35, c.hi), c.expect) << c.hz << c.columns;
   EXPECT_TRUE(gain_stepped(115, 10) == 120 && gain_stepped(-119, -10) == -120);
   EXPECT_TRUE(q_stepped(7, -1) == 7 && q_stepped(120, 10) == 125);
+}
+
+TEST(PlotSteps, WhichSpinButtonAStepSetsToWhat) {
+  using F = plot_step_field;
+  const peq_t peaking{1000, 20, -25, 0}, shelf{8000, 7, 30, 1};
+  const xo_t lr{2, {100, 120}, {7, 7}};  // Linkwitz-Riley uses the second slot
+  // clang-format off
+  const struct { plot_step_t step; F field; double value; } cases[] = {
+      {peq_step(peaking, {A::move_columns, 1}), F::frequency, 1005},
+      {peq_step(peaking, {A::step_gain, 10}), F::gain, -1.5},
+      {peq_step(peaking, {A::step_q, -1}), F::q, 1.9}, {peq_step(shelf, {A::step_q, 1}), F::none, 0},
+      {peq_step(shelf, {A::step_gain, -1}), F::gain, 2.9},
+      {xo_step(lr, {A::move_columns, -1}), F::frequency, 119},
+      {xo_step(lr, {A::step_gain, 1}), F::none, 0}};
+  // clang-format on
+  for (const auto& c : cases)
+    EXPECT_TRUE(c.step.field == c.field && std::abs(c.step.value - c.value) < 1e-9) << c.value;
 }
 
 TEST(PlotWheel, NearestPeakingBandWithinTenPixels) {

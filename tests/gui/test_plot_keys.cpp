@@ -1,6 +1,4 @@
-// Keys, wheel and readout on the response plots: a key goes to the editor
-// window, which offers it to its accelerators first, then to the focused
-// plot. Frequencies as in tests/core/test_plot_input.cpp.
+// Keys, wheel and readout on the plots. Frequencies as in tests/core/test_plot_input.cpp.
 #include <gdk/gdkkeysyms.h>
 
 #include <cstring>
@@ -28,7 +26,8 @@ class PlotKeys : public GuiTest {
     dispatch(e, window_preset);
   }
   // A wheel notch up (`down`: down) or, `notch` false, a motion without a button.
-  static void at(GtkWidget* plot, bool notch, double x, double y, guint state = 0, bool down = 0) {
+  static void at(GtkWidget* plot, double x, double y, bool notch = 1, guint state = 0,
+                 bool down = 0) {
     GdkEvent* e = gdk_event_new(notch ? GDK_SCROLL : GDK_MOTION_NOTIFY);
     if (notch)
       e->scroll.state = state, e->scroll.direction = down ? GDK_SCROLL_DOWN : GDK_SCROLL_UP;
@@ -40,10 +39,11 @@ class PlotKeys : public GuiTest {
   }
 };
 
-TEST_F(PlotKeys, EqKeysAndWheelStepTheBandThroughItsSpinButtons) {
+TEST_F(PlotKeys, KeysAndWheelStepTheSelectedFilterThroughItsSpinButtons) {
   preset_t p = preset_def;
   p.channel[0].peq[2] = {1000, 20, -25, 0};
   p.channel[0].peq[5] = {8000, 7, 30, 1};  // high shelf
+  p.channel[0].xo[1] = {1, {2500, 2500}, {7, 7}};
   open_editor(MV517, p);
   show_page(notebook, TAB_PARAMETRIC_EQ);
   GtkWidget* plot = drawing_area_peq[0];
@@ -60,37 +60,28 @@ TEST_F(PlotKeys, EqKeysAndWheelStepTheBandThroughItsSpinButtons) {
   const peq_t &band = preset.channel[0].peq[2], &shelf = preset.channel[0].peq[5];
   EXPECT_TRUE(stored == 3 && band.freq == 1019 && band.gain == -15 && band.q == 29);
   EXPECT_TRUE(page_of(notebook) == TAB_PARAMETRIC_EQ && page_of(notebook_peq) == 0);
-  EXPECT_EQ(readout(statusbar_peq), "Filter 3: 1019 Hz, -1.5 dB, Q 2.9");
   for (guint k : {GDK_Tab, GDK_KP_Add, GDK_Left}) key(k);  // the shelf has no Q to step
   EXPECT_TRUE(shelf.q == 7 && shelf.freq == 7955);
-  // The wheel within 10 pixels of a peaking band's handle (at 467.5, 114).
-  at(plot, true, 470, 120);
-  at(plot, true, 468, 116, GDK_SHIFT_MASK, true);
+  at(plot, 470, 120);  // within 10 pixels of the handle, now at (467.5, 114)
+  at(plot, 468, 116, true, GDK_SHIFT_MASK, true);
   EXPECT_TRUE(band.q == 30 && band.gain == -16);
   const preset_t before = preset;
-  at(plot, true, 477, 122);                 // 12.4 pixels away
-  at(plot, true, 749, 78, GDK_SHIFT_MASK);  // on the shelf
+  at(plot, 749, 78, true, GDK_SHIFT_MASK);  // on the shelf
   EXPECT_EQ(std::memcmp(&before, &preset, sizeof preset), 0);
-  at(plot, false, 495, 74);
-  EXPECT_EQ(readout(statusbar_peq), "1.25 kHz   +3.5 dB");
-  // The window's accelerators still come first: Ctrl+W closes the editor.
-  DialogScript script;
+  send_event(plot, GDK_MOTION_NOTIFY, 495, 74);  // with a button: a drag
+  EXPECT_EQ(readout(statusbar_peq), "Filter 3: 1250 Hz, +3.5 dB, Q 3.0");
+  at(plot, 300, 102, false);
+  EXPECT_EQ(readout(statusbar_peq), "302 Hz   0.0 dB");
+
+  show_page(notebook, TAB_CROSSOVER);
+  send_event(drawing_area_xo[0], GDK_BUTTON_PRESS, 590, 127);  // the low-pass to 2497 Hz
+  for (guint k : {GDK_Up, GDK_KP_Add}) key(k);                 // nothing to step
+  key(GDK_Left, GDK_SHIFT_MASK);
+  EXPECT_EQ(readout(statusbar_xo), "Low-Pass: 2321 Hz, Butterworth 2.");
+  DialogScript script;  // the window's accelerators come first
   script.dialog("Save Preset?", GTK_RESPONSE_NO).start();
   key(GDK_w, GDK_CONTROL_MASK);
   EXPECT_TRUE(script.finished() && window_preset == nullptr);
-}
-
-TEST_F(PlotKeys, CrossoverKeysMoveTheSelectedFilterOnly) {
-  preset_t p = preset_def;
-  p.channel[0].xo[1] = {1, {2500, 2500}, {7, 7}};
-  open_editor(MV517, p);
-  show_page(notebook, TAB_CROSSOVER);
-  send_event(drawing_area_xo[0], GDK_BUTTON_PRESS, 590, 127);  // the low-pass to 2497 Hz
-  for (guint k : {GDK_Up, GDK_KP_Add}) key(k);                 // nothing to change
-  key(GDK_Left, GDK_SHIFT_MASK);
-  EXPECT_EQ(readout(statusbar_xo), "Low-Pass: 2321 Hz, Butterworth 2.");
-  for (guint k : {GDK_Tab, GDK_Right}) key(k);  // to the high-pass at 35 Hz
-  EXPECT_EQ(readout(statusbar_xo), "High-Pass: 36 Hz, Butterworth 2.");
 }
 
 }  // namespace
