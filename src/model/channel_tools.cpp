@@ -84,6 +84,20 @@ unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigne
   return changed;
 }
 
+std::vector<channel_choice_t> channel_choices(const preset_t& p, unsigned channels, unsigned from,
+                                              bool with_all) {
+  std::vector<channel_choice_t> out;
+  if (channels > 4 || from >= channels) return out;
+  unsigned all = 0;
+  for (unsigned ch = 0; ch < channels; ++ch) {
+    if (ch == from) continue;
+    out.push_back({channel_label(p, ch), 1u << ch});
+    all |= 1u << ch;
+  }
+  if (with_all && all) out.push_back({"All channels", all});
+  return out;
+}
+
 std::string total_legend(const preset_t& p, unsigned ch) {
   return "Total: " + channel_label(p, ch) + " (crossover x EQ)";
 }

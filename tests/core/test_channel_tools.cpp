@@ -82,6 +82,29 @@ TEST(CopyChannel, EachSectionCopiesItsPartsAndNothingElse) {
   EXPECT_EQ(p.mute & 0x01, 0);  // B is not muted, so neither is A now
 }
 
+// The channels a menu of one channel offers: the other open ones, then all
+// of them at once; none for a channel the device lacks.
+TEST(CopyChannel, MenusOfferTheOtherOpenChannels) {
+  const preset_t p = live();
+  const struct {
+    unsigned channels, from;
+    bool with_all;
+    const char* expected;
+  } cases[] = {
+      {MV517, 1, true, "Out A \"Top L\"=1 Out C \"Sub\"=4 Out D \"Fill ←ä\"=8 All channels=13 "},
+      {MV517, 3, false, "Out A \"Top L\"=1 Out B \"Top R\"=2 Out C \"Sub\"=4 "},
+      {MV961, 0, true, "Out B \"Top R\"=2 All channels=2 "},
+      {MV961, 2, true, ""},
+      {5, 0, true, ""},
+  };
+  for (const auto& c : cases) {
+    std::string offered;
+    for (const channel_choice_t& e : channel_choices(p, c.channels, c.from, c.with_all))
+      offered += e.label + "=" + std::to_string(e.targets) + " ";
+    EXPECT_EQ(offered, c.expected) << c.channels << " channels, from " << c.from;
+  }
+}
+
 // One line per differing stored value, in the user's units, with the
 // channel's letter and name from the first preset.
 TEST(PresetDiff, LinesInTheUsersUnits) {
