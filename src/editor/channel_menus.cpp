@@ -126,6 +126,21 @@ gboolean on_label_press(GtkWidget*, GdkEventButton* event, gpointer data) {
 
 // ---- Messages ----
 
+// Shows `text` in the status bar of the editor tab shown.
+void show_on_tab(const std::string& text) {
+  GtkWidget* page = gtk_notebook_get_nth_page(
+      GTK_NOTEBOOK(notebook), gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)));
+  GList* children = page ? gtk_container_get_children(GTK_CONTAINER(page)) : nullptr;
+  for (GList* l = children; l; l = l->next) {
+    if (!GTK_IS_STATUSBAR(l->data)) continue;
+    GtkStatusbar* bar = GTK_STATUSBAR(l->data);
+    const guint id = gtk_statusbar_get_context_id(bar, "channel tools");
+    gtk_statusbar_pop(bar, id);
+    gtk_statusbar_push(bar, id, text.c_str());
+  }
+  g_list_free(children);
+}
+
 void tell(GtkMessageType type, const char* title, const std::string& primary,
           const std::string& secondary) {
   GtkWidget* dialog = gtk_message_dialog_new(
@@ -183,6 +198,7 @@ GtkWidget* with_channel_menu(GtkWidget* label, int ch, channel_section s) {
   GtkWidget* box = gtk_event_box_new();
   gtk_event_box_set_visible_window(GTK_EVENT_BOX(box), FALSE);
   gtk_container_add(GTK_CONTAINER(box), label);
+  gtk_widget_show(label);  // a notebook shows its tab labels, not what they hold
   gtk_widget_add_events(box, GDK_BUTTON_PRESS_MASK);
   g_signal_connect(box, "button-press-event", G_CALLBACK(on_label_press),
                    GINT_TO_POINTER(ch | static_cast<int>(s) << 2));
@@ -194,6 +210,8 @@ void copy_channel_to(int from, unsigned targets, channel_section s) {
   unsigned changed = 0;
   run_as_one_change([&] { changed = copy_to_channels(preset, open_channels(), from, targets, s); });
   if (changed) show_record_in_editor();
+  targets &= ((1u << open_channels()) - 1) & ~(1u << from);
+  show_on_tab(copy_report(from, targets, changed, s));
 }
 
 bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {

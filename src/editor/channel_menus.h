@@ -33,7 +33,8 @@ void popup_channel_menu(GtkWidget* menu, GdkEventButton* event);
 GtkWidget* with_channel_menu(GtkWidget* label, int ch, channel_section s);
 
 // Section `s` of channel `from` into the open channels whose bits are set in
-// `targets`, as one change; their widgets, curves and diagrams follow.
+// `targets`, as one change; their widgets, curves and diagrams follow, and
+// the status bar of the tab shown says what was copied.
 void copy_channel_to(int from, unsigned targets, channel_section s);
 
 // The filter text in the file `path` into channel ch's six EQ bands (with

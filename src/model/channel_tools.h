@@ -38,6 +38,12 @@ void copy_channel_section(preset_t& p, unsigned from, unsigned to, channel_secti
 unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigned targets,
                           channel_section s);
 
+// What one copy step did, as `qpx copy-channel` prints it and the editor's
+// status bar shows it: "copied the EQ of B to A, D", followed by
+// " (D already had them)" naming the targets that held those values already
+// (`changed`: the mask copy_to_channels returned).
+std::string copy_report(unsigned from, unsigned targets, unsigned changed, channel_section s);
+
 // A channel a menu of channel `from` offers: another open channel, or "All
 // channels" (every other open channel at once). `targets` is its bit mask
 // (bit n = channel n), as copy_to_channels takes it.
