@@ -1,6 +1,11 @@
 #include "editor/channel_menus.h"
 
+#include <glib/gstdio.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 #include <vector>
 
 #include "editor/preset_verwaltung.h"
@@ -96,10 +101,9 @@ void append_eq_items(GtkWidget* menu, int ch) {
                    G_CALLBACK(on_total), GINT_TO_POINTER(ch));
   GtkWidget* submenu = gtk_menu_new();
   for (const channel_choice_t& c : channel_choices(preset, open_channels(), ch, false)) {
-    const int with = __builtin_ctz(c.targets);
-    GtkWidget* item = check_item(submenu, c.label.c_str(), shown.sum_with == with, false);
+    GtkWidget* item = check_item(submenu, c.label.c_str(), shown.sum_with == c.channel, false);
     gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(item), TRUE);
-    g_signal_connect(item, "toggled", G_CALLBACK(on_sum), GINT_TO_POINTER(ch | with << 2));
+    g_signal_connect(item, "toggled", G_CALLBACK(on_sum), GINT_TO_POINTER(ch | c.channel << 2));
   }
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(append_mnemonic(menu, "Show _sum with")), submenu);
 }
@@ -168,6 +172,42 @@ std::string base_name(const std::string& path) {
 // The folder the import chooser was left in, for the next one.
 std::string import_folder;
 
+// The import chooser's file filters: text files first, then all files.
+void add_text_filters(GtkFileChooser* chooser) {
+  const struct {
+    const char* name;
+    std::vector<const char*> patterns;
+  } filters[] = {{"Filter settings (*.txt)", {"*.txt", "*.TXT"}}, {"All files", {"*"}}};
+  for (const auto& f : filters) {
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, f.name);
+    for (const char* pattern : f.patterns) gtk_file_filter_add_pattern(filter, pattern);
+    gtk_file_chooser_add_filter(chooser, filter);
+  }
+}
+
+// Reads a filter text file whole: only a regular file of at most 1 MiB
+// (such texts are a few lines; a device or a pipe might never end).
+// Returns the reason on failure.
+std::optional<std::string> read_text_file(const std::string& path, std::string& text) {
+  constexpr goffset MAX_BYTES = 1 << 20;
+  GStatBuf st;
+  if (g_stat(path.c_str(), &st) != 0) return std::string(g_strerror(errno));
+  if (!S_ISREG(st.st_mode)) return std::string("not a regular file");
+  if (st.st_size > MAX_BYTES) return std::string("larger than 1 MiB, not a filter text");
+  gchar* contents = nullptr;
+  gsize length = 0;
+  GError* error = nullptr;
+  if (!g_file_get_contents(path.c_str(), &contents, &length, &error)) {
+    const std::string reason = error->message;
+    g_error_free(error);
+    return reason;
+  }
+  text.assign(contents, length);
+  g_free(contents);
+  return std::nullopt;
+}
+
 }  // namespace
 
 GtkWidget* channel_menu(int ch, channel_section s) {
@@ -217,17 +257,12 @@ void copy_channel_to(int from, unsigned targets, channel_section s) {
 bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
   if (!is_open_channel(ch)) return false;
   const std::string refused = "Cannot import \"" + base_name(path) + "\"";
-  gchar* contents = nullptr;
-  gsize length = 0;
-  GError* error = nullptr;
-  if (!g_file_get_contents(path.c_str(), &contents, &length, &error)) {
+  std::string text;
+  if (const std::optional<std::string> reason = read_text_file(path, text)) {
     tell(GTK_MESSAGE_ERROR, "Error!", refused,
-         std::string("Reason: ") + error->message + ".\nNothing was changed.");
-    g_error_free(error);
+         "Reason: " + *reason + ".\nFile: " + path + "\nNothing was changed.");
     return false;
   }
-  const std::string text(contents, length);
-  g_free(contents);
   const filter_import_t r = import_filter_text(text, preset.channel[ch], apply_preamp);
   if (!r.ok) {
     tell(GTK_MESSAGE_ERROR, "Error!", refused,
@@ -248,16 +283,7 @@ void import_filter_settings(int ch) {
       "Import Filter Settings", GTK_WINDOW(window_preset), GTK_FILE_CHOOSER_ACTION_OPEN,
       GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-  const struct {
-    const char* name;
-    std::vector<const char*> patterns;
-  } filters[] = {{"Filter settings (*.txt)", {"*.txt", "*.TXT"}}, {"All files", {"*"}}};
-  for (const auto& f : filters) {
-    GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, f.name);
-    for (const char* pattern : f.patterns) gtk_file_filter_add_pattern(filter, pattern);
-    gtk_file_chooser_add_filter(chooser, filter);
-  }
+  add_text_filters(chooser);
   GtkWidget* preamp = gtk_check_button_new_with_label("Apply the preamp to the channel level");
   gtk_file_chooser_set_extra_widget(chooser, preamp);
   gchar* cwd = g_get_current_dir();

@@ -108,10 +108,10 @@ std::vector<channel_choice_t> channel_choices(const preset_t& p, unsigned channe
   unsigned all = 0;
   for (unsigned ch = 0; ch < channels; ++ch) {
     if (ch == from) continue;
-    out.push_back({channel_label(p, ch), 1u << ch});
+    out.push_back({channel_label(p, ch), 1u << ch, static_cast<int>(ch)});
     all |= 1u << ch;
   }
-  if (with_all && all) out.push_back({"All channels", all});
+  if (with_all && all) out.push_back({"All channels", all, -1});
   return out;
 }
 

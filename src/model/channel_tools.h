@@ -50,6 +50,7 @@ std::string copy_report(unsigned from, unsigned targets, unsigned changed, chann
 struct channel_choice_t {
   std::string label;  // Out B "Top R", or All channels
   unsigned targets;
+  int channel;  // the one channel offered, -1 for All channels
 };
 // What the "Copy ... to" and "Show sum with" menus of channel `from` offer
 // on a device with `channels` outputs: each other channel in order, labelled

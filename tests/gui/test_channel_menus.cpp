@@ -72,7 +72,7 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
 }
 
 // "Import filter settings..." opens the chooser; a text is taken with a
-// message of what was rounded, a refused one changes nothing.
+// message of what was rounded, a refused one or a device changes nothing.
 TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   write_file("room.txt",
              "Filter 1: ON PK Fc 125.4 Hz Gain -3 dB Q 2\nFilter 2: ON HSC Fc 8 kHz Gain 2.5 dB");
@@ -81,9 +81,11 @@ TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   script.dialog("Import Filter Settings", GTK_RESPONSE_CANCEL)
       .dialog("Import Filter Settings", GTK_RESPONSE_OK)
       .dialog("Error!", GTK_RESPONSE_OK)
+      .dialog("Error!", GTK_RESPONSE_OK)
       .start();
   right_click(drawing_area_peq[1], {"Import filter settings..."});
   EXPECT_TRUE(import_filter_file(1, "room.txt", false) && !import_filter_file(1, "bad.txt", false));
+  EXPECT_FALSE(import_filter_file(1, "/dev/zero", false));  // a device is not read (it never ends)
   EXPECT_NE(script.text(1).find("line 1: frequency 125.4 Hz stored as 125"), std::string::npos);
   EXPECT_NE(script.text(2).find("line 2: \"Filter 2: ON LP\": the device has no LP"),
             std::string::npos);
