@@ -44,13 +44,6 @@ unsigned target_mask(const std::string& list, int from, int device) {
   return mask;
 }
 
-std::string letters(unsigned mask) {
-  std::string out;
-  for (int ch = 0; ch < 4; ++ch)
-    if (mask & (1u << ch)) out += std::string(out.empty() ? "" : ", ") + qpx::channel_letter(ch);
-  return out;
-}
-
 }  // namespace
 
 void add_copy_channel_command(CLI::App& app) {
@@ -84,9 +77,6 @@ void add_copy_channel_command(CLI::App& app) {
     preset_t p = loaded.preset;
     const unsigned changed = copy_to_channels(p, loaded.device, from, targets, section);
     qpx::write_preset_or_fail("copy-channel", opt->out, p, loaded.device);
-    std::string line = std::string("copied the ") + section_label(section) + " of " +
-                       qpx::channel_letter(from) + " to " + letters(targets);
-    if (changed != targets) line += " (" + letters(targets & ~changed) + " already had them)";
-    qpx::write_output("copy-channel", "", line + "\n");
+    qpx::write_output("copy-channel", "", copy_report(from, targets, changed, section) + "\n");
   });
 }

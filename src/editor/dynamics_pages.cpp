@@ -2,6 +2,7 @@
 // B in the upper row, C and D in the lower one.
 #include <string>
 
+#include "editor/channel_menus.h"
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
@@ -40,15 +41,16 @@ panel_rows_t panel_nesting(GtkWidget* page, int mv_x, bool outer_padding, bool i
   return rows;
 }
 
-// A panel frame captioned with the channel name in large bold blue.
-GtkWidget* channel_panel(GtkWidget*& caption, int ch) {
+// A panel frame captioned with the channel name in large bold blue; a
+// right-click on the caption offers the channel's menu for section `s`.
+GtkWidget* channel_panel(GtkWidget*& caption, int ch, channel_section s) {
   GtkWidget* frame = gtk_frame_new(nullptr);
   gtk_frame_set_shadow_type(GTK_FRAME(frame), GTK_SHADOW_ETCHED_IN);
   caption = gtk_label_new(nullptr);
   set_caption_markup(caption, channel_name_utf8(ch).c_str());
   const GdkColor blue = gdk_color_of(COLOR_LABEL_BLUE);
   gtk_widget_modify_fg(caption, GTK_STATE_NORMAL, &blue);
-  gtk_frame_set_label_widget(GTK_FRAME(frame), caption);
+  gtk_frame_set_label_widget(GTK_FRAME(frame), with_channel_menu(caption, ch, s));
   return frame;
 }
 
@@ -78,7 +80,7 @@ void make_limiter_controls(int n) {
 }
 
 GtkWidget* limiter_panel(int n) {
-  GtkWidget* frame = channel_panel(labels_l[n], n);
+  GtkWidget* frame = channel_panel(labels_l[n], n, channel_section::limiter);
   GtkWidget* body = gtk_vbox_new(TRUE, 0);
   gtk_container_add(GTK_CONTAINER(frame), body);
   GtkWidget* columns = gtk_hbox_new(FALSE, 0);
@@ -95,7 +97,7 @@ GtkWidget* limiter_panel(int n) {
 }
 
 GtkWidget* delay_panel(int n) {
-  GtkWidget* frame = channel_panel(labels[n], n);
+  GtkWidget* frame = channel_panel(labels[n], n, channel_section::delay);
   gtk_widget_set_size_request(frame, 270, -1);
   GtkWidget* body = gtk_vbox_new(TRUE, 0);
   gtk_container_add(GTK_CONTAINER(frame), body);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "editor/channel_menus.h"
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
@@ -56,7 +57,8 @@ namespace {
 
 constexpr int PRESS_AND_MOTION = 3;
 
-// Tab label of a channel page: the channel name, bold and blue.
+// Tab label of a channel page: the channel name, bold and blue (placed in a
+// box that offers the channel's menu on a right-click).
 GtkWidget* channel_tab_label(int ch) {
   GtkWidget* label = gtk_label_new(nullptr);
   gchar* markup = g_markup_printf_escaped("<b>%s</b>", channel_name_utf8(ch).c_str());
@@ -205,7 +207,8 @@ GtkWidget* xo_filter_frame(GtkWidget*& box, int n, int filter) {
 void add_xo_channel_page(int n) {
   vbox_tab_xo[n] = gtk_vbox_new(FALSE, 0);
   labels_xo[n] = channel_tab_label(n);
-  gtk_notebook_append_page(GTK_NOTEBOOK(notebook_xo), vbox_tab_xo[n], labels_xo[n]);
+  gtk_notebook_append_page(GTK_NOTEBOOK(notebook_xo), vbox_tab_xo[n],
+                           with_channel_menu(labels_xo[n], n, channel_section::crossover));
   drawing_area_xo[n] =
       plot_area(n, G_CALLBACK(on_expose_event_xo), G_CALLBACK(change_curve_first_press_xo),
                 G_CALLBACK(change_curve_xo), nullptr);
@@ -291,7 +294,8 @@ GtkWidget* band_frame(int n, int b) {
 void add_peq_channel_page(int n) {
   vbox_tab[n] = gtk_vbox_new(FALSE, 0);
   labels_peq[n] = channel_tab_label(n);
-  gtk_notebook_append_page(GTK_NOTEBOOK(notebook_peq), vbox_tab[n], labels_peq[n]);
+  gtk_notebook_append_page(GTK_NOTEBOOK(notebook_peq), vbox_tab[n],
+                           with_channel_menu(labels_peq[n], n, channel_section::eq));
   drawing_area_peq[n] =
       plot_area(n, G_CALLBACK(on_expose_event), G_CALLBACK(change_curve_first_press),
                 G_CALLBACK(change_curve), G_CALLBACK(peq_plot_scroll));
@@ -335,4 +339,5 @@ void build_peq_page(GtkWidget* page, int mv_x) {
     add_peq_channel_page(n);
   }
   statusbar_peq = add_tab_footer(page, 1, true);
+  colour_curve_legend(statusbar_peq);
 }

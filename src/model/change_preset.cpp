@@ -468,3 +468,10 @@ gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer) {
   *new_value = *kept;
   return TRUE;
 }
+
+// ---- Tools acting on whole channels ----
+
+void run_as_one_change(const std::function<void()>& edit) {
+  const record_change change;
+  edit();
+}

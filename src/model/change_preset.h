@@ -9,6 +9,7 @@
 #include <gtk/gtk.h>
 
 #include <cstdint>
+#include <functional>
 
 // ---- Names ----
 void change_entry(GtkWidget* widget, gpointer data);         // preset name
@@ -67,3 +68,9 @@ void change_delay_unit(GtkWidget* widget, gpointer data);  // combo_delay
 // one they print for the value they hold, they keep that value instead of
 // re-reading the rounded text.
 gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer data);
+
+// Runs `edit`, which changes `preset` for one user action made outside the
+// fields (a copy between channels, an import), as one change of the record:
+// the preset is marked unsaved when the record differs afterwards. The
+// caller shows the result (show_record_in_editor).
+void run_as_one_change(const std::function<void()>& edit);

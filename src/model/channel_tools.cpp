@@ -19,6 +19,15 @@ constexpr section_names_t kSections[] = {
     {channel_section::whole, "all", "whole channel"},
 };
 
+// The letters of the channels in `mask`: "A, D".
+std::string letters(unsigned mask) {
+  std::string out;
+  for (unsigned ch = 0; ch < 4; ++ch)
+    if (mask & (1u << ch))
+      out += std::string(out.empty() ? "" : ", ") + static_cast<char>('A' + ch);
+  return out;
+}
+
 const section_names_t& names(channel_section s) {
   for (const section_names_t& n : kSections)
     if (n.section == s) return n;
@@ -82,6 +91,28 @@ unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigne
     if (!presets_equal(before, p)) changed |= 1u << to;
   }
   return changed;
+}
+
+std::string copy_report(unsigned from, unsigned targets, unsigned changed, channel_section s) {
+  std::string line = std::string("copied the ") + section_label(s) + " of " +
+                     static_cast<char>('A' + (from & 3)) + " to " + letters(targets);
+  if ((changed & targets) != targets)
+    line += " (" + letters(targets & ~changed) + " already had them)";
+  return line;
+}
+
+std::vector<channel_choice_t> channel_choices(const preset_t& p, unsigned channels, unsigned from,
+                                              bool with_all) {
+  std::vector<channel_choice_t> out;
+  if (channels > 4 || from >= channels) return out;
+  unsigned all = 0;
+  for (unsigned ch = 0; ch < channels; ++ch) {
+    if (ch == from) continue;
+    out.push_back({channel_label(p, ch), 1u << ch, static_cast<int>(ch)});
+    all |= 1u << ch;
+  }
+  if (with_all && all) out.push_back({"All channels", all, -1});
+  return out;
 }
 
 std::string total_legend(const preset_t& p, unsigned ch) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/preset.h"
 
@@ -36,6 +37,27 @@ void copy_channel_section(preset_t& p, unsigned from, unsigned to, channel_secti
 // diagrams need refreshing); 0 when nothing changed.
 unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigned targets,
                           channel_section s);
+
+// What one copy step did, as `qpx copy-channel` prints it and the editor's
+// status bar shows it: "copied the EQ of B to A, D", followed by
+// " (D already had them)" naming the targets that held those values already
+// (`changed`: the mask copy_to_channels returned).
+std::string copy_report(unsigned from, unsigned targets, unsigned changed, channel_section s);
+
+// A channel a menu of channel `from` offers: another open channel, or "All
+// channels" (every other open channel at once). `targets` is its bit mask
+// (bit n = channel n), as copy_to_channels takes it.
+struct channel_choice_t {
+  std::string label;  // Out B "Top R", or All channels
+  unsigned targets;
+  int channel;  // the one channel offered, -1 for All channels
+};
+// What the "Copy ... to" and "Show sum with" menus of channel `from` offer
+// on a device with `channels` outputs: each other channel in order, labelled
+// as the comparison names it, then, `with_all`, "All channels". Nothing
+// for a channel the device lacks.
+std::vector<channel_choice_t> channel_choices(const preset_t& p, unsigned channels, unsigned from,
+                                              bool with_all);
 
 // The legend lines of the EQ plot's extra curves (total_curve and
 // sum_curves of calc_filters.h), for the status bar and `qpx plot`:

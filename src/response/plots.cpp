@@ -4,7 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include "editor/channel_menus.h"
 #include "editor/preset_verwaltung.h"
+#include "model/channel_tools.h"
 #include "model/editing.h"
 #include "model/preset.h"
 #include "response/calc_filters.h"
@@ -139,11 +141,96 @@ guint unshifted_keysym(GtkWidget* widget, const GdkEventKey* e) {
   return e->keyval;
 }
 
+// A press with another button than the left one moves nothing; the right
+// button offers the plot's menu.
+gboolean offer_plot_menu(GdkEventButton* event, int ch, bool eq) {
+  if (event->button == 3 && event->type == GDK_BUTTON_PRESS)
+    popup_channel_menu(plot_menu(ch, eq), event);
+  return TRUE;
+}
+
+// ---- Extra curves and their legend ----
+
+eq_extra_curves_t extra_curves[4];
+// The legend as markup, shown whenever its plain text is the status bar's
+// top message.
+std::string legend_markup;
+constexpr const char* LEGEND_CONTEXT = "curve legend";
+
+std::string escaped(const std::string& text) {
+  gchar* e = g_markup_escape_text(text.c_str(), -1);
+  const std::string result = e;
+  g_free(e);
+  return result;
+}
+
+// A line sample in the curve's colour, then the legend text.
+std::string legend_entry(plot_rgb_t c, const std::string& text) {
+  gchar* sample = g_strdup_printf(
+      "<span foreground=\"#%02x%02x%02x\">\u2501\u2501</span> ", static_cast<int>(c.r * 255 + 0.5),
+      static_cast<int>(c.g * 255 + 0.5), static_cast<int>(c.b * 255 + 0.5));
+  const std::string result = sample + escaped(text);
+  g_free(sample);
+  return result;
+}
+
+// The legend of channel ch's extra curves in the EQ status bar, replacing
+// the one shown; none when both are off.
+void show_curve_legend(int ch) {
+  GtkWidget* bar = statusbar_peq;
+  if (!bar) return;
+  const eq_extra_curves_t& e = extra_curves[ch];
+  std::string text, markup;
+  if (e.total) {
+    text = total_legend(preset, ch);
+    markup = legend_entry(TOTAL_CURVE_RGB, text);
+  }
+  if (e.sum_with >= 0) {
+    const std::string sum = sum_legend(preset, ch, e.sum_with);
+    const char* gap = text.empty() ? "" : "     ";
+    text += gap + sum;
+    markup += gap + legend_entry(SUM_CURVE_RGB, sum);
+  }
+  if (markup == legend_markup) return;
+  const guint id = gtk_statusbar_get_context_id(GTK_STATUSBAR(bar), LEGEND_CONTEXT);
+  gtk_statusbar_pop(GTK_STATUSBAR(bar), id);
+  legend_markup = markup;
+  if (!text.empty()) gtk_statusbar_push(GTK_STATUSBAR(bar), id, text.c_str());
+}
+
+// "text-pushed" and "text-popped", after the status bar has shown the text.
+void legend_in_colour(GtkStatusbar* bar, guint context, gchar*, gpointer) {
+  if (context == gtk_statusbar_get_context_id(bar, LEGEND_CONTEXT) && !legend_markup.empty())
+    gtk_label_set_markup(GTK_LABEL(bar->label), legend_markup.c_str());
+}
+
 }  // namespace
 
 void reset_plot_selection() {
   for (auto& plot : selected_handle)
     for (int& handle : plot) handle = -1;
+  for (eq_extra_curves_t& c : extra_curves) c = eq_extra_curves_t{};
+  legend_markup.clear();
+}
+
+eq_extra_curves_t eq_extra_curves(int ch) {
+  return ch >= 0 && ch < 4 ? extra_curves[ch] : eq_extra_curves_t{};
+}
+
+void set_eq_extra_curves(int ch, const eq_extra_curves_t& curves) {
+  const int n = static_cast<int>(std::min(mv_type, 4u));
+  if (ch < 0 || ch >= n) return;
+  extra_curves[ch] = curves;
+  int& with = extra_curves[ch].sum_with;
+  if (with < 0 || with >= n || with == ch) with = -1;
+  if (notebook_peq && gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook_peq)) == ch)
+    show_curve_legend(ch);
+  if (drawing_area_peq[ch]) gtk_widget_queue_draw(drawing_area_peq[ch]);
+}
+
+void colour_curve_legend(GtkWidget* bar) {
+  for (const char* signal : {"text-pushed", "text-popped"})
+    g_signal_connect_after(bar, signal, G_CALLBACK(legend_in_colour), nullptr);
 }
 
 // ---- Crossover plot ----
@@ -170,6 +257,7 @@ gboolean on_expose_event_xo(GtkWidget* widget, GdkEventExpose* event, gpointer d
 gboolean change_curve_first_press_xo(GtkWidget* widget, GdkEventButton* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
+  if (event->button != 1) return offer_plot_menu(event, ch, false);
   const int16_t px = event_coord(event->x);
   const bool lp_off = preset.channel[ch].xo[1].config == 0;
   xo_select = xo_press_choice(x[0][ch], x[1][ch], px, lp_off);
@@ -182,7 +270,7 @@ gboolean change_curve_first_press_xo(GtkWidget* widget, GdkEventButton* event, g
 gboolean change_curve_xo(GtkWidget*, GdkEventMotion* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
-  if (!button_held(event->state)) {
+  if (!(event->state & GDK_BUTTON1_MASK)) {
     show_pointer_readout(false, event->x, event->y);
     return TRUE;
   }
@@ -208,6 +296,15 @@ gboolean on_expose_event(GtkWidget* widget, GdkEventExpose* event, gpointer data
     v.row[b] = y_peq[ch][b];
   }
   v.selected = selected_handle[1][ch];
+  // The extra curves follow every change of either channel.
+  static eq_table_t total_db, sum_db, sum_phase;
+  const eq_extra_curves_t& e = extra_curves[ch];
+  if (e.total) total_curve(preset.channel[ch], total_db);
+  if (e.sum_with >= 0)
+    sum_curves(preset.channel[ch], preset.channel[e.sum_with], sum_db, sum_phase);
+  v.total = e.total ? total_db : nullptr;
+  v.channel_sum = e.sum_with >= 0 ? sum_db : nullptr;
+  show_curve_legend(ch);
   paint(widget, event, [&](cairo_t* cr) { draw_eq_plot(cr, v); });
   return FALSE;
 }
@@ -215,6 +312,7 @@ gboolean on_expose_event(GtkWidget* widget, GdkEventExpose* event, gpointer data
 gboolean change_curve_first_press(GtkWidget* widget, GdkEventButton* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
+  if (event->button != 1) return offer_plot_menu(event, ch, true);
   bool off[6];
   for (int b = 0; b < 6; ++b) off[b] = !peq_band_on(ch, b);
   const peq_press_t choice = peq_press_choice(x_peq[ch], off, event_coord(event->x));
@@ -230,7 +328,7 @@ gboolean change_curve_first_press(GtkWidget* widget, GdkEventButton* event, gpoi
 gboolean change_curve(GtkWidget*, GdkEventMotion* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
-  if (!button_held(event->state)) {
+  if (!(event->state & GDK_BUTTON1_MASK)) {
     show_pointer_readout(true, event->x, event->y);
     return TRUE;
   }

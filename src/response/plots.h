@@ -30,8 +30,26 @@ gboolean change_curve(GtkWidget* widget, GdkEventMotion* event, gpointer data);
 gboolean plot_key_press(GtkWidget* widget, GdkEventKey* event, gpointer data);
 gboolean peq_plot_scroll(GtkWidget* widget, GdkEventScroll* event, gpointer data);
 gboolean plot_pointer_left(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
-// Forgets the selected handles (a new editor shows no ring).
+// Forgets the selected handles and the extra curves (a new editor shows no
+// ring and no extra curve).
 void reset_plot_selection();
+
+// Only the left button moves a handle; a right-click on a plot offers its
+// menu (plot_menu of channel_menus.h).
+
+// The extra curves of channel ch's EQ plot: its total response (crossover
+// times EQ) and its sum with channel `sum_with` (-1: none), computed from the
+// record whenever the plot is drawn. While the shown EQ plot has any, the
+// status bar of the Parametric EQ tab carries their legend line, each
+// curve's colour before its text.
+struct eq_extra_curves_t {
+  bool total = false;
+  int sum_with = -1;
+};
+eq_extra_curves_t eq_extra_curves(int ch);
+void set_eq_extra_curves(int ch, const eq_extra_curves_t& curves);
+// Lets `bar` (the Parametric EQ status bar) show the legend in colour.
+void colour_curve_legend(GtkWidget* bar);
 
 // Axis strips: user data 0 the frequency strip, 1 the level strip.
 gboolean expose_draw_text(GtkWidget* widget, GdkEventExpose* event, gpointer data);

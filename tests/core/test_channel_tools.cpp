@@ -82,6 +82,21 @@ TEST(CopyChannel, EachSectionCopiesItsPartsAndNothingElse) {
   EXPECT_EQ(p.mute & 0x01, 0);  // B is not muted, so neither is A now
 }
 
+// A channel's menus offer the other open channels, then all of them.
+TEST(CopyChannel, MenusOfferTheOtherOpenChannels) {
+  const preset_t p = live();
+  const auto offered = [&p](unsigned channels, unsigned from, bool with_all) {
+    std::string out;
+    for (const channel_choice_t& e : channel_choices(p, channels, from, with_all))
+      out += e.label + "=" + std::to_string(e.targets) + " ";
+    return out;
+  };
+  EXPECT_EQ(offered(MV517, 1, true),
+            "Out A \"Top L\"=1 Out C \"Sub\"=4 Out D \"Fill ←ä\"=8 All channels=13 ");
+  EXPECT_EQ(offered(MV961, 0, false) + offered(MV961, 2, true) + offered(5, 0, true),
+            "Out B \"Top R\"=2 ");
+}
+
 // One line per differing stored value, in the user's units, with the
 // channel's letter and name from the first preset.
 TEST(PresetDiff, LinesInTheUsersUnits) {

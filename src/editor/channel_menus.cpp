@@ -1,0 +1,310 @@
+#include "editor/channel_menus.h"
+
+#include <glib/gstdio.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "editor/preset_verwaltung.h"
+#include "model/change_preset.h"
+#include "model/filter_text.h"
+#include "model/preset.h"
+#include "model/preset_diff.h"
+#include "response/plots.h"
+#include "shell/app.h"
+
+namespace {
+
+unsigned open_channels() {
+  return std::min(mv_type, 4u);
+}
+
+bool is_open_channel(int ch) {
+  return window_preset && ch >= 0 && ch < static_cast<int>(open_channels());
+}
+
+// A copy item's user data: channel, targets and section in one integer.
+gpointer copy_data(int from, unsigned targets, channel_section s) {
+  return GINT_TO_POINTER(from | static_cast<int>(targets << 2) | (static_cast<int>(s) << 6));
+}
+
+void on_copy(GtkMenuItem*, gpointer data) {
+  const int d = GPOINTER_TO_INT(data);
+  copy_channel_to(d & 3, (d >> 2) & 15, static_cast<channel_section>(d >> 6));
+}
+
+GtkWidget* append_item(GtkWidget* menu, GtkWidget* item) {
+  gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+  return item;
+}
+
+GtkWidget* append_mnemonic(GtkWidget* menu, const char* label) {
+  return append_item(menu, gtk_menu_item_new_with_mnemonic(label));
+}
+
+// "Copy <section> to" with its submenu of target channels.
+void append_copy_item(GtkWidget* menu, int ch, channel_section s, const char* label) {
+  GtkWidget* submenu = gtk_menu_new();
+  for (const channel_choice_t& c : channel_choices(preset, open_channels(), ch, true)) {
+    GtkWidget* item = append_item(submenu, gtk_menu_item_new_with_label(c.label.c_str()));
+    g_signal_connect(item, "activate", G_CALLBACK(on_copy), copy_data(ch, c.targets, s));
+  }
+  gtk_menu_item_set_submenu(GTK_MENU_ITEM(append_mnemonic(menu, label)), submenu);
+}
+
+// ---- The EQ plot's own items ----
+
+gboolean import_when_idle(gpointer ch) {
+  import_filter_settings(GPOINTER_TO_INT(ch));
+  return FALSE;
+}
+
+// The chooser runs after the menu has closed, outside its activation.
+void on_import(GtkMenuItem*, gpointer ch) {
+  g_idle_add(import_when_idle, ch);
+}
+
+void on_total(GtkCheckMenuItem* item, gpointer ch) {
+  eq_extra_curves_t c = eq_extra_curves(GPOINTER_TO_INT(ch));
+  c.total = gtk_check_menu_item_get_active(item);
+  set_eq_extra_curves(GPOINTER_TO_INT(ch), c);
+}
+
+// User data: the plot's channel and, above it, the channel summed with.
+void on_sum(GtkCheckMenuItem* item, gpointer data) {
+  const int ch = GPOINTER_TO_INT(data) & 3, with = GPOINTER_TO_INT(data) >> 2;
+  eq_extra_curves_t c = eq_extra_curves(ch);
+  if (gtk_check_menu_item_get_active(item))
+    c.sum_with = with;
+  else if (c.sum_with == with)
+    c.sum_with = -1;
+  set_eq_extra_curves(ch, c);
+}
+
+GtkWidget* check_item(GtkWidget* menu, const char* label, bool active, bool mnemonic) {
+  GtkWidget* item = mnemonic ? gtk_check_menu_item_new_with_mnemonic(label)
+                             : gtk_check_menu_item_new_with_label(label);
+  gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), active);
+  return append_item(menu, item);
+}
+
+void append_eq_items(GtkWidget* menu, int ch) {
+  append_item(menu, gtk_separator_menu_item_new());
+  g_signal_connect(append_mnemonic(menu, "_Import filter settings..."), "activate",
+                   G_CALLBACK(on_import), GINT_TO_POINTER(ch));
+  append_item(menu, gtk_separator_menu_item_new());
+  const eq_extra_curves_t shown = eq_extra_curves(ch);
+  g_signal_connect(check_item(menu, "Show _total response", shown.total, true), "toggled",
+                   G_CALLBACK(on_total), GINT_TO_POINTER(ch));
+  GtkWidget* submenu = gtk_menu_new();
+  for (const channel_choice_t& c : channel_choices(preset, open_channels(), ch, false)) {
+    GtkWidget* item = check_item(submenu, c.label.c_str(), shown.sum_with == c.channel, false);
+    gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(item), TRUE);
+    g_signal_connect(item, "toggled", G_CALLBACK(on_sum), GINT_TO_POINTER(ch | c.channel << 2));
+  }
+  gtk_menu_item_set_submenu(GTK_MENU_ITEM(append_mnemonic(menu, "Show _sum with")), submenu);
+}
+
+// ---- Popping up and closing ----
+
+gboolean destroy_when_idle(gpointer menu) {
+  gtk_widget_destroy(GTK_WIDGET(menu));
+  return FALSE;
+}
+
+// A closed menu goes once its item's activation is over.
+void on_menu_closed(GtkWidget* menu, gpointer) {
+  g_idle_add(destroy_when_idle, menu);
+}
+
+gboolean on_label_press(GtkWidget*, GdkEventButton* event, gpointer data) {
+  if (event->button != 3) return FALSE;
+  const int d = GPOINTER_TO_INT(data);
+  if (event->type == GDK_BUTTON_PRESS && is_open_channel(d & 3))
+    popup_channel_menu(channel_menu(d & 3, static_cast<channel_section>(d >> 2)), event);
+  return TRUE;
+}
+
+// ---- Messages ----
+
+// Shows `text` in the status bar of the editor tab shown.
+void show_on_tab(const std::string& text) {
+  GtkWidget* page = gtk_notebook_get_nth_page(
+      GTK_NOTEBOOK(notebook), gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)));
+  GList* children = page ? gtk_container_get_children(GTK_CONTAINER(page)) : nullptr;
+  for (GList* l = children; l; l = l->next) {
+    // The plot pages keep their status bar in an event box of its own.
+    GtkWidget* w =
+        GTK_IS_EVENT_BOX(l->data) ? gtk_bin_get_child(GTK_BIN(l->data)) : GTK_WIDGET(l->data);
+    if (!w || !GTK_IS_STATUSBAR(w)) continue;
+    GtkStatusbar* bar = GTK_STATUSBAR(w);
+    const guint id = gtk_statusbar_get_context_id(bar, "channel tools");
+    gtk_statusbar_pop(bar, id);
+    gtk_statusbar_push(bar, id, text.c_str());
+  }
+  g_list_free(children);
+}
+
+void tell(GtkMessageType type, const char* title, const std::string& primary,
+          const std::string& secondary) {
+  GtkWidget* dialog = gtk_message_dialog_new(
+      window_preset ? GTK_WINDOW(window_preset) : nullptr,
+      static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
+      GTK_BUTTONS_OK, "%s", primary.c_str());
+  gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", secondary.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), title);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+}
+
+std::string without_final_newline(std::string s) {
+  while (!s.empty() && s.back() == '\n') s.pop_back();
+  return s;
+}
+
+std::string base_name(const std::string& path) {
+  gchar* base = g_path_get_basename(path.c_str());
+  const std::string result = base;
+  g_free(base);
+  return result;
+}
+
+// The folder the import chooser was left in, for the next one.
+std::string import_folder;
+
+// The import chooser's file filters: text files first, then all files.
+void add_text_filters(GtkFileChooser* chooser) {
+  const struct {
+    const char* name;
+    std::vector<const char*> patterns;
+  } filters[] = {{"Filter settings (*.txt)", {"*.txt", "*.TXT"}}, {"All files", {"*"}}};
+  for (const auto& f : filters) {
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, f.name);
+    for (const char* pattern : f.patterns) gtk_file_filter_add_pattern(filter, pattern);
+    gtk_file_chooser_add_filter(chooser, filter);
+  }
+}
+
+// Reads a filter text file whole: only a regular file of at most 1 MiB
+// (such texts are a few lines; a device or a pipe might never end).
+// Returns the reason on failure.
+std::optional<std::string> read_text_file(const std::string& path, std::string& text) {
+  constexpr goffset MAX_BYTES = 1 << 20;
+  GStatBuf st;
+  if (g_stat(path.c_str(), &st) != 0) return std::string(g_strerror(errno));
+  if (!S_ISREG(st.st_mode)) return std::string("not a regular file");
+  if (st.st_size > MAX_BYTES) return std::string("larger than 1 MiB, not a filter text");
+  gchar* contents = nullptr;
+  gsize length = 0;
+  GError* error = nullptr;
+  if (!g_file_get_contents(path.c_str(), &contents, &length, &error)) {
+    const std::string reason = error->message;
+    g_error_free(error);
+    return reason;
+  }
+  text.assign(contents, length);
+  g_free(contents);
+  return std::nullopt;
+}
+
+}  // namespace
+
+GtkWidget* channel_menu(int ch, channel_section s) {
+  GtkWidget* menu = gtk_menu_new();
+  if (!is_open_channel(ch)) return menu;
+  if (s != channel_section::whole) {
+    const std::string label = std::string("Copy _") + section_label(s) + " to";
+    append_copy_item(menu, ch, s, label.c_str());
+  }
+  append_copy_item(menu, ch, channel_section::whole, "Copy _whole channel to");
+  return menu;
+}
+
+GtkWidget* plot_menu(int ch, bool eq_plot) {
+  GtkWidget* menu = channel_menu(ch, eq_plot ? channel_section::eq : channel_section::crossover);
+  if (eq_plot && is_open_channel(ch)) append_eq_items(menu, ch);
+  return menu;
+}
+
+void popup_channel_menu(GtkWidget* menu, GdkEventButton* event) {
+  g_signal_connect(menu, "deactivate", G_CALLBACK(on_menu_closed), nullptr);
+  gtk_widget_show_all(menu);
+  gtk_menu_popup(GTK_MENU(menu), nullptr, nullptr, nullptr, nullptr, event ? event->button : 0,
+                 event ? event->time : gtk_get_current_event_time());
+}
+
+GtkWidget* with_channel_menu(GtkWidget* label, int ch, channel_section s) {
+  GtkWidget* box = gtk_event_box_new();
+  gtk_event_box_set_visible_window(GTK_EVENT_BOX(box), FALSE);
+  gtk_container_add(GTK_CONTAINER(box), label);
+  gtk_widget_show(label);  // a notebook shows its tab labels, not what they hold
+  gtk_widget_add_events(box, GDK_BUTTON_PRESS_MASK);
+  g_signal_connect(box, "button-press-event", G_CALLBACK(on_label_press),
+                   GINT_TO_POINTER(ch | static_cast<int>(s) << 2));
+  return box;
+}
+
+void copy_channel_to(int from, unsigned targets, channel_section s) {
+  if (!is_open_channel(from)) return;
+  unsigned changed = 0;
+  run_as_one_change([&] { changed = copy_to_channels(preset, open_channels(), from, targets, s); });
+  if (changed) show_record_in_editor();
+  targets &= ((1u << open_channels()) - 1) & ~(1u << from);
+  show_on_tab(copy_report(from, targets, changed, s));
+}
+
+bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
+  if (!is_open_channel(ch)) return false;
+  const std::string refused = "Cannot import \"" + base_name(path) + "\"";
+  std::string text;
+  if (const std::optional<std::string> reason = read_text_file(path, text)) {
+    tell(GTK_MESSAGE_ERROR, "Error!", refused,
+         "Reason: " + *reason + ".\nFile: " + path + "\nNothing was changed.");
+    return false;
+  }
+  const filter_import_t r = import_filter_text(text, preset.channel[ch], apply_preamp);
+  if (!r.ok) {
+    tell(GTK_MESSAGE_ERROR, "Error!", refused,
+         "Reason: " + without_final_newline(r.message()) + ".\nFile: " + path);
+    return false;
+  }
+  run_as_one_change([&] { apply_filter_import(preset.channel[ch], r); });
+  show_record_in_editor();
+  tell(GTK_MESSAGE_INFO, "Import Filter Settings",
+       "Filter settings imported into " + channel_label(preset, ch),
+       without_final_newline(r.message()) + "\nFile: " + path);
+  return true;
+}
+
+void import_filter_settings(int ch) {
+  if (!is_open_channel(ch)) return;
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(
+      "Import Filter Settings", GTK_WINDOW(window_preset), GTK_FILE_CHOOSER_ACTION_OPEN,
+      GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  add_text_filters(chooser);
+  GtkWidget* preamp = gtk_check_button_new_with_label("Apply the preamp to the channel level");
+  gtk_file_chooser_set_extra_widget(chooser, preamp);
+  gchar* cwd = g_get_current_dir();
+  gtk_file_chooser_set_current_folder(chooser, import_folder.empty() ? cwd : import_folder.c_str());
+  g_free(cwd);
+
+  std::string chosen;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
+      chosen = name;
+      g_free(name);
+    }
+  }
+  if (gchar* folder = gtk_file_chooser_get_current_folder(chooser)) {
+    import_folder = folder;
+    g_free(folder);
+  }
+  const bool apply = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(preamp));
+  gtk_widget_destroy(dialog);
+  if (!chosen.empty()) import_filter_file(ch, chosen, apply);
+}
