@@ -1,14 +1,17 @@
 // One drag step on a response plot of the real editor, in-process: a
 // motion event through the toolkit's dispatch (the plot sets the spin
 // buttons, their operations store the values and recompute the curves),
-// then the plot's expose drawn and the X server waited for. Run under a
-// virtual X server: xvfb-run -a gui_benchmarks
+// then the plot's expose drawn and the X server waited for. Also the undo
+// and the redo of a whole drag: the record restored and shown in every
+// widget, curve and diagram, the plot drawn. Run under a virtual X server:
+// xvfb-run -a gui_benchmarks
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
 
 #include <cstdio>
 
 #include "editor/preset_verwaltung.h"
+#include "model/editor_undo.h"
 #include "model/preset.h"
 #include "response/plots.h"
 #include "shell/app.h"
@@ -40,15 +43,31 @@ void open_editor_on(int tab) {
   while (g_get_monotonic_time() < end) pump();
 }
 
-void motion(GtkWidget* area, double x, double y) {
-  GdkEvent* event = gdk_event_new(GDK_MOTION_NOTIFY);
-  event->motion.window = GDK_WINDOW(g_object_ref(area->window));
-  event->motion.send_event = TRUE;
-  event->motion.x = x;
-  event->motion.y = y;
-  event->motion.state = GDK_BUTTON1_MASK;
+// A motion with button 1 held, or a press or release of button 1.
+void pointer(GtkWidget* area, GdkEventType type, double x, double y) {
+  GdkEvent* event = gdk_event_new(type);
+  event->any.window = GDK_WINDOW(g_object_ref(area->window));
+  event->any.send_event = TRUE;
+  if (type == GDK_MOTION_NOTIFY) {
+    event->motion.x = x;
+    event->motion.y = y;
+    event->motion.state = GDK_BUTTON1_MASK;
+  } else {
+    event->button.x = x;
+    event->button.y = y;
+    event->button.button = 1;
+  }
   gtk_widget_event(area, event);
   gdk_event_free(event);
+}
+
+void motion(GtkWidget* area, double x, double y) {
+  pointer(area, GDK_MOTION_NOTIFY, x, y);
+}
+
+void drawn(GtkWidget* area) {
+  gdk_window_process_updates(area->window, FALSE);
+  gdk_display_sync(gdk_display_get_default());
 }
 
 // Motion to a new point, the redraw it asked for, and the X server done.
@@ -64,8 +83,7 @@ void drag_steps(benchmark::State& state, int tab, GtkWidget* const* areas,
   for (auto _ : state) {
     // Every step moves the pointer, so every step stores a new value.
     motion(area, 200 + (i % 300), 40 + (i % 120));
-    gdk_window_process_updates(area->window, FALSE);
-    gdk_display_sync(gdk_display_get_default());
+    drawn(area);
     ++i;
   }
 }
@@ -92,6 +110,39 @@ void BM_DragCrossoverHandle(benchmark::State& state) {
   drag_steps(state, TAB_CROSSOVER, drawing_area_xo, change_curve_first_press_xo);
 }
 BENCHMARK(BM_DragCrossoverHandle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A whole drag of band 2 on channel A's EQ plot (press, twenty motions,
+// release: one step), then `measured` (undo or redo) timed and `other`
+// not, in turn.
+void undo_redo_drag(benchmark::State& state, void (*measured)(), void (*other)()) {
+  open_editor_on(TAB_PARAMETRIC_EQ);
+  GtkWidget* area = drawing_area_peq[0];
+  pointer(area, GDK_BUTTON_PRESS, 250, 120);
+  for (int i = 1; i <= 20; ++i) motion(area, 250 + 10 * i, 120 - 3 * i);
+  pointer(area, GDK_BUTTON_RELEASE, 450, 60);
+  pump();
+  if (!editor_can_undo()) state.SkipWithError("the drag made no step");
+  if (measured == editor_redo) editor_undo();
+  drawn(area);
+  for (auto _ : state) {
+    measured();
+    drawn(area);
+    state.PauseTiming();
+    other();
+    drawn(area);
+    state.ResumeTiming();
+  }
+}
+
+void BM_UndoEqDrag(benchmark::State& state) {
+  undo_redo_drag(state, editor_undo, editor_redo);
+}
+BENCHMARK(BM_UndoEqDrag)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_RedoEqDrag(benchmark::State& state) {
+  undo_redo_drag(state, editor_redo, editor_undo);
+}
+BENCHMARK(BM_RedoEqDrag)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

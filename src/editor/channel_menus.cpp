@@ -10,6 +10,7 @@
 
 #include "editor/preset_verwaltung.h"
 #include "model/change_preset.h"
+#include "model/editor_undo.h"
 #include "model/filter_text.h"
 #include "model/preset.h"
 #include "model/preset_diff.h"
@@ -106,6 +107,31 @@ void append_eq_items(GtkWidget* menu, int ch) {
     g_signal_connect(item, "toggled", G_CALLBACK(on_sum), GINT_TO_POINTER(ch | c.channel << 2));
   }
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(append_mnemonic(menu, "Show _sum with")), submenu);
+}
+
+// ---- Undo and redo, so that they can be found ----
+
+void on_undo(GtkMenuItem*, gpointer redo) {
+  if (redo)
+    editor_redo();
+  else
+    editor_undo();
+}
+
+// "Undo <what>" and "Redo <what>", insensitive when there is nothing to
+// take back or do again, then a separator.
+void prepend_undo_items(GtkWidget* menu) {
+  const struct {
+    std::string label;
+    bool can;
+  } items[] = {{editor_undo_label(), editor_can_undo()}, {editor_redo_label(), editor_can_redo()}};
+  gtk_menu_shell_prepend(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
+  for (int i = 1; i >= 0; --i) {
+    GtkWidget* item = gtk_menu_item_new_with_label(items[i].label.c_str());
+    gtk_widget_set_sensitive(item, items[i].can);
+    g_signal_connect(item, "activate", G_CALLBACK(on_undo), GINT_TO_POINTER(i));
+    gtk_menu_shell_prepend(GTK_MENU_SHELL(menu), item);
+  }
 }
 
 // ---- Popping up and closing ----
@@ -227,6 +253,7 @@ GtkWidget* channel_menu(int ch, channel_section s) {
 GtkWidget* plot_menu(int ch, bool eq_plot) {
   GtkWidget* menu = channel_menu(ch, eq_plot ? channel_section::eq : channel_section::crossover);
   if (eq_plot && is_open_channel(ch)) append_eq_items(menu, ch);
+  if (is_open_channel(ch)) prepend_undo_items(menu);
   return menu;
 }
 

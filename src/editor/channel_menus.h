@@ -17,10 +17,10 @@
 // channels".
 GtkWidget* channel_menu(int ch, channel_section s);
 
-// The menu of channel ch's crossover plot or EQ plot: channel_menu of its
+// The menu of channel ch's crossover plot or EQ plot: "Undo <what>" and
+// "Redo <what>" (insensitive when there is nothing), channel_menu of its
 // section and, on the EQ plot, "Import filter settings...", "Show total
-// response" and "Show sum with" (the other open channels). Items can be
-// prepended.
+// response" and "Show sum with" (the other open channels).
 GtkWidget* plot_menu(int ch, bool eq_plot);
 
 // Pops `menu` up for a button press (null: the current event); the menu is

@@ -4,6 +4,7 @@
 #include "editor/make_widgets.h"
 #include "model/change_preset.h"
 #include "model/editing.h"
+#include "model/editor_undo.h"
 #include "model/preset.h"
 #include "shell/app.h"
 #include "shell/global_inits.h"
@@ -74,6 +75,7 @@ void reset_editor_globals() {
 // The editor window is being destroyed: its widgets go with it.
 void forget_editor(GtkWidget* window, gpointer) {
   if (window != window_preset && window_preset != nullptr) return;  // an older window
+  editor_history_stop();
   reset_editor_globals();
   window_preset = nullptr;
 }
@@ -192,5 +194,6 @@ void mv_start_preset(int mv_x) {
   build_system_page(page[TAB_SYSTEM], mv_x);
 
   set_command_state(APP_EDITING);
+  editor_history_start(window_preset);
   gtk_widget_show_all(window_preset);
 }

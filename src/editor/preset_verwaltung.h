@@ -99,7 +99,9 @@ void mv_start_preset(int mv_x);
 // unit the Delay tab shows), with the widgets' handlers blocked: nothing is
 // stored and the preset is not marked changed. The overview texts, masks,
 // plot handles and curves follow. Nothing happens without an editor.
-void show_record_in_editor();
+// `channels` (bit n: channel n) limits the channels whose widgets, curves
+// and plots are shown again to those that can differ from what they show.
+void show_record_in_editor(unsigned channels = 0xF);
 
 // ---- Overview diagrams (user data: the channel count) ----
 gboolean expose_event_routing(GtkWidget* widget, GdkEventExpose* event, gpointer data);

@@ -117,12 +117,13 @@ void show_dynamics(int ch, delay_unit_t u) {
 
 }  // namespace
 
-void show_record_in_editor() {
+void show_record_in_editor(unsigned channels) {
   if (!window_preset) return;
   const unsigned n = std::min(mv_type, 4u);
   const auto u = static_cast<delay_unit_t>(unit >= 0 && unit <= 2 ? unit : 0);
   show_text(preset_name, record_to_utf8(preset.name, PRESET_NAME_MAX));
   for (unsigned ch = 0; ch < n; ++ch) {
+    if (!(channels & (1u << ch))) continue;
     show_channel_setup(ch);
     show_filters(ch);
     show_dynamics(ch, u);
@@ -146,5 +147,5 @@ void show_record_in_editor() {
     if (w) gtk_widget_queue_draw(w);
   for (unsigned ch = 0; ch < n; ++ch)
     for (GtkWidget* w : {drawing_area_xo[ch], drawing_area_peq[ch]})
-      if (w) gtk_widget_queue_draw(w);
+      if (w && (channels & (1u << ch))) gtk_widget_queue_draw(w);
 }

@@ -14,6 +14,7 @@
 #include "files/preset_file.h"
 #include "files/xml.h"
 #include "model/editor_fit.h"
+#include "model/editor_undo.h"
 #include "model/preset.h"
 #include "shell/app.h"
 #include "shell/menu_bar.h"
@@ -102,6 +103,7 @@ bool write_preset(const std::string& path) {
   std::snprintf(savename, sizeof savename, "%s", path.c_str());
   new_preset = 0;
   if (speichern) gtk_widget_set_sensitive(speichern, FALSE);
+  editor_history_saved();
   return true;
 }
 

@@ -1,33 +1,29 @@
 #include "model/change_preset.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "editor/editor_pages.h"
 #include "editor/gtk_util.h"
 #include "editor/preset_verwaltung.h"
 #include "model/editing.h"
+#include "model/editor_undo.h"
 #include "model/preset.h"
 #include "response/calc_filters.h"
 #include "shell/app.h"
 
 namespace {
 
-// Marks the preset unsaved when the operation in whose scope it lives has
-// changed the record (restating a value the record already holds, as the
-// editor build and the unit switch do, is no change).
+// The scope of an operation that may change the record: the outermost one
+// is one undo step when it changed the record (restating a value the record
+// already holds, as the editor build and the unit switch do, is no change)
+// and sets Save from whether the preset is unsaved.
 class record_change {
  public:
-  record_change() { std::memcpy(&before_, &preset, sizeof preset); }
-  ~record_change() {
-    if (std::memcmp(&before_, &preset, sizeof preset) != 0) mark_preset_changed();
-  }
+  record_change() { edit_scope_begin(); }
+  ~record_change() { edit_scope_end(); }
   record_change(const record_change&) = delete;
   record_change& operator=(const record_change&) = delete;
-
- private:
-  preset_t before_;
 };
 
 unsigned open_channels() {

@@ -27,9 +27,9 @@ extern GtkWidget *toolbutton_mv517, *toolbutton_mv961, *toolbutton_wizard;
 enum app_state_t { APP_IDLE, APP_WIZARD, APP_EDITING };
 void set_command_state(app_state_t state);
 
-// An editing operation changed the open preset: Save becomes sensitive
-// when the preset already has a file.
-void mark_preset_changed();
+// Whether the open preset differs from the state last saved or opened: Save
+// is sensitive exactly while it does and the preset already has a file.
+void set_preset_unsaved(bool unsaved);
 
 // Builds the whole main window (menu bar, toolbar, banner, status bar).
 void build_main_window();

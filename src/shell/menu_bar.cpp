@@ -266,8 +266,8 @@ void set_command_state(app_state_t state) {
   set_sensitive(how_to_use, false);
 }
 
-void mark_preset_changed() {
-  if (new_preset == 0 && window_preset) set_sensitive(speichern, true);
+void set_preset_unsaved(bool unsaved) {
+  if (window_preset) set_sensitive(speichern, unsaved && new_preset == 0);
 }
 
 // ---- Editor window follows the main window -----------------------------

@@ -64,6 +64,43 @@ save_as() {
   [ -s "$1.qpx" ] || fail "Save As wrote no $1.qpx"
 }
 
+# Opens the preset file $1 with Ctrl+O; sets `editor` to the MV517 editor.
+open_preset() {
+  # The chooser starts in "Recently Used": go home, then type the path.
+  xdotool windowactivate --sync "$main" key ctrl+o
+  dialog=$(wait_window "Open File") || fail "the Open File dialog did not open"
+  xdotool windowactivate --sync "$dialog" sleep 0.5 key alt+Home sleep 0.5 key ctrl+l
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  editor=$(wait_window "MV517 Preset-Editor") || fail "the preset did not open"
+  sleep 1
+}
+
+# Both plots lie at (73, 134) of the editor window; column c stands for
+# 10^(1.53 + c x 4.08 / 1289.04) Hz, row r for (102 - r) / 8 dB.
+PLOT_X=73 PLOT_Y=134
+column_of() { awk -v f="$1" 'BEGIN { printf "%d", (log(f) / log(10) - 1.53) / 4.08 * 1289.04 }'; }
+hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) + 0.5 }'; }
+
+# Checks that the plot's white frame starts where the offsets say, then
+# presses at plot point ($1, $2), moves in steps to ($3, $4) and releases.
+drag() {
+  import -display "$DISPLAY" -window "$editor" "$shots/before-drag.png" 2>/dev/null
+  local corner  # white at the plot's left edge, not left of it
+  corner=$(convert "$shots/before-drag.png" -format \
+    "%[pixel:p{$PLOT_X,$PLOT_Y}] %[pixel:p{$((PLOT_X - 1)),$PLOT_Y}]" info:)
+  [[ $corner == "srgb(255,255,255) "* && $corner != *" srgb(255,255,255)" ]] ||
+    fail "the plot is not at ($PLOT_X, $PLOT_Y)"
+  xdotool mousemove --window "$editor" $((PLOT_X + $1)) $((PLOT_Y + $2)) mousedown 1
+  for i in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove --window "$editor" $((PLOT_X + $1 + ($3 - $1) * i / 8)) \
+      $((PLOT_Y + $2 + ($4 - $2) * i / 8))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+  sleep 0.5
+}
+
 e2e_start_display() {
   local n=90
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done

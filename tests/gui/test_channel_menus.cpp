@@ -59,9 +59,10 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
       {box(labels[1]), "Copy delay to", "Out D \"Sub\"", spin_button_delay[3], 1.25},
       {drawing_area_xo[1], "Copy whole channel to", "All channels", spin_button_delay[0], 1.25},
   };
+  preset_t before;
   for (const auto& [target, copy, to, shown, copied] : cases) {
     mark_saved();
-    const preset_t before = preset;
+    before = preset;
     right_click(target, {"Copy whole channel to"});  // the submenu only: no handle moves
     EXPECT_EQ(std::memcmp(&before, &preset, sizeof preset), 0);
     right_click(target, {copy, to});
@@ -69,6 +70,13 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
   }
   EXPECT_EQ(label_text(GTK_STATUSBAR(statusbar_xo)->label),
             "copied the whole channel of B to A, C, D (D already had them)");
+  // The plot's menu takes the copy back as one step, and does it again.
+  const preset_t copied = preset;
+  right_click(drawing_area_peq[2], {"Undo settings of Out A, C"});
+  EXPECT_TRUE(std::memcmp(&before, &preset, sizeof preset) == 0 &&
+              value(spin_button_delay[0]) == 0);
+  right_click(drawing_area_xo[0], {"Redo settings of Out A, C"});
+  EXPECT_EQ(std::memcmp(&copied, &preset, sizeof preset), 0);
 }
 
 // "Import filter settings..." opens the chooser; a text is taken with a
