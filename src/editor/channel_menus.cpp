@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/preset_verwaltung.h"
+#include "files/file_dialogs.h"
 #include "model/change_preset.h"
 #include "model/editor_undo.h"
 #include "model/filter_text.h"
@@ -174,28 +175,9 @@ void show_on_tab(const std::string& text) {
   g_list_free(children);
 }
 
-void tell(GtkMessageType type, const char* title, const std::string& primary,
-          const std::string& secondary) {
-  GtkWidget* dialog = gtk_message_dialog_new(
-      window_preset ? GTK_WINDOW(window_preset) : nullptr,
-      static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
-      GTK_BUTTONS_OK, "%s", primary.c_str());
-  gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", secondary.c_str());
-  gtk_window_set_title(GTK_WINDOW(dialog), title);
-  gtk_dialog_run(GTK_DIALOG(dialog));
-  gtk_widget_destroy(dialog);
-}
-
 std::string without_final_newline(std::string s) {
   while (!s.empty() && s.back() == '\n') s.pop_back();
   return s;
-}
-
-std::string base_name(const std::string& path) {
-  gchar* base = g_path_get_basename(path.c_str());
-  const std::string result = base;
-  g_free(base);
-  return result;
 }
 
 // The folder the import chooser was left in, for the next one.
@@ -286,24 +268,24 @@ void copy_channel_to(int from, unsigned targets, channel_section s) {
 
 bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
   if (!is_open_channel(ch)) return false;
-  const std::string refused = "Cannot import \"" + base_name(path) + "\"";
+  const std::string refused = "Cannot import \"" + basename_of(path) + "\"";
   std::string text;
   if (const std::optional<std::string> reason = read_text_file(path, text)) {
-    tell(GTK_MESSAGE_ERROR, "Error!", refused,
-         "Reason: " + *reason + ".\nFile: " + path + "\nNothing was changed.");
+    show_message(GTK_MESSAGE_ERROR, "Error!", refused,
+                 "Reason: " + *reason + ".\nFile: " + path + "\nNothing was changed.");
     return false;
   }
   const filter_import_t r = import_filter_text(text, preset.channel[ch], apply_preamp);
   if (!r.ok) {
-    tell(GTK_MESSAGE_ERROR, "Error!", refused,
-         "Reason: " + without_final_newline(r.message()) + ".\nFile: " + path);
+    show_message(GTK_MESSAGE_ERROR, "Error!", refused,
+                 "Reason: " + without_final_newline(r.message()) + ".\nFile: " + path);
     return false;
   }
   run_as_one_change([&] { apply_filter_import(preset.channel[ch], r); });
   show_record_in_editor();
-  tell(GTK_MESSAGE_INFO, "Import Filter Settings",
-       "Filter settings imported into " + channel_label(preset, ch),
-       without_final_newline(r.message()) + "\nFile: " + path);
+  show_message(GTK_MESSAGE_INFO, "Import Filter Settings",
+               "Filter settings imported into " + channel_label(preset, ch),
+               without_final_newline(r.message()) + "\nFile: " + path);
   return true;
 }
 

@@ -27,12 +27,6 @@ int save_success = 0;
 
 const char* const PRESET_EXTENSION = ".qpx";
 
-namespace {
-
-// The full name accepted in the Save As chooser, extension completed; it
-// becomes `savename` only once the preset was written to it.
-std::string accepted_name;
-
 std::string basename_of(const std::string& path) {
   gchar* base = g_path_get_basename(path.c_str());
   std::string result = base;
@@ -40,14 +34,6 @@ std::string basename_of(const std::string& path) {
   return result;
 }
 
-std::string dirname_of(const std::string& path) {
-  gchar* dir = g_path_get_dirname(path.c_str());
-  std::string result = dir;
-  g_free(dir);
-  return result;
-}
-
-// Shows a modal message dialog over the main window and waits for OK.
 void show_message(GtkMessageType type, const char* title, const std::string& primary,
                   const std::string& secondary) {
   // Over the editor while one is open: with the main window as parent, the
@@ -61,6 +47,19 @@ void show_message(GtkMessageType type, const char* title, const std::string& pri
   gtk_window_set_title(GTK_WINDOW(dialog), title);
   gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
+}
+
+namespace {
+
+// The full name accepted in the Save As chooser, extension completed; it
+// becomes `savename` only once the preset was written to it.
+std::string accepted_name;
+
+std::string dirname_of(const std::string& path) {
+  gchar* dir = g_path_get_dirname(path.c_str());
+  std::string result = dir;
+  g_free(dir);
+  return result;
 }
 
 // Why a file could not be read at all.

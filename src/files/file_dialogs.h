@@ -22,6 +22,15 @@ extern int save_success;
 // Extension of preset files, completed by Save As.
 extern const char* const PRESET_EXTENSION;  // ".qpx"
 
+// The last part of `path` ("show.qpx" of "/home/u/show.qpx").
+std::string basename_of(const std::string& path);
+
+// A modal message dialog (title, bold primary text, secondary text, OK)
+// over the editor while one is open, else over the main window; returns
+// when it is answered.
+void show_message(GtkMessageType type, const char* title, const std::string& primary,
+                  const std::string& secondary);
+
 // "activate" of Open: choose a preset file, read it, build its editor.
 void open_file(GtkWidget* widget, gpointer data);
 // "activate" of Save (data nullptr) and Save As (data not nullptr), and the

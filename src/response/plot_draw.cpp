@@ -1,5 +1,6 @@
 #include "response/plot_draw.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "editor/overview_draw.h"
@@ -219,22 +220,17 @@ double xo_handle_label_size(cairo_t* cr, const char* label) {
   return size;
 }
 
+// Whole columns and rows: the handle stays inside the plot's frame.
 int16_t clamp_xo_handle_column(int16_t column) {
-  if (column < 6.5) return 6;
-  if (column > 750.5) return 750;
-  return column;
+  return std::clamp<int16_t>(column, 6, 750);
 }
 
 int16_t clamp_peq_handle_column(int16_t column) {
-  if (column < 6.5) return 6;
-  if (column > 805.5) return 805;
-  return column;
+  return std::clamp<int16_t>(column, 6, 805);
 }
 
 int16_t clamp_peq_handle_row(int16_t row) {
-  if (row < 5) return 5;
-  if (row > 198) return 198;
-  return row;
+  return std::clamp<int16_t>(row, 5, 198);
 }
 
 int xo_handle_row(uint8_t config) {
