@@ -158,12 +158,7 @@ TEST(FilterText, ExportReadsBackToTheSameBands) {
     }
     ASSERT_TRUE(r.ok) << text << r.message();
     EXPECT_EQ(r.message().find("stored as"), std::string::npos) << text;  // nothing rounded
-    for (int b = 0; b < 6; ++b) {
-      const peq_t &want = ch.peq[b], &got = r.bands[b];
-      EXPECT_TRUE(got.freq == want.freq && got.gain == want.gain && got.type == want.type &&
-                  got.q == want.q)
-          << text << "band " << b + 1;
-    }
+    EXPECT_EQ(bands_text(r.bands), bands_text(ch.peq)) << text;
   }
 }
 

@@ -105,18 +105,15 @@ TEST(UndoHistory, KeepsAThousandStepsAndDropsTheOldest) {
   undo_history h;
   preset_t p = preset_def;
   h.start(p);
-  const int edits = static_cast<int>(undo_history::DEFAULT_LIMIT) + 5;
-  for (int i = 1; i <= edits; ++i) {
+  for (int i = 1; i <= 1005; ++i) {
     const preset_t before = p;
     p.channel[1].delay = static_cast<uint16_t>(i);
     h.record(before, p);
   }
-  ASSERT_GE(undo_history::DEFAULT_LIMIT, 500u);
   const preset_t* r = nullptr;
-  for (size_t i = 0; i < undo_history::DEFAULT_LIMIT; ++i) r = h.undo();
+  for (int i = 0; i < 1000; ++i) r = h.undo();
   ASSERT_TRUE(r != nullptr && !h.can_undo());
-  EXPECT_EQ(r->channel[1].delay, 5);
-  EXPECT_EQ(h.redo_name(), "delay of Out B");
+  EXPECT_TRUE(r->channel[1].delay == 5 && h.redo_name() == "delay of Out B");
 }
 
 TEST(UndoHistory, TypingANameIsOneStepUntilSomethingElseHappens) {
