@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "../support/reference_crc.h"
 #include "model/preset.h"
 
 class ScratchDir {
@@ -42,16 +43,6 @@ inline void write_file(const std::string& name, const std::string& bytes) {
 // Path of an expected output in tests/data (see its README.md).
 inline std::string data_file(const std::string& name) {
   return std::string(QBN_TEST_DATA) + "/" + name;
-}
-
-// CRC-16/MODBUS computed bit by bit, independent of the module under test.
-inline uint16_t reference_crc(const std::string& bytes) {
-  uint16_t crc = 0xFFFF;
-  for (unsigned char b : bytes) {
-    crc ^= b;
-    for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-  }
-  return crc;
 }
 
 // Appends the checksum line that makes `body` an intact preset file.

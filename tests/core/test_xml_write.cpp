@@ -91,23 +91,25 @@ std::vector<std::string> entries(const std::string& dir) {
   return out;
 }
 
-// Runs `body` in a forked child as a user who is not root (nobody when the
-// tests run as root); the child's exit status is the number of failed
-// checks. Returns false when privileges cannot be dropped.
-bool as_plain_user(const std::string& dir, const std::function<int()>& body, int& failures) {
-  if (geteuid() == 0 && chown(dir.c_str(), NOBODY, NOBODY) != 0) return false;
+// Runs `body` in a forked child: its exit status, -1 when it did not exit.
+int in_child(const std::function<int()>& body) {
   const pid_t child = fork();
-  if (child == 0) {
-    if (geteuid() == 0 &&
-        (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 || setuid(NOBODY) != 0))
-      _exit(200);
-    _exit(body());
-  }
+  if (child == 0) _exit(body());
   int status = 0;
   waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) == 200) return false;
-  failures = WEXITSTATUS(status);
-  return true;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs `body` in a child as a user who is not root (nobody when the tests run
+// as root): the number of failed checks, 200 when privileges cannot be dropped.
+int as_plain_user(const std::string& dir, const std::function<int()>& body) {
+  if (geteuid() == 0 && chown(dir.c_str(), NOBODY, NOBODY) != 0) return 200;
+  return in_child([&] {
+    const bool root = geteuid() == 0;
+    if (root && (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 || setuid(NOBODY) != 0))
+      return 200;
+    return body();
+  });
 }
 
 TEST(XmlWrite, FailuresLeaveTheTargetUntouched) {
@@ -120,16 +122,13 @@ TEST(XmlWrite, FailuresLeaveTheTargetUntouched) {
   EXPECT_EQ(xml_write(dir.path().c_str(), &preset_def, MV517), XML_ERR_CREATE);
   EXPECT_EQ(xml_write("/dev/full", &preset_def, MV517), XML_ERR_SHORT_WRITE);
   // A write cut short by the file size limit, in a child process.
-  const pid_t child = fork();
-  if (child == 0) {
+  const int status = in_child([&] {
     signal(SIGXFSZ, SIG_IGN);
     const struct rlimit lim = {1000, 1000};
     setrlimit(RLIMIT_FSIZE, &lim);
-    _exit(xml_write(f.c_str(), &preset_def, MV517));
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == XML_ERR_SHORT_WRITE) << status;
+    return int(xml_write(f.c_str(), &preset_def, MV517));
+  });
+  EXPECT_EQ(status, XML_ERR_SHORT_WRITE);
   EXPECT_EQ(read_file(f), "precious tuning");
   EXPECT_EQ(entries(dir.path()).size(), 1u) << "no temporary file is left";
 }
@@ -137,24 +136,20 @@ TEST(XmlWrite, FailuresLeaveTheTargetUntouched) {
 TEST(SaveSafety, RestrictiveUmasksSaveNewFilesAndReplacements) {
   for (const mode_t mask : {mode_t(0222), mode_t(0077)}) {
     ScratchDir dir;
-    int failures = -1;
-    const bool ran = as_plain_user(
-        dir.path(),
-        [&] {
-          umask(mask);
-          int bad = 0;
-          const std::string f = dir.file("new.qpx");
-          bad += xml_write(f.c_str(), &preset_def, MV517) != 0;
-          bad += read_file(f) != expected;
-          bad += mode_of(f) != (0666 & ~mask);
-          // Replacing keeps the old file's mode, even one without a write bit.
-          bad += xml_write(f.c_str(), &preset_def, MV517) != 0;
-          bad += mode_of(f) != (0666 & ~mask);
-          bad += entries(dir.path()).size() != 1;
-          return bad;
-        },
-        failures);
-    if (!ran) GTEST_SKIP() << "cannot run as a user who is not root here";
+    const int failures = as_plain_user(dir.path(), [&] {
+      umask(mask);
+      int bad = 0;
+      const std::string f = dir.file("new.qpx");
+      bad += xml_write(f.c_str(), &preset_def, MV517) != 0;
+      bad += read_file(f) != expected;
+      bad += mode_of(f) != (0666 & ~mask);
+      // Replacing keeps the old file's mode, even one without a write bit.
+      bad += xml_write(f.c_str(), &preset_def, MV517) != 0;
+      bad += mode_of(f) != (0666 & ~mask);
+      bad += entries(dir.path()).size() != 1;
+      return bad;
+    });
+    if (failures == 200) GTEST_SKIP() << "cannot run as a user who is not root here";
     EXPECT_EQ(failures, 0) << "umask " << std::oct << mask;
   }
 }
