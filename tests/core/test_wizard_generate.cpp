@@ -130,11 +130,9 @@ TEST_F(WizardFiles, MissingDamagedShortOrIncompleteFiles) {
   r = wizard_generate(FULLRANGE_RS3, 0, "", "Hall", false, 0);
   EXPECT_EQ(r.problem(),
             "wizards.xml: cannot open (not found in the working directory or the data directory)");
-  std::string f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1x</GAIN></CHANNEL>");
-  r = wizard_generate(SAT_RS1_RX1, 0, f, "x", false, 0);
-  EXPECT_EQ(r.problem().rfind(f + ": reading stopped early (code 6", 0), 0u) << r.problem();
-  // A chosen loudspeaker without a block is named; what the file holds applies.
-  f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1</GAIN></CHANNEL>");
+  // A chosen loudspeaker without a block is named; what the file holds
+  // applies (a damaged file: tests/cli/wizard.sh).
+  const std::string f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1</GAIN></CHANNEL>");
   r = wizard_generate(SAT_RS1_RX1, 0, f, "x", false, 0);
   EXPECT_EQ(r.problem(), f + ": holds no preset for RX1/SAT");
   EXPECT_TRUE(r.error == 0 && r.preset.channel[3].gain == -10);

@@ -30,12 +30,8 @@ class WizardPages : public ::testing::Test {
     ASSERT_EQ(wizard_forward_page(WIZ_STEP_TWO, st.factory), WIZ_STEP_THREE);
     wizard_prepare(st, WIZ_STEP_THREE, sel);
   }
-  // Presses on loudspeaker toggles (RS1..RX3 are items 5..12); a double
-  // press follows two single ones.
-  int press(int speaker, wiz_press_kind_t kind = WIZ_PRESS_SINGLE) {
-    if (kind == WIZ_PRESS_DOUBLE) press(speaker), press(speaker);
-    return wizard_press(st, 5 + speaker, kind, sel);
-  }
+  // A press on a loudspeaker toggle (RS1..RX3 are items 5..12).
+  int press(int speaker) { return wizard_press(st, 5 + speaker, WIZ_PRESS_SINGLE, sel); }
   uint16_t to_step_four() {
     wizard_prepare(st, wizard_forward_page(WIZ_STEP_THREE, st.factory), sel);
     return sel;
@@ -105,28 +101,6 @@ TEST_F(WizardPages, EveryPressSequenceKeepsTheSatTable) {
   EXPECT_EQ(pairs.size(), 9u);
 }
 
-TEST_F(WizardPages, OfferedSelectionsAreExactlyWhatThePagesProduce) {
-  const std::vector<wizard_selection_t> all = wizard_offered_selections();
-  ASSERT_EQ(all.size(), 37u);
-  std::set<uint16_t> words, speaker_values;
-  for (const wizard_selection_t& s : all) {
-    SCOPED_TRACE(s.word);
-    EXPECT_TRUE(words.insert(s.word).second) << "duplicate";
-    speaker_values.insert(s.word & 0x7FC0);
-    SetUp();
-    enter_mode(s.mode);
-    if (s.top >= 0) press(s.top);
-    if (s.bass >= 0) press(s.bass);
-    ASSERT_TRUE(s.top < 0 || wizard_set_quantity(st, s.top, s.quantity));
-    ASSERT_TRUE(st.complete[WIZ_STEP_THREE]);
-    EXPECT_TRUE(to_step_four() == s.word && wizard_selection_offered(s.word));
-  }
-  EXPECT_EQ(speaker_values.size(), 31u);
-  // RS1+RX2, RS1 as a monitor, a bass at 2x, no speaker.
-  for (int refused : {0x1045, 0x0061, 0x4811, 0x0009})
-    EXPECT_FALSE(wizard_selection_offered(refused)) << refused;
-}
-
 const uint16_t FULLRANGE_RS5 = 0x0008 | 0x0400;
 // The quantity rows, which the expected pages of the other modes lack.
 const char* const QTY_SAT =
@@ -148,16 +122,28 @@ std::string without(std::string s, const std::string& part) {
   return at == std::string::npos ? s : s.erase(at, part.size());
 }
 
-TEST(SelectionSummary, EveryOfferedSelection) {
+// The offered selections are exactly what the pages produce, and the summary
+// of each is the golden page of its shape (SAT RS3 + RX2 2x, FULLRANGE RS5)
+// with its names.
+TEST_F(WizardPages, OfferedSelectionsAreExactlyWhatThePagesProduce) {
   const std::string sat = read_file(data_file("selection_sat_rs3_rx2_2x.html"));
   const std::string fullrange = read_file(data_file("selection_fullrange_rs5.html"));
-  // The golden pages (SAT RS3 + RX2 2x, FULLRANGE RS5) and the pages of the
-  // same shape with other names.
   const char* const modes[4] = {"SAT", "FULLRANGE", "BASSARRAY", "MONITOR"};
   const char* const names[8] = {"RS1", "RS2", "RS3", "RS4", "RS5", "RX1", "RX2", "RX3"};
   const std::vector<wizard_selection_t> all = wizard_offered_selections();
   ASSERT_EQ(all.size(), 37u);
+  std::set<uint16_t> words, speaker_values;
   for (const wizard_selection_t& s : all) {
+    SCOPED_TRACE(s.word);
+    EXPECT_TRUE(words.insert(s.word).second) << "duplicate";
+    speaker_values.insert(s.word & 0x7FC0);
+    SetUp();
+    enter_mode(s.mode);
+    if (s.top >= 0) press(s.top);
+    if (s.bass >= 0) press(s.bass);
+    ASSERT_TRUE(s.top < 0 || wizard_set_quantity(st, s.top, s.quantity));
+    ASSERT_TRUE(st.complete[WIZ_STEP_THREE]);
+    EXPECT_TRUE(to_step_four() == s.word && wizard_selection_offered(s.word));
     std::string page;
     if (s.mode == WIZ_SAT) {
       page = replaced(replaced(sat, "RS3", names[s.top]), "RX2", names[s.bass]);
@@ -173,6 +159,10 @@ TEST(SelectionSummary, EveryOfferedSelection) {
     EXPECT_EQ(selection_html(s.word), page) << s.word;
     EXPECT_EQ(selection_html(s.word | 0x8002), page) << "bits 1 and 15 change nothing";
   }
+  EXPECT_EQ(speaker_values.size(), 31u);
+  // RS1+RX2, RS1 as a monitor, a bass at 2x, no speaker.
+  for (int refused : {0x1045, 0x0061, 0x4811, 0x0009})
+    EXPECT_FALSE(wizard_selection_offered(refused)) << refused;
 }
 
 TEST(SelectionSummary, WritingTheFile) {

@@ -247,20 +247,18 @@ TEST_F(XmlRead, WhatAFileLeaves) {
   EXPECT_EQ(xml_get_int("99999999999", 0), 2147483647);
 }
 
-TEST(Crc, CheckValueContinuationAndFiles) {
+// The check value and continuation; a file passes when its CRC is the one
+// its checksum line predicts.
+TEST(Crc, WhatPassesTheCheck) {
   EXPECT_EQ(crc16_string(0xFFFF, "123456789"), 0x4B37);
   EXPECT_EQ(crc16_string(crc16_string(0xFFFF, "12345"), "6789"), 0x4B37);
   EXPECT_EQ(crc16_string(0x1234, ""), 0x1234);
   ScratchDir dir;
-  const std::string f = dir.file("a.bin");
+  const std::string f = dir.file("p.qpx");
   for (const std::string& bytes : {std::string(), std::string("a\0b\r\n\xff", 6)}) {
     write_file(f, bytes);
     EXPECT_EQ(crc16_file(f.c_str()), reference_crc(bytes));
   }
-}
-
-// A file passes when its CRC is the one its checksum line predicts.
-TEST(Crc, WhatPassesTheCheck) {
   const std::string body = "<?xml version=\"1.0\"?>\n<PRESET>\n\t<NAME>x</NAME>\n</PRESET>\n";
   const std::string good = with_checksum(body);
   std::string upper = good, crlf, altered = good;
@@ -286,8 +284,6 @@ TEST(Crc, WhatPassesTheCheck) {
       {"wrong stored value", body + "<!-->1234</!-->\n", false},
   };
   // clang-format on
-  ScratchDir dir;
-  const std::string f = dir.file("p.qpx");
   for (const auto& c : cases) {
     write_file(f, c.bytes);
     EXPECT_EQ(crc16_file(f.c_str()) == crc_seek(f.c_str()), c.passes) << c.what;
