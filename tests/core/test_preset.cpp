@@ -72,7 +72,10 @@ TEST(Preset, BytesAndCodePoints) {
   }
 }
 
-TEST(Preset, Utf8Decoding) {
+// UTF-8 decoded; record texts through UTF-8, cut to their fields (whether a
+// typed name fits the field and the file is checked through the editor in
+// tests/gui).
+TEST(Preset, Utf8AndRecordTexts) {
   // clang-format off
   const struct { const char* bytes; uint32_t cp; size_t advance; } cases[] = {
       {"A", 0x41, 1}, {"\xc3\xa4!", 0xE4, 2}, {"\xe2\x86\x92", 0x2192, 3},
@@ -87,11 +90,6 @@ TEST(Preset, Utf8Decoding) {
     EXPECT_EQ(i, c.advance) << c.bytes;
   }
   EXPECT_EQ(valid_utf8("a\377b\xc3\xa4\xe2\x86"), "a?b\xc3\xa4??");
-}
-
-// Record texts through UTF-8, cut to their fields; whether a typed name
-// fits the field and the file is checked through the editor in tests/gui.
-TEST(Preset, RecordTexts) {
   EXPECT_EQ(record_to_utf8("\x80\x85\xe4xyz", 4), "\xe2\x86\x90\xe2\x86\x95\xc3\xa4x");
   EXPECT_EQ(utf8_to_record("\xe2\x86\x92\xc3\xa4\xe2\x82\xac\xc2\x80\3770123456", 9),
             "\x82\xe4???0123");

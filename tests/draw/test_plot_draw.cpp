@@ -65,12 +65,8 @@ TEST(EqPlot, TotalAndSumCurvesOnlyWhenSet) {
   v.channel_sum = pair.data();
   const auto both = render(draw_eq_plot, v, PLOT_WIDTH, PLOT_HEIGHT);
   ASSERT_EQ(both->status(), CAIRO_STATUS_SUCCESS);
-  const auto colour = [](plot_rgb_t c) {
-    return std::vector<int>{to255(c.r), to255(c.g), to255(c.b)};
-  };
-  const auto is = [&](const Canvas& c, int x, int y, plot_rgb_t rgb) {
-    const auto want = colour(rgb);
-    return near(c.at(x, y), want[0], want[1], want[2]);
+  const auto is = [](const Canvas& c, int x, int y, plot_rgb_t rgb) {
+    return near(c.at(x, y), to255(rgb.r), to255(rgb.g), to255(rgb.b));
   };
   // -6 dB is row 150, +6 dB row 54.
   for (int x : {50, 400, 700}) {

@@ -104,19 +104,15 @@ void reference_channel_curves(const channel_t& ch_in, channel_curves_t& out) {
   channel_t ch = ch_in;
   channel_apply_build_q(ch);
 
-  const xo_t& hp = ch.xo[0];
-  const int hs = hp.config == 2 ? 1 : 0;
-  reference_hp_curve(out.hp, hp.freq[hs], hp.q[hs], hp.config == 2 ? 1 : 0);
-  const xo_t& lp = ch.xo[1];
+  // Linkwitz-Riley (type 2) takes slot 1 and the fourth order.
+  const xo_t &hp = ch.xo[0], &lp = ch.xo[1];
+  const int hs = hp.config == 2, ls = lp.config == 2;
+  reference_hp_curve(out.hp, hp.freq[hs], hp.q[hs], hs);
   out.lp_on = lp.config != 0;
-  if (out.lp_on) {
-    const int ls = lp.config == 2 ? 1 : 0;
-    reference_lp_curve(out.lp, lp.freq[ls], lp.q[ls], lp.config == 2 ? 1 : 0);
-  }
+  if (out.lp_on) reference_lp_curve(out.lp, lp.freq[ls], lp.q[ls], ls);
   for (int i = 0; i <= 812; i += 4) out.xo[i] = out.lp_on ? out.hp[i] + out.lp[i] : out.hp[i];
 
-  const bool low = ch.peq[0].type == 1;
-  const bool high = ch.peq[5].type == 1;
+  const bool low = ch.peq[0].type == 1, high = ch.peq[5].type == 1;
   if (low) reference_lowshelf_curve(out.lowshelf, ch.peq[0].freq, ch.peq[0].gain);
   if (high) reference_highshelf_curve(out.highshelf, ch.peq[5].freq, ch.peq[5].gain);
   for (int b = 0; b < 6; ++b)
