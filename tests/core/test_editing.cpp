@@ -69,13 +69,6 @@ TEST(MuteLinking, FollowersByStrongAndWeakMembership) {
   }
 }
 
-TEST(SpinButtons, WholeNumbersAndRelease) {
-  for (auto [value, whole] : {std::pair{1234.4, 1234}, {1234.5, 1235}, {-2.5, -2}, {-2.6, -3}})
-    EXPECT_EQ(spin_whole(value), whole) << value;
-  for (auto [ms, stored] : {std::pair{1270, 127}, {0, 0}, {10, 1}, {19, 1}})
-    EXPECT_EQ(release_from_ms(ms), stored) << ms;
-}
-
 // The spin button holds the stored centimetres in its unit, prints two
 // decimals and keeps the held value when it re-reads an unedited text:
 // every storable delay, shown in each unit, stores back unchanged (400 m
@@ -144,9 +137,14 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   EXPECT_STREQ(texts[2], "kept");
 }
 
-// Every value a field can show stores back as itself; a delay shows the
-// stored centimetres in its unit.
+// Spin buttons round to whole numbers, halves toward +infinity; a release
+// in ms stores its tens. Every value a field can show stores back as
+// itself; a delay shows the stored centimetres in its unit.
 TEST(ShownValue, StoresBackAsItself) {
+  for (auto [value, whole] : {std::pair{1234.4, 1234}, {1234.5, 1235}, {-2.5, -2}, {-2.6, -3}})
+    EXPECT_EQ(spin_whole(value), whole) << value;
+  for (auto [ms, stored] : {std::pair{1270, 127}, {0, 0}, {10, 1}, {19, 1}})
+    EXPECT_EQ(release_from_ms(ms), stored) << ms;
   for (long g = editor_range::gain.lo; g <= editor_range::gain.hi; ++g)
     ASSERT_EQ(db_to_tenths(shown_value(shown_field::level, g)), g);
   for (long q = editor_range::peq_q.lo; q <= editor_range::peq_q.hi; ++q)

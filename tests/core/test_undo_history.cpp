@@ -51,28 +51,6 @@ struct action_t {
   bool unsaved;
 };
 
-void run(undo_history& h, const std::vector<action_t>& script) {
-  preset_t current = preset_def;
-  h.start(current);
-  int line = 0;
-  for (const action_t& a : script) {
-    ++line;
-    if (a.what == 'e') {
-      const preset_t before = current;
-      current.channel[0].gain = static_cast<int16_t>(a.level);
-      EXPECT_TRUE(h.record(before, current)) << line;
-    } else if (a.what == 's') {
-      h.saved(current);
-    } else {
-      const preset_t* r = a.what == 'u' ? h.undo() : h.redo();
-      if (r) current = *r;
-    }
-    EXPECT_EQ(current.channel[0].gain, a.level) << line;
-    EXPECT_TRUE(h.undo_count() == a.undos && h.redo_count() == a.redos) << line;
-    EXPECT_EQ(h.unsaved(current), a.unsaved) << line;
-  }
-}
-
 TEST(UndoHistory, UndoRedoAndTheSavedState) {
   // clang-format off
   const struct { const char* title; size_t limit; std::vector<action_t> script; } cases[] = {
@@ -97,7 +75,24 @@ TEST(UndoHistory, UndoRedoAndTheSavedState) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
     undo_history h(c.limit);
-    run(h, c.script);
+    preset_t current = preset_def;
+    h.start(current);
+    int line = 0;
+    for (const action_t& a : c.script) {
+      ++line;
+      if (a.what == 'e') {
+        const preset_t before = current;
+        current.channel[0].gain = static_cast<int16_t>(a.level);
+        EXPECT_TRUE(h.record(before, current)) << line;
+      } else if (a.what == 's') {
+        h.saved(current);
+      } else if (const preset_t* r = a.what == 'u' ? h.undo() : h.redo()) {
+        current = *r;
+      }
+      EXPECT_EQ(current.channel[0].gain, a.level) << line;
+      EXPECT_TRUE(h.undo_count() == a.undos && h.redo_count() == a.redos) << line;
+      EXPECT_EQ(h.unsaved(current), a.unsaved) << line;
+    }
   }
 }
 

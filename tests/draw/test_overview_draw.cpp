@@ -83,8 +83,7 @@ TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
 }
 
 // A press inside a block opens its page, the crossover and EQ pages on the
-// row's channel; the amplifier opens nothing (the blocks' edges and the
-// rows an MV961 lacks are checked by clicks in tests/gui).
+// row's channel; the amplifier and the rows an MV961 lacks open nothing.
 TEST(ChannelFlowHit, BlocksOpenTheirPagesOnTheirChannel) {
   // clang-format off
   const struct { int channels; double x, y; editor_tab_t page; int sub; } cases[] = {
@@ -95,7 +94,8 @@ TEST(ChannelFlowHit, BlocksOpenTheirPagesOnTheirChannel) {
     const ChannelFlowHit h = channel_flow_hit(k.channels, k.x, k.y);
     EXPECT_TRUE(h.hit && h.page == k.page && h.channel_page == k.sub) << k.x << ", " << k.y;
   }
-  EXPECT_FALSE(channel_flow_hit(4, 440, 120).hit || channel_flow_hit(4, 30, 155).hit);
+  EXPECT_FALSE(channel_flow_hit(4, 440, 120).hit || channel_flow_hit(4, 30, 155).hit ||
+               channel_flow_hit(2, 200, 260).hit);
 }
 
 constexpr double kOut[4] = {120.5, 190.5, 260.5, 330.5};
@@ -125,8 +125,9 @@ std::unique_ptr<Canvas> routing(int device, int mode,
 
 // Orange lines from analogue inputs, blue from digital ones, to each output
 // its code routes; none for inputs the mode replaces or codes outside the
-// device's list (only the bracket and the stub are drawn).
-TEST(Routing, LinesByDeviceModeAndCode) {
+// device's list (only the bracket and the stub are drawn). The inputs and
+// rows by device and mode.
+TEST(Routing, LinesAndInputsByDeviceModeAndCode) {
   const auto all = routing(4, 0, {10, 10, 10, 10});  // every output from A, B, C and D
   for (double out : kOut)
     for (double in : {kA, kB, kC, kD}) EXPECT_EQ(line_at_middle(*all, out, in), Line::orange);
@@ -146,17 +147,14 @@ TEST(Routing, LinesByDeviceModeAndCode) {
     EXPECT_EQ(line_at_middle(*c, kOut[k.out], k.in), k.line) << &k - cases;
     EXPECT_TRUE(k.code != 11 || (near(c->at(285, 110), 0, 0, 0) && near(c->at(310, 120), 0, 0, 0)));
   }
-}
-
-// The "Digi" badge of a pair, read in its blue part, or the "Ana" badge of
-// a row, read in its orange part; the output stubs of the rows that exist.
-TEST(Routing, InputsFollowDeviceAndMode) {
+  // The "Digi" badge of a pair, read in its blue part, or the "Ana" badge of
+  // a row, read in its orange part; the output stubs of the rows that exist.
   // clang-format off
-  const struct { int device, mode; bool d1, d2; int rows; } cases[] = {
+  const struct { int device, mode; bool d1, d2; int rows; } inputs[] = {
       {4, 0, false, false, 4}, {4, 2, false, true, 4}, {4, 3, true, true, 4},
       {2, 2, true, false, 2}};
   // clang-format on
-  for (const auto& k : cases) {
+  for (const auto& k : inputs) {
     const auto c = routing(k.device, k.mode);
     const auto hue = [&](double y) { return c->at(110, int(y)).b - c->at(110, int(y)).r; };
     const auto digi = [&](double y) { return hue(y - 28) > 40; };
