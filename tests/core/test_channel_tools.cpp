@@ -15,9 +15,7 @@
 namespace {
 
 preset_t live() {
-  const preset_file_read_t r = read_preset_file(data_file("live_mv517.qpx"));
-  EXPECT_TRUE(r.whole());
-  return r.preset;
+  return read_preset_file(data_file("live_mv517.qpx")).preset;
 }
 
 // The parts in which channel `x` of `p` still differs from channel `y`, as
@@ -131,8 +129,7 @@ TEST(PresetDiff, LinesInTheUsersUnits) {
   EXPECT_TRUE(preset_differences(base, MV517, base, MV517).empty());
   // Channels C and D are not compared between two-channel presets.
   preset_t p = base;
-  p.channel[2].gain = 0;
-  p.mute = 0;
+  p.channel[2].gain = 0, p.mute = 0;
   EXPECT_TRUE(preset_differences(base, MV961, p, MV961, 2).empty());
 }
 

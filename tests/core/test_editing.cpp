@@ -123,9 +123,8 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   for (auto [n, text] :
        {std::pair{0, "1164.82 ms"}, {1, "  1.98 ms"}, {2, "  3.35 ms"}, {3, "  0.20 ms"}})
     EXPECT_STREQ(texts[n], text) << n;
-  EXPECT_EQ(apply_delay_edit(p, 4, 3, shown, DELAY_MS, texts), 0x07);
-  EXPECT_EQ(apply_delay_edit(p, 4, -1, shown, DELAY_MS, texts), 0x07);
-  EXPECT_EQ(apply_delay_edit(p, 4, 0, shown, DELAY_MS, texts), 0x07);
+  for (int edited : {3, -1, 0})
+    EXPECT_EQ(apply_delay_edit(p, 4, edited, shown, DELAY_MS, texts), 0x07) << edited;
   EXPECT_EQ(p.channel[0].delay, 39999);
   // MV961: C and D neither store nor get a text.
   std::strcpy(texts[2], "kept");

@@ -62,7 +62,6 @@ inline ::testing::AssertionResult same_preset(const preset_t& a, const preset_t&
 
 inline ::testing::AssertionResult same_channel(const channel_t& a, const channel_t& b) {
   preset_t x = preset_def, y = preset_def;
-  x.channel[0] = a;
-  y.channel[0] = b;
+  x.channel[0] = a, y.channel[0] = b;
   return same_preset(x, y);
 }

@@ -92,10 +92,8 @@ TEST_F(XmlRead, RandomPresetsSurviveWriteAndRead) {
     ASSERT_EQ(xml_write(f.c_str(), &p, device), 0);
     mv_selector = 0;
     ASSERT_TRUE(xml_read(f.c_str(), &back, 0) == 0 && xml_error == 0) << "preset " << i;
-    if (device == MV961) {
-      p.channel[2] = preset_def.channel[2], p.channel[3] = preset_def.channel[3];
-      p.mute &= 0x03;
-    }
+    if (device == MV961)
+      p.channel[2] = preset_def.channel[2], p.channel[3] = preset_def.channel[3], p.mute &= 0x03;
     EXPECT_EQ(mv_selector, device);
     EXPECT_TRUE(same_preset(back, p)) << "preset " << i;
   }

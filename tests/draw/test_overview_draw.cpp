@@ -2,6 +2,7 @@
 // the MV961 rows are checked in the pictures of tests/cli/plot_overview.sh).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -21,9 +22,6 @@ ChannelFlowView all_active() {
   }
   return v;
 }
-std::unique_ptr<Canvas> flow(const ChannelFlowView& v) {
-  return render(draw_channel_flow, v, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
-}
 
 constexpr int kTop[4] = {100, 170, 240, 310};  // pixel rows of Y = 100.5 + 70 ch
 // Left outline column and lock bit of DELAY, LEVEL, XO, EQ, DYN.
@@ -35,7 +33,7 @@ TEST(ChannelFlow, LockBitOutlinesItsBlockRedInEveryRow) {
   for (int b = 0; b < 5; ++b) {
     ChannelFlowView v = all_active();
     v.lock = kLock[b];
-    const auto c = flow(v);
+    const auto c = render(draw_channel_flow, v, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
     for (int ch = 0; ch < 4; ++ch)
       for (int other = 0; other < 5; ++other)
         EXPECT_TRUE(near(c->at(kLeft[other], kTop[ch] + 10), other == b ? 255 : 0, 0, 0))
@@ -51,7 +49,7 @@ TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
   for (int m : {0, 1, 3, 4}) v.aktiv[m] &= ~0x2;
   for (int b = 0; b < 6; ++b) v.row[0].eq_band_on[b] = b == 1;
   v.row[1].name = "Bad\x80name";  // invalid UTF-8 does not stop the drawing
-  const auto c = flow(v);
+  const auto c = render(draw_channel_flow, v, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
   EXPECT_EQ(c->status(), CAIRO_STATUS_SUCCESS);
   for (int b = 0; b < 5; ++b) {  // inside each fill, clear of the texts
     EXPECT_EQ(c->at(kLeft[b] + 4, kTop[0] + 3).a, 255) << b;
