@@ -136,6 +136,7 @@ TEST(Routing, LinesAndInputsByDeviceModeAndCode) {
       {4, 2, 0, 6, kA, O}, {4, 2, 0, 6, kB, N}, {4, 2, 0, 6, kD2L, N}, {4, 2, 0, 6, kD2R, N},
       {2, 0, 0, 2, kB, O}, {2, 0, 1, 3, kB, O}, {2, 1, 1, 3, kD1R, B}, {2, 1, 0, 2, kB, O},
       {2, 3, 0, 0, kA, N}, {2, 3, 0, 0, kD1L, N}, {2, 3, 1, 3, kB, N}, {2, 3, 1, 3, kD1R, N},
+      {2, 0, 1, 1, kB, O}, {2, 0, 1, 1, kA, N}, {2, 1, 1, 1, kD1R, B}, {2, 1, 1, 1, kB, N},
       {4, 0, 0, 11, kA, N}, {4, 0, 0, 11, kD, N}, {2, 0, 0, 4, kA, N}, {2, 0, 0, 4, kB, N}};
   // clang-format on
   for (const auto& k : cases) {
