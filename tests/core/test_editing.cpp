@@ -1,3 +1,5 @@
+// Editing rules: level and mute linking, spin buttons, delays, the values
+// fields show and the values outside the editor's ranges.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,6 +7,7 @@
 #include <cstring>
 
 #include "model/editing.h"
+#include "model/editor_fit.h"
 
 namespace {
 
@@ -66,13 +69,6 @@ TEST(MuteLinking, FollowersByStrongAndWeakMembership) {
   }
 }
 
-TEST(SpinButtons, WholeNumbersAndRelease) {
-  for (auto [value, whole] : {std::pair{1234.4, 1234}, {1234.5, 1235}, {-2.5, -2}, {-2.6, -3}})
-    EXPECT_EQ(spin_whole(value), whole) << value;
-  for (auto [ms, stored] : {std::pair{1270, 127}, {0, 0}, {10, 1}, {19, 1}})
-    EXPECT_EQ(release_from_ms(ms), stored) << ms;
-}
-
 // The spin button holds the stored centimetres in its unit, prints two
 // decimals and keeps the held value when it re-reads an unedited text:
 // every storable delay, shown in each unit, stores back unchanged (400 m
@@ -127,9 +123,8 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   for (auto [n, text] :
        {std::pair{0, "1164.82 ms"}, {1, "  1.98 ms"}, {2, "  3.35 ms"}, {3, "  0.20 ms"}})
     EXPECT_STREQ(texts[n], text) << n;
-  EXPECT_EQ(apply_delay_edit(p, 4, 3, shown, DELAY_MS, texts), 0x07);
-  EXPECT_EQ(apply_delay_edit(p, 4, -1, shown, DELAY_MS, texts), 0x07);
-  EXPECT_EQ(apply_delay_edit(p, 4, 0, shown, DELAY_MS, texts), 0x07);
+  for (int edited : {3, -1, 0})
+    EXPECT_EQ(apply_delay_edit(p, 4, edited, shown, DELAY_MS, texts), 0x07) << edited;
   EXPECT_EQ(p.channel[0].delay, 39999);
   // MV961: C and D neither store nor get a text.
   std::strcpy(texts[2], "kept");
@@ -139,6 +134,46 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   EXPECT_TRUE(p.channel[1].delay == 68 && p.channel[2].delay == 115);
   EXPECT_STREQ(texts[1], "  0.68 m");
   EXPECT_STREQ(texts[2], "kept");
+}
+
+// Spin buttons round to whole numbers, halves toward +infinity; a release
+// in ms stores its tens. Every value a field can show stores back as
+// itself; a delay shows the stored centimetres in its unit.
+TEST(ShownValue, StoresBackAsItself) {
+  for (auto [value, whole] : {std::pair{1234.4, 1234}, {1234.5, 1235}, {-2.5, -2}, {-2.6, -3}})
+    EXPECT_EQ(spin_whole(value), whole) << value;
+  for (auto [ms, stored] : {std::pair{1270, 127}, {0, 0}, {10, 1}, {19, 1}})
+    EXPECT_EQ(release_from_ms(ms), stored) << ms;
+  for (long g = editor_range::gain.lo; g <= editor_range::gain.hi; ++g)
+    ASSERT_EQ(db_to_tenths(shown_value(shown_field::level, g)), g);
+  for (long q = editor_range::peq_q.lo; q <= editor_range::peq_q.hi; ++q)
+    ASSERT_EQ(q_to_stored(shown_value(shown_field::peq_q, q)), q);
+  for (long r = editor_range::release.lo; r <= editor_range::release.hi; ++r)
+    ASSERT_EQ(release_from_ms(spin_whole(shown_value(shown_field::release, r))), r);
+  for (auto [u, shown] : {std::pair{DELAY_M, 0.8}, {DELAY_MS, 80 / 34.34}, {DELAY_FT, 80 / 30.48}})
+    EXPECT_NEAR(shown_value(shown_field::delay, 80, u), shown, 1e-9) << u;
+}
+
+// The limits of each device's fields are no finding, one past them is;
+// channels the device lacks are not looked at.
+TEST(EditorFindings, ValuesBeyondTheFieldsOfEachDevice) {
+  preset_t p = preset_def;
+  channel_t& b = p.channel[1];
+  b.gain = -990, b.routing = 10, b.groups = 0x52, b.peq[0].type = b.peq[5].type = 1;
+  b.dynamics = {127, 127, -24, -99};
+  p.channel[2].dynamics.threshold = -25;
+  EXPECT_EQ(findings_summary(editor_findings(p, MV517)),
+            "1 value outside the editor's ranges: Out C limiter threshold -25 dB (editor -24..0)");
+  EXPECT_EQ(findings_summary(editor_findings(p, MV961)),
+            "3 values outside the editor's ranges: Out B routing 10 (editor 0..3), Out B level "
+            "group 2 (editor 0..1), Out B mute group 0x50 (editor 0x00, 0x20, 0x30)");
+  b.gain = 61, b.groups = 0x13, b.dynamics.release = 128;
+  EXPECT_EQ(
+      findings_summary(editor_findings(p, MV517)),
+      "5 values outside the editor's ranges: Out B level 6.1 dB (editor -99.0..6.0), Out B "
+      "level group 3 (editor 0..2), Out B mute group 0x10 (editor 0x00, 0x20..0x50), Out B "
+      "limiter release 1280 ms (editor 0..1270), Out C limiter threshold -25 dB (editor -24..0)");
+  EXPECT_EQ(findings_summary(editor_findings(preset_def, MV517)), "");
 }
 
 }  // namespace

@@ -26,16 +26,14 @@ TEST(PlotKeys, WhatEachKeyDoes) {
     EXPECT_TRUE(k.action == c.action && k.steps == c.steps)
         << std::hex << c.key << c.shift << c.ctrl;
   }
-}
-
-TEST(PlotKeys, TabWalksTheActiveHandlesAndWraps) {
+  // Tab walks the active handles and wraps.
   const bool eq[6] = {false, true, true, false, false, true}, xo[2] = {true, false}, none[6] = {};
   // clang-format off
-  const struct { const bool* active; int count, current; bool forward; int next; } cases[] = {
+  const struct { const bool* active; int count, current; bool forward; int next; } tabs[] = {
       {eq, 6, -1, true, 1}, {eq, 6, -1, false, 5}, {eq, 6, 2, true, 5}, {eq, 6, 5, true, 1},
       {eq, 6, 1, false, 5}, {eq, 6, 3, true, 5}, {xo, 2, 0, true, 0}, {none, 6, 2, true, -1}};
   // clang-format on
-  for (const auto& c : cases)
+  for (const auto& c : tabs)
     EXPECT_EQ(next_handle(c.current, c.active, c.count, c.forward), c.next) << c.current;
 }
 

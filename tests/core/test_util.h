@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "../support/reference_crc.h"
 #include "model/preset.h"
 
 class ScratchDir {
@@ -44,16 +45,6 @@ inline std::string data_file(const std::string& name) {
   return std::string(QBN_TEST_DATA) + "/" + name;
 }
 
-// CRC-16/MODBUS computed bit by bit, independent of the module under test.
-inline uint16_t reference_crc(const std::string& bytes) {
-  uint16_t crc = 0xFFFF;
-  for (unsigned char b : bytes) {
-    crc ^= b;
-    for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-  }
-  return crc;
-}
-
 // Appends the checksum line that makes `body` an intact preset file.
 inline std::string with_checksum(const std::string& body) {
   char line[32];
@@ -71,7 +62,6 @@ inline ::testing::AssertionResult same_preset(const preset_t& a, const preset_t&
 
 inline ::testing::AssertionResult same_channel(const channel_t& a, const channel_t& b) {
   preset_t x = preset_def, y = preset_def;
-  x.channel[0] = a;
-  y.channel[0] = b;
+  x.channel[0] = a, y.channel[0] = b;
   return same_preset(x, y);
 }

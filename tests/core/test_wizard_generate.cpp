@@ -130,11 +130,9 @@ TEST_F(WizardFiles, MissingDamagedShortOrIncompleteFiles) {
   r = wizard_generate(FULLRANGE_RS3, 0, "", "Hall", false, 0);
   EXPECT_EQ(r.problem(),
             "wizards.xml: cannot open (not found in the working directory or the data directory)");
-  std::string f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1x</GAIN></CHANNEL>");
-  r = wizard_generate(SAT_RS1_RX1, 0, f, "x", false, 0);
-  EXPECT_EQ(r.problem().rfind(f + ": reading stopped early (code 6", 0), 0u) << r.problem();
-  // A chosen loudspeaker without a block is named; what the file holds applies.
-  f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1</GAIN></CHANNEL>");
+  // A chosen loudspeaker without a block is named; what the file holds
+  // applies (a damaged file: tests/cli/wizard.sh).
+  const std::string f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1</GAIN></CHANNEL>");
   r = wizard_generate(SAT_RS1_RX1, 0, f, "x", false, 0);
   EXPECT_EQ(r.problem(), f + ": holds no preset for RX1/SAT");
   EXPECT_TRUE(r.error == 0 && r.preset.channel[3].gain == -10);
@@ -147,30 +145,25 @@ TEST_F(WizardFiles, MissingDamagedShortOrIncompleteFiles) {
   EXPECT_NE(r.problem().find("cut short"), std::string::npos);
 }
 
-TEST_F(WizardFiles, LookupPrefersTheWorkingDirectory) {
+// The data folders in order, the working directory's first; a folder of
+// the name is no file (the files a run finds: tests/cli/wizard.sh and
+// install.sh).
+TEST_F(WizardFiles, LookupTriesTheFoldersInOrder) {
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   const std::string data = dir_.file("data"), work = dir_.file("work");
-  ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
-  ASSERT_EQ(mkdir(work.c_str(), 0755), 0);
+  ASSERT_TRUE(mkdir(data.c_str(), 0755) == 0 && mkdir(work.c_str(), 0755) == 0);
   ASSERT_EQ(chdir(work.c_str()), 0);
   const wizard_file_lookup_t none = find_data_file(WIZARD_FILE_NAME, {data});
   EXPECT_EQ(none.path, "");
   EXPECT_EQ(none.tried, (std::vector<std::string>{"wizards.xml", data + "/wizards.xml"}));
   write_file(data + "/wizards.xml", "<WIZARD></WIZARD>\n");
   ASSERT_EQ(mkdir("wizards.xml", 0755), 0);
-  EXPECT_EQ(find_data_file(WIZARD_FILE_NAME, {data}).path, data + "/wizards.xml")
-      << "a folder is no file";
+  EXPECT_EQ(find_data_file(WIZARD_FILE_NAME, {data}).path, data + "/wizards.xml");
   ASSERT_EQ(rmdir("wizards.xml"), 0);
-  write_file("wizards.xml", "<WIZARD></WIZARD>\n");
-  EXPECT_EQ(find_data_file(WIZARD_FILE_NAME, {data}).path, "wizards.xml");
-  std::remove("wizards.xml");
-  // Without one here, the data folder beside the executable has it: the
-  // installed one (../share/qbn-preset-editor), then the build tree's.
-  const std::vector<std::string> dirs = data_dirs();
+  const std::vector<std::string> dirs = data_dirs();  // installed, then the build tree's
   ASSERT_EQ(dirs.size(), 2u);
   EXPECT_EQ(dirs[0].substr(dirs[0].size() - 27), "/../share/qbn-preset-editor");
-  EXPECT_EQ(read_file(find_wizard_file().path), read_file(shipped));
   ASSERT_EQ(chdir(old), 0);
 }
 

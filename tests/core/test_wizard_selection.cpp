@@ -1,11 +1,15 @@
 // The wizard's page rules (its flows through the widgets, with Back, double
-// presses and the factory path, are tested in tests/gui).
+// presses and the factory path, are tested in tests/gui) and the selection
+// summary "Selection.html": its bytes for every selection the wizard offers
+// (the only ones it can show a summary of), and writing it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
+#include "test_util.h"
 #include "wizard/selection.h"
 
 namespace {
@@ -26,12 +30,8 @@ class WizardPages : public ::testing::Test {
     ASSERT_EQ(wizard_forward_page(WIZ_STEP_TWO, st.factory), WIZ_STEP_THREE);
     wizard_prepare(st, WIZ_STEP_THREE, sel);
   }
-  // Presses on loudspeaker toggles (RS1..RX3 are items 5..12); a double
-  // press follows two single ones.
-  int press(int speaker, wiz_press_kind_t kind = WIZ_PRESS_SINGLE) {
-    if (kind == WIZ_PRESS_DOUBLE) press(speaker), press(speaker);
-    return wizard_press(st, 5 + speaker, kind, sel);
-  }
+  // A press on a loudspeaker toggle (RS1..RX3 are items 5..12).
+  int press(int speaker) { return wizard_press(st, 5 + speaker, WIZ_PRESS_SINGLE, sel); }
   uint16_t to_step_four() {
     wizard_prepare(st, wizard_forward_page(WIZ_STEP_THREE, st.factory), sel);
     return sel;
@@ -101,7 +101,35 @@ TEST_F(WizardPages, EveryPressSequenceKeepsTheSatTable) {
   EXPECT_EQ(pairs.size(), 9u);
 }
 
+const uint16_t FULLRANGE_RS5 = 0x0008 | 0x0400;
+// The quantity rows, which the expected pages of the other modes lack.
+const char* const QTY_SAT =
+    "</tr>\r\n<td></td>\r\n<td></td>\r\n<td></td>\r\n<td><p align=\"center\">(2x)</p></td>\r\n"
+    "<td><p align=\"center\">(2x)</p></td>\r\n";
+const char* const QTY_OTHER =
+    "</tr>\r\n<td></td>\r\n<td><p align=\"center\">(2x)</p></td>\r\n"
+    "<td><p align=\"center\">(2x)</p></td>\r\n<td><p align=\"center\">(2x)</p></td>\r\n"
+    "<td><p align=\"center\">(2x)</p></td>\r\n";
+
+std::string replaced(std::string s, const std::string& from, const std::string& to) {
+  for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+    s.replace(at, from.size(), to);
+  return s;
+}
+std::string without(std::string s, const std::string& part) {
+  const size_t at = s.find(part);
+  EXPECT_NE(at, std::string::npos) << part;
+  return at == std::string::npos ? s : s.erase(at, part.size());
+}
+
+// The offered selections are exactly what the pages produce, and the summary
+// of each is the golden page of its shape (SAT RS3 + RX2 2x, FULLRANGE RS5)
+// with its names.
 TEST_F(WizardPages, OfferedSelectionsAreExactlyWhatThePagesProduce) {
+  const std::string sat = read_file(data_file("selection_sat_rs3_rx2_2x.html"));
+  const std::string fullrange = read_file(data_file("selection_fullrange_rs5.html"));
+  const char* const modes[4] = {"SAT", "FULLRANGE", "BASSARRAY", "MONITOR"};
+  const char* const names[8] = {"RS1", "RS2", "RS3", "RS4", "RS5", "RX1", "RX2", "RX3"};
   const std::vector<wizard_selection_t> all = wizard_offered_selections();
   ASSERT_EQ(all.size(), 37u);
   std::set<uint16_t> words, speaker_values;
@@ -116,11 +144,40 @@ TEST_F(WizardPages, OfferedSelectionsAreExactlyWhatThePagesProduce) {
     ASSERT_TRUE(s.top < 0 || wizard_set_quantity(st, s.top, s.quantity));
     ASSERT_TRUE(st.complete[WIZ_STEP_THREE]);
     EXPECT_TRUE(to_step_four() == s.word && wizard_selection_offered(s.word));
+    std::string page;
+    if (s.mode == WIZ_SAT) {
+      page = replaced(replaced(sat, "RS3", names[s.top]), "RX2", names[s.bass]);
+      if (!s.quantity) page = without(without(page, " (2x per Channel)"), QTY_SAT);
+    } else {
+      page = replaced(fullrange, "FULLRANGE", modes[s.mode]);
+      page = replaced(page, "RS5", names[s.top >= 0 ? s.top : s.bass]);
+      if (s.quantity) {
+        page.insert(page.find("</td>", page.find("Speakers:</td><td>") + 18), " (2x per Channel)");
+        page.insert(page.find("</tr>\r\n</table>\r\n</td>"), QTY_OTHER);
+      }
+    }
+    EXPECT_EQ(selection_html(s.word), page) << s.word;
+    EXPECT_EQ(selection_html(s.word | 0x8002), page) << "bits 1 and 15 change nothing";
   }
   EXPECT_EQ(speaker_values.size(), 31u);
   // RS1+RX2, RS1 as a monitor, a bass at 2x, no speaker.
   for (int refused : {0x1045, 0x0061, 0x4811, 0x0009})
     EXPECT_FALSE(wizard_selection_offered(refused)) << refused;
+}
+
+TEST(SelectionSummary, WritingTheFile) {
+  ScratchDir dir;
+  const std::string f = dir.file("Selection.html");
+  write_file(f, std::string(5000, 'x'));  // an older, longer page
+  summary_write_t w = write_selection_html(f, 0x0001 | FULLRANGE_RS5);
+  ASSERT_TRUE(w.ok) << w.message;
+  EXPECT_EQ(read_file(f), read_file(data_file("selection_fullrange_rs5.html")));
+  // A folder in the file's place: refused, and nothing is left behind.
+  ASSERT_EQ(mkdir(dir.file("folder").c_str(), 0755), 0);
+  w = write_selection_html(dir.file("folder"), FULLRANGE_RS5);
+  EXPECT_TRUE(!w.ok && w.error != 0);
+  const std::string listing = "test \"$(ls -A '" + dir.path() + "')\" = 'Selection.html\nfolder'";
+  EXPECT_EQ(std::system(listing.c_str()), 0);
 }
 
 }  // namespace

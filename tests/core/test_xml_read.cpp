@@ -1,9 +1,13 @@
+// Reading preset files: the checksum, the reader field by field, and
+// read_preset_file, what Open and every qpx command make of a file.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 #include <sstream>
 
+#include "files/crc.h"
+#include "files/preset_file.h"
 #include "files/xml.h"
 #include "model/preset.h"
 #include "test_util.h"
@@ -88,10 +92,8 @@ TEST_F(XmlRead, RandomPresetsSurviveWriteAndRead) {
     ASSERT_EQ(xml_write(f.c_str(), &p, device), 0);
     mv_selector = 0;
     ASSERT_TRUE(xml_read(f.c_str(), &back, 0) == 0 && xml_error == 0) << "preset " << i;
-    if (device == MV961) {
-      p.channel[2] = preset_def.channel[2], p.channel[3] = preset_def.channel[3];
-      p.mute &= 0x03;
-    }
+    if (device == MV961)
+      p.channel[2] = preset_def.channel[2], p.channel[3] = preset_def.channel[3], p.mute &= 0x03;
     EXPECT_EQ(mv_selector, device);
     EXPECT_TRUE(same_preset(back, p)) << "preset " << i;
   }
@@ -241,6 +243,96 @@ TEST_F(XmlRead, WhatAFileLeaves) {
   read(P("<SKIP><A>" + std::string(70, 'x')), 1);
   EXPECT_STREQ(read(P("<NAME>next</NAME>\n")).p.name, "next");
   EXPECT_EQ(xml_get_int("99999999999", 0), 2147483647);
+}
+
+// The check value and continuation; a file passes when its CRC is the one
+// its checksum line predicts.
+TEST(Crc, WhatPassesTheCheck) {
+  EXPECT_EQ(crc16_string(0xFFFF, "123456789"), 0x4B37);
+  EXPECT_EQ(crc16_string(crc16_string(0xFFFF, "12345"), "6789"), 0x4B37);
+  EXPECT_EQ(crc16_string(0x1234, ""), 0x1234);
+  ScratchDir dir;
+  const std::string f = dir.file("p.qpx");
+  for (const std::string& bytes : {std::string(), std::string("a\0b\r\n\xff", 6)}) {
+    write_file(f, bytes);
+    EXPECT_EQ(crc16_file(f.c_str()), reference_crc(bytes));
+  }
+  const std::string body = "<?xml version=\"1.0\"?>\n<PRESET>\n\t<NAME>x</NAME>\n</PRESET>\n";
+  const std::string good = with_checksum(body);
+  std::string upper = good, crlf, altered = good;
+  for (size_t i = upper.rfind("<!-->") + 5; upper[i] != '<'; ++i) upper[i] = toupper(upper[i]);
+  for (char c : good) crlf += (c == '\n') ? std::string("\r\n") : std::string(1, c);
+  altered[20] ^= 1;
+  // clang-format off
+  const struct { const char* what; std::string bytes; bool passes; } cases[] = {
+      {"intact", good, true},
+      {"upper-case hex", upper, true},
+      {"an ordinary comment", with_checksum("<!-- note -->\n<A>1</A>\n"), true},
+      {"63 characters of text", with_checksum("<A>" + std::string(63, 'x') + "</A>\n"), true},
+      {"64 characters of text", with_checksum("<A>" + std::string(64, 'x') + "</A>\n"), false},
+      {"64 characters of tag", with_checksum("<" + std::string(64, 'A') + ">\n"), false},
+      {"'>' in text", with_checksum("<A>x>y</A>\n"), false},
+      {"'<' in a tag", with_checksum("<A<B>\n"), false},
+      {"byte appended", good + "x", false},
+      {"line feed appended", good + "\n", false},
+      {"CR LF line ends", crlf, false},
+      {"body byte altered", altered, false},
+      {"no checksum line", body, false},
+      {"no final line feed", good.substr(0, good.size() - 1), false},
+      {"wrong stored value", body + "<!-->1234</!-->\n", false},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    write_file(f, c.bytes);
+    EXPECT_EQ(crc16_file(f.c_str()) == crc_seek(f.c_str()), c.passes) << c.what;
+  }
+}
+
+TEST(ReadPresetFile, EveryOutcome) {
+  ScratchDir dir;
+  const std::string live = read_file(data_file("live_mv517.qpx"));
+  const std::string body = live.substr(0, live.rfind("<!-->"));
+  // A bad number in channel 2, with a good checksum; a changed name byte.
+  std::string bad = body, changed = live;
+  bad.replace(bad.find("<GAIN>-3.5</GAIN>", bad.find("<CHANNEL ID=\"2\">")), 17, "<GAIN>2x</GAIN>");
+  write_file(dir.file("stopped.qpx"), with_checksum(bad));
+  changed[changed.find("Top L") + 4] = 'M';
+  write_file(dir.file("changed.qpx"), changed);
+  using o = read_outcome;
+  // clang-format off
+  const struct { std::string path; read_outcome outcome; uint8_t code; int device;
+                 std::string problem; } cases[] = {
+      {data_file("live_mv517.qpx"), o::whole, 0, MV517, ""},
+      {data_file("new_mv961.qpx"), o::whole, 0, MV961, ""},
+      {data_file("no_preset.qpx"), o::incomplete, 0, MV517, "holds no complete preset"},
+      {data_file("cut_in_channel_3.qpx"), o::incomplete, 0, MV517, "holds no complete preset"},
+      {data_file("empty_element_preset.qpx"), o::incomplete, 0, MV517, "holds no complete preset"},
+      {dir.file("stopped.qpx"), o::stopped, 6, MV517,
+       "reading stopped early (code 6: a character that does not belong there)"},
+      {dir.file("changed.qpx"), o::checksum, 7, MV517, "checksum mismatch"},
+      {dir.file("absent.qpx"), o::cannot_open, 8, MV517, "cannot open (No such file or directory)"},
+      {dir.path(), o::cannot_open, 8, MV517, "cannot open (Is a directory)"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    mv_selector = 3;  // neither device: the read must leave it alone
+    const preset_file_read_t r = read_preset_file(c.path);
+    EXPECT_EQ(mv_selector, 3);
+    EXPECT_TRUE(r.outcome == c.outcome && r.code == c.code && r.device == c.device);
+    EXPECT_EQ(r.problem(), c.problem);
+    EXPECT_TRUE(r.whole() == (c.outcome == o::whole) &&
+                r.readable() == (c.outcome != o::checksum && c.outcome != o::cannot_open));
+    EXPECT_TRUE(r.readable() || same_preset(r.preset, preset_def));
+  }
+  mv_selector = MV517;
+
+  // What a read holds before its problem: tests/cli/partial_reads.sh, and a
+  // bad number's field in XmlRead.WhatAFileLeaves.
+  // Without the checksum demanded the changed file reads whole.
+  const preset_file_read_t unchecked = read_preset_file(dir.file("changed.qpx"), false);
+  EXPECT_TRUE(unchecked.whole());
+  EXPECT_STREQ(unchecked.preset.channel[0].name, "Top M");
 }
 
 }  // namespace

@@ -3,10 +3,8 @@
 
 #include <cairo.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -49,18 +47,6 @@ class Canvas {
     const int a = v >> 24;
     const auto un = [a](int c) { return a == 0 ? 0 : (c * 255 + a / 2) / a; };
     return {un((v >> 16) & 0xFF), un((v >> 8) & 0xFF), un(v & 0xFF), a};
-  }
-
-  // Centre of the pixels in [x0, x1) x [y0, y1) (on the surface) that
-  // satisfy `pred`; false when there are none.
-  bool centroid(int x0, int y0, int x1, int y1, const std::function<bool(Pixel)>& pred, double& cx,
-                double& cy) const {
-    double sx = 0, sy = 0, n = 0;
-    for (int y = std::max(y0, 0); y < std::min(y1, cairo_image_surface_get_height(surface_)); ++y)
-      for (int x = std::max(x0, 0); x < std::min(x1, cairo_image_surface_get_width(surface_)); ++x)
-        if (pred(at(x, y))) sx += x + 0.5, sy += y + 0.5, ++n;
-    if (n) cx = sx / n, cy = sy / n;
-    return n != 0;
   }
 
  private:

@@ -31,21 +31,33 @@ double db_of(const cplx& N, const cplx& D, int order) {
   return 20.0 * std::log10(betrag);
 }
 
-// The crossover sections: `highpass` chooses the numerator.
-void xo_curve(xo_table_t& out, unsigned freq, unsigned q, int order, bool highpass) {
-  const double fg = freq;
-  const double Feq = 2.0 * std::sin(PI * fg / fs);
-  const double Qeq = 1.0 / (q / 10.0);
-  const double a1 = 2.0 - Feq * Feq - Feq * Qeq;
-  const double a2 = Feq * Qeq - 1.0;
-  for (int i = 0; i <= 812; i += 4) {
+// out[i] = N/D in dB for i = 0, step, ... below `end`, with D = 1 - a1 z^-1
+// - a2 z^-2 and N = numerator(z^-1, z^-2).
+template <class Table, class Numerator>
+void fill(Table& out, int step, int end, double a1, double a2, int order, Numerator numerator) {
+  for (int i = 0; i < end; i += step) {
     const double frq_p = frq_p_of(i);
     const cplx zf1 = zf1_of(frq_p);
     const cplx zf2 = zf2_of(frq_p);
-    const cplx N = highpass ? 1.0 - 2.0 * zf1 + zf2 : Feq * Feq * zf1;
     const cplx D = 1.0 - a1 * zf1 - a2 * zf2;
-    out[i] = db_of(N, D, order);
+    out[i] = db_of(numerator(zf1, zf2), D, order);
   }
+}
+
+// The second-order section of the crossovers and peaking bands.
+struct section_t {
+  double Feq, Qeq, a1, a2;
+};
+section_t section_of(unsigned freq, unsigned q) {
+  const double fg = freq;
+  const double Feq = 2.0 * std::sin(PI * fg / fs);
+  const double Qeq = 1.0 / (q / 10.0);
+  return {Feq, Qeq, 2.0 - Feq * Feq - Feq * Qeq, Feq * Qeq - 1.0};
+}
+
+// The first-order shelves: b0 + b1 z^-1 over 1 + B1 z^-1.
+void shelf_curve(eq_table_t& out, double b0, double b1, double B1) {
+  fill(out, 1, 812, -B1, 0.0, 0, [&](cplx zf1, cplx) { return b0 + b1 * zf1; });
 }
 
 double shelf_k(unsigned freq) {
@@ -54,47 +66,25 @@ double shelf_k(unsigned freq) {
          (std::cos(omega_g / 2.0) + std::sin(omega_g / 2.0));
 }
 
-void shelf_curve(eq_table_t& out, double b0, double b1, double B1) {
-  const double a1 = -B1;
-  const double a2 = 0.0;
-  for (int i = 0; i < 812; ++i) {
-    const double frq_p = frq_p_of(i);
-    const cplx zf1 = zf1_of(frq_p);
-    const cplx zf2 = zf2_of(frq_p);
-    const cplx N = b0 + b1 * zf1;
-    const cplx D = 1.0 - a1 * zf1 - a2 * zf2;
-    out[i] = db_of(N, D, 0);
-  }
-}
-
 }  // namespace
 
 void reference_hp_curve(xo_table_t& out, unsigned freq, unsigned q, int order) {
-  xo_curve(out, freq, q, order, true);
+  const section_t s = section_of(freq, q);
+  fill(out, 4, 813, s.a1, s.a2, order, [](cplx zf1, cplx zf2) { return 1.0 - 2.0 * zf1 + zf2; });
 }
 
 void reference_lp_curve(xo_table_t& out, unsigned freq, unsigned q, int order) {
-  xo_curve(out, freq, q, order, false);
+  const section_t s = section_of(freq, q);
+  fill(out, 4, 813, s.a1, s.a2, order, [&](cplx zf1, cplx) { return s.Feq * s.Feq * zf1; });
 }
 
 void reference_peq_curve(eq_table_t& out, unsigned freq, unsigned q, int gain) {
-  const double fg = freq;
-  const double Feq = 2.0 * std::sin(PI * fg / fs);
-  const double Qeq = 1.0 / (q / 10.0);
-  const double a1 = 2.0 - Feq * Feq - Feq * Qeq;
-  const double a2 = Feq * Qeq - 1.0;
+  const section_t s = section_of(freq, q);
   const double g_eq = std::pow(10.0, gain / 200.0);
   // V F d + F^2 - 2 and 1 - V F d, split so that gain 0 gives N = D exactly.
-  const double b1 = -a1 + (g_eq - 1.0) * (Feq * Qeq);
-  const double b2 = -a2 - (g_eq - 1.0) * (Feq * Qeq);
-  for (int i = 0; i < 812; ++i) {
-    const double frq_p = frq_p_of(i);
-    const cplx zf1 = zf1_of(frq_p);
-    const cplx zf2 = zf2_of(frq_p);
-    const cplx N = 1.0 + b1 * zf1 + b2 * zf2;
-    const cplx D = 1.0 - a1 * zf1 - a2 * zf2;
-    out[i] = db_of(N, D, 0);
-  }
+  const double b1 = -s.a1 + (g_eq - 1.0) * (s.Feq * s.Qeq);
+  const double b2 = -s.a2 - (g_eq - 1.0) * (s.Feq * s.Qeq);
+  fill(out, 1, 812, s.a1, s.a2, 0, [&](cplx zf1, cplx zf2) { return 1.0 + b1 * zf1 + b2 * zf2; });
 }
 
 void reference_lowshelf_curve(eq_table_t& out, unsigned freq, int gain) {
@@ -114,19 +104,15 @@ void reference_channel_curves(const channel_t& ch_in, channel_curves_t& out) {
   channel_t ch = ch_in;
   channel_apply_build_q(ch);
 
-  const xo_t& hp = ch.xo[0];
-  const int hs = hp.config == 2 ? 1 : 0;
-  reference_hp_curve(out.hp, hp.freq[hs], hp.q[hs], hp.config == 2 ? 1 : 0);
-  const xo_t& lp = ch.xo[1];
+  // Linkwitz-Riley (type 2) takes slot 1 and the fourth order.
+  const xo_t &hp = ch.xo[0], &lp = ch.xo[1];
+  const int hs = hp.config == 2, ls = lp.config == 2;
+  reference_hp_curve(out.hp, hp.freq[hs], hp.q[hs], hs);
   out.lp_on = lp.config != 0;
-  if (out.lp_on) {
-    const int ls = lp.config == 2 ? 1 : 0;
-    reference_lp_curve(out.lp, lp.freq[ls], lp.q[ls], lp.config == 2 ? 1 : 0);
-  }
+  if (out.lp_on) reference_lp_curve(out.lp, lp.freq[ls], lp.q[ls], ls);
   for (int i = 0; i <= 812; i += 4) out.xo[i] = out.lp_on ? out.hp[i] + out.lp[i] : out.hp[i];
 
-  const bool low = ch.peq[0].type == 1;
-  const bool high = ch.peq[5].type == 1;
+  const bool low = ch.peq[0].type == 1, high = ch.peq[5].type == 1;
   if (low) reference_lowshelf_curve(out.lowshelf, ch.peq[0].freq, ch.peq[0].gain);
   if (high) reference_highshelf_curve(out.highshelf, ch.peq[5].freq, ch.peq[5].gain);
   for (int b = 0; b < 6; ++b)
