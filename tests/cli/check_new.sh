@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# qpx new and qpx check run as processes: the files new writes (golden, well
-# formed, checksum as computed here), check's verdicts and exit codes,
-# usage errors.
+# qpx new and qpx check run as processes: the files new writes (golden),
+# check's verdicts and exit codes, usage errors. (The core tests hold the
+# independent oracles of the golden files: xmllint and the CRC check value.)
 source "$(dirname "$0")/helpers.bash"
 
 for dev in MV517 MV961; do
   run new --device $dev -o new.qpx
   expect 0 "new $dev" ""
   same new.qpx "$D/new_${dev,,}.qpx" "new $dev"
-  xmllint --noout new.qpx || fail "xmllint rejects new $dev"
-  edit new.qpx sealed.qpx seal
-  same new.qpx sealed.qpx "checksum line of new $dev"
   run check --strict new.qpx
   expect 0 "check --strict of new $dev" ""
 done

@@ -10,7 +10,6 @@ same out "$D/live_mv517.json" "export of the tuned file"
 cases "1 'qpx import: channels[3].gain: -999 is outside the editor'\''s range (editor -990..60; --file-ranges accepts it)' import $D/live_mv517.json -o live.qpx" \
   "0 '' import --file-ranges $D/live_mv517.json -o live.qpx"
 same live.qpx "$D/live_mv517.qpx" "import of the tuned file"
-xmllint --noout live.qpx || fail "xmllint rejects the imported file"
 cases "0 '' import - -o new961.qpx" < <("$QPX" export "$D/new_mv961.qpx")
 same new961.qpx "$D/new_mv961.qpx" "export | import of an MV961 file"
 cases "0 '' export $D/new_mv517.qpx -o new.json"

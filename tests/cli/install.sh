@@ -7,13 +7,9 @@ set -uo pipefail
 : "${QPX:?}" "${QBN_TEST_DATA:?}"
 BUILD=$(cd "$(dirname "$QPX")" && pwd)
 SOURCE=$(cd "$QBN_TEST_DATA/../.." && pwd)
-WORK=$(mktemp -d)
+WORK=$(mktemp -d) FAILURES=0
 trap 'rm -rf "$WORK"' EXIT
-FAILURES=0
-fail() {
-  echo "FAIL: $*" >&2
-  FAILURES=$((FAILURES + 1))
-}
+fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 
 installed_files=(bin/qbn-preset-editor bin/qpx share/qbn-preset-editor/{wizards.xml,MV517_rear.jpg}
   share/applications/qbn-preset-editor.desktop share/mime/packages/qbn-preset-editor.xml
@@ -44,7 +40,6 @@ check_programs() {
   done
   cd "$WORK" || return
 }
-
 
 # ---- cmake --install, then the prefix moved elsewhere ----------------------------
 cmake --install "$BUILD" --prefix "$WORK/first" >/dev/null || fail "cmake --install failed"

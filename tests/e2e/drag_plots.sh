@@ -27,8 +27,7 @@ sleep 0.5
 drag "$(column_of 2500)" 127 700 140
 shot xo-dragged
 
-xdotool key ctrl+s sleep 1 key ctrl+q
-wait_editor_end || fail "the program did not end cleanly after Save and Ctrl+Q"
+quit key ctrl+s sleep 1
 
 json=$("$QPX" export "$preset" | tr -d ' \n') || fail "qpx export refused the saved file"
 band=$(grep -o '"peq":\[[^]]*\]' <<<"$json" | head -n 1 | sed 's/},{/}\n{/g' | sed -n 4p)

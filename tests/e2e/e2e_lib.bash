@@ -22,7 +22,7 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-shot() { import -display "$DISPLAY" -window root "$shots/$1.png" 2>/dev/null || true; }
+shot() { import -display "${DISPLAY:-}" -window root "$shots/$1.png" 2>/dev/null || true; }
 fail() { echo "FAIL: $*" >&2; shot failure; exit 1; }
 pass() { echo "ok: $*"; e2e_status=0; }
 
@@ -50,6 +50,12 @@ wait_editor_end() {
   wait "$editor_pid"
 }
 
+# Ctrl+Q (after the keys given), then the program must end cleanly.
+quit() { xdotool "$@" key ctrl+q; wait_editor_end || fail "the program did not end cleanly after Ctrl+Q ($?)"; }
+
+# Waits for the editor window of device $1 (MV517, MV961), sets `editor`.
+wait_editor() { editor=$(wait_window "$1 Preset-Editor") || fail "no $1 editor"; sleep 1; }
+
 # Types the name $1 into the Save File chooser that Ctrl+Shift+S opens, and
 # waits up to 5 s for $1.qpx.
 save_as() {
@@ -72,8 +78,7 @@ open_preset() {
   xdotool windowactivate --sync "$dialog" sleep 0.5 key alt+Home sleep 0.5 key ctrl+l
   xdotool type --delay 20 "$1"
   xdotool key Return
-  editor=$(wait_window "MV517 Preset-Editor") || fail "the preset did not open"
-  sleep 1
+  wait_editor MV517
 }
 
 # Both plots lie at (73, 134) of the editor window; column c stands for

@@ -24,8 +24,7 @@ hidden() { ! window_shown "MV517 Preset-Editor"; }
 e2e_start_display
 e2e_start_editor
 click_in "$main" 35 44  # the first toolbar button, "MV517"
-editor=$(wait_window "MV517 Preset-Editor") || fail "the MV517 editor did not open"
-sleep 1
+wait_editor MV517
 xdotool windowminimize "$main"
 for _ in $(seq 30); do hidden && break; sleep 0.1; done
 hidden || fail "minimising the main window left the editor shown"
@@ -61,8 +60,6 @@ xdotool windowactivate "$editor" sleep 0.3 key ctrl+q 2>/dev/null
 wait_window "Save Preset[?]" >/dev/null || fail "no Save Preset? question the second time"
 sleep 0.3
 xdotool key alt+n
-wait_editor_end
-rc=$?
-[ "$rc" -eq 0 ] || fail "the program did not end cleanly after No ($rc)"
+wait_editor_end || fail "the program did not end cleanly after No ($?)"
 cmp "$saved" "$work/saved.qpx" || fail "No changed the saved file"
 pass "new, minimise, save as, level, Ctrl+S, Ctrl+Q with Cancel and No"

@@ -20,30 +20,26 @@ cd "$work" || fail "no scratch folder"
 # editor opens with exactly its values, which Save As writes back unchanged.
 cp "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" "$work/presets/club.qpx"
 e2e_start_editor presets/club.qpx
-editor=$(wait_window "MV517 Preset-Editor") || fail "the file did not open in the MV517 editor"
-sleep 1
+wait_editor MV517
 shot open-1-club
 save_as "$work/presets/copy"
 cmp "$work/presets/copy.qpx" "$work/presets/club.qpx" || fail "the opened values differ from the file's"
-xdotool key ctrl+q
-wait_editor_end || fail "the program did not end after Ctrl+Q"
+quit
 
 # A file with values beyond the editor's fields: the warning stands over the
 # editor, which stays in front once it is answered.
 e2e_start_editor "$QBN_TEST_DATA/live_mv517.qpx"
 wait_window "Warning!" >/dev/null || fail "no warning for values beyond the editor's fields"
-xdotool key Return sleep 1
-editor=$(wait_window "MV517 Preset-Editor") || fail "no editor after the warning"
+xdotool key Return
+wait_editor MV517
 [ "$(xdotool getactivewindow)" = "$editor" ] || fail "the editor is not in front after the warning"
-xdotool key ctrl+q
-wait_editor_end || fail "the program did not end after Ctrl+Q"
+quit
 
 # An MV961 file opens the MV961 editor.
 cp "$QBN_TEST_DATA/new_mv961.qpx" "$work/presets/small.qpx"
 e2e_start_editor "$work/presets/small.qpx"
-wait_window "MV961 Preset-Editor" >/dev/null || fail "the MV961 file did not open its editor"
-xdotool key ctrl+q
-wait_editor_end || fail "the program did not end after Ctrl+Q"
+wait_editor MV961
+quit
 
 # A damaged file: the error the Open command shows, and no editor.
 sed 's/Club Stage/Club Stagx/' "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" >"$work/presets/damaged.qpx"
@@ -52,8 +48,5 @@ wait_window "Error!" >/dev/null || fail "no error for a damaged file"
 sleep 0.5
 shot open-2-damaged
 window_shown "MV517 Preset-Editor" && fail "an editor opened for a damaged file"
-xdotool key Return
-sleep 0.5
-xdotool key ctrl+q
-wait_editor_end || fail "the program did not end after Ctrl+Q"
+quit key Return sleep 0.5
 pass "open a preset named on the command line"

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -219,6 +220,10 @@ class GuiTest : public ::testing::Test {
     mv_start_preset(device);
     pump();
   }
+  // Byte for byte: the record holds nothing else either.
+  static bool same(const preset_t& a, const preset_t& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  }
   static bool sensitive(GtkWidget* w) { return w && gtk_widget_get_sensitive(w); }
   static bool visible(GtkWidget* w) { return w && gtk_widget_get_visible(w); }
   // Whether the Save command shows unsaved changes; showing none, as after a save.
@@ -266,20 +271,35 @@ class GuiTest : public ::testing::Test {
     gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
     type_into(entry, text);
   }
-  // A press or a motion of button 1 at (x, y) on a realised widget, through
-  // the toolkit's dispatch (an insensitive widget gets none).
-  static void send_event(GtkWidget* w, GdkEventType type, double x, double y) {
+  // Delivers `e` to `window` through the toolkit's dispatch (an insensitive
+  // widget gets none), then runs the main loop until idle.
+  static void dispatch(GdkEvent* e, GdkWindow* window) {
+    e->any.window = GDK_WINDOW(g_object_ref(window));
+    gtk_main_do_event(e);
+    gdk_event_free(e);
+    pump();
+  }
+  // A key as the X server sends it: the window's accelerators look up its key code.
+  static void key(guint keyval, guint state = 0) {
+    GdkKeymapKey* keys = nullptr;
+    gint n = 0;
+    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_default(), keyval, &keys, &n);
+    GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
+    e->key.keyval = keyval, e->key.state = state, e->key.hardware_keycode = n ? keys[0].keycode : 0;
+    g_free(keys);
+    dispatch(e, window_preset->window);
+  }
+  // A press, release or motion of button 1 at (x, y) of a realised widget (a
+  // button's own input window) or of `window`.
+  static void send_event(GtkWidget* w, GdkEventType type, double x, double y,
+                         GdkWindow* window = nullptr) {
     GdkEvent* e = gdk_event_new(type);
-    GdkWindow* target = GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window;
-    e->any.window = GDK_WINDOW(g_object_ref(target));
     e->any.send_event = TRUE;
     if (type == GDK_MOTION_NOTIFY)
       e->motion.x = x, e->motion.y = y, e->motion.state = GDK_BUTTON1_MASK;
     else
       e->button.x = x, e->button.y = y, e->button.button = 1;
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-    pump();
+    dispatch(e, window ? window : GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window);
   }
   // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
   static std::vector<int> pixel(GtkWidget* area, int x, int y) {

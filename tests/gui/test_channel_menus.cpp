@@ -1,5 +1,4 @@
 // Right-click menus of the channel pages.
-#include <cstring>
 #include <tuple>
 
 #include "editor/channel_menus.h"
@@ -64,7 +63,7 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
     mark_saved();
     before = preset;
     right_click(target, {"Copy whole channel to"});  // the submenu only: no handle moves
-    EXPECT_EQ(std::memcmp(&before, &preset, sizeof preset), 0);
+    EXPECT_TRUE(same(before, preset));
     right_click(target, {copy, to});
     EXPECT_TRUE(value(shown) == copied && unsaved()) << copy;
   }
@@ -73,10 +72,9 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
   // The plot's menu takes the copy back as one step, and does it again.
   const preset_t copied = preset;
   right_click(drawing_area_peq[2], {"Undo settings of Out A, C"});
-  EXPECT_TRUE(std::memcmp(&before, &preset, sizeof preset) == 0 &&
-              value(spin_button_delay[0]) == 0);
+  EXPECT_TRUE(same(before, preset) && value(spin_button_delay[0]) == 0);
   right_click(drawing_area_xo[0], {"Redo settings of Out A, C"});
-  EXPECT_EQ(std::memcmp(&copied, &preset, sizeof preset), 0);
+  EXPECT_TRUE(same(copied, preset));
 }
 
 // "Import filter settings..." opens the chooser; a text is taken with a

@@ -90,13 +90,8 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   s.dialog("Warning!", GTK_RESPONSE_OK).start();
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
-  for (const char* line :
-       {"\"beyond.qpx\" holds values outside the editor's ranges\nOut A level -99.9 dB (editor "
-        "-99.0..6.0)\n",
-        "\nOut B EQ filter 3 type shelf (editor OFF or PEQ)\nOut C limiter attack 200 ms (editor "
-        "0..127)\n",
-        "\nOut C limiter threshold -30 dB (editor -24..0)\n\nThese fields", "edited.\nFile: "})
-    EXPECT_NE(s.text(0).find(line), std::string::npos) << line;
+  EXPECT_NE(s.text(0).find("(editor -24..0)\n\nThese fields"), std::string::npos) << s.text(0);
+  EXPECT_NE(s.text(0).find("edited.\nFile: " + path), std::string::npos) << s.text(0);
   set_value(spinner_gain[2], -5);
   choose(peq_combo[1][0], 1);
   choose(combo_input, 1);

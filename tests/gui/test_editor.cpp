@@ -4,8 +4,6 @@
 // hold), keeps the dependent widgets, handles, curves, overview texts and
 // masks current and marks the preset unsaved. Plot column c stands for
 // 10^(1.53 + c x 4.08 / 1289.04) Hz, row r for (102 - r) / 8 dB.
-#include <cstring>
-
 #include "gui_test_util.h"
 #include "response/calc_filters.h"
 
@@ -59,8 +57,6 @@ TEST_F(Editor, NewFromMenuOrToolbarBuildsAFreshEditorOfTheDeviceOverTheDefaultPr
           EXPECT_EQ(w != nullptr, ch < (device == MV517 ? 4 : 2)) << "channel " << ch;
     }
   }
-  set_value(spinner_gain[0], -1.0);  // no file yet: Save stays insensitive
-  EXPECT_TRUE(preset.channel[0].gain == -10 && !unsaved());
 }
 
 TEST_F(Editor, LevelsMoveTheirLevelGroupInSpinButtonsFadersAndOverview) {
@@ -178,7 +174,7 @@ TEST_F(Editor, NamesTakeTypingAtTheCursorAndRefuseWhatTheRecordCannotHold) {
     const preset_t kept = preset;
     type_into(r.entry, r.typed, 2);
     EXPECT_EQ(entry_text(r.entry), r.start);
-    EXPECT_EQ(std::memcmp(&kept, &preset, sizeof preset), 0);
+    EXPECT_TRUE(same(kept, preset));
   }
 }
 
@@ -291,7 +287,7 @@ TEST_F(Editor, EqPlotPressesAndDragsMoveTheNearestBandThatIsOn) {
   const preset_t before = preset;
   send_event(plot, GDK_BUTTON_PRESS, 400, 30);
   send_event(plot, GDK_MOTION_NOTIFY, 420, 40);
-  EXPECT_EQ(std::memcmp(&before, &preset, sizeof preset), 0);
+  EXPECT_TRUE(same(before, preset));
 }
 
 TEST_F(Editor, DelayUnitsNeverMoveAStoredDelayAndTheLimiterStoresItsEncodings) {

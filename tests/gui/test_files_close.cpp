@@ -57,12 +57,9 @@ class Files : public GuiTest {
     return dir.file(name);
   }
   // The texts of every label in a window.
-  static std::string labels_in(GtkWidget* w) {
-    if (GTK_IS_LABEL(w)) return label_text(w);
+  static std::string labels_in(GtkWidget* window) {
     std::string text;
-    GList* children = GTK_IS_CONTAINER(w) ? gtk_container_get_children(GTK_CONTAINER(w)) : nullptr;
-    for (GList* l = children; l; l = l->next) text += labels_in(GTK_WIDGET(l->data));
-    g_list_free(children);
+    for_each_widget(window, [&](GtkWidget* w) { text += GTK_IS_LABEL(w) ? label_text(w) : ""; });
     return text;
   }
 };
@@ -235,20 +232,16 @@ TEST_F(Files, OpenRefusesWhatItCannotEditAndChangesNothing) {
   factory.replace(factory.find("<LOCK>5<"), 8, "<LOCK>133<");  // 0x80: a factory preset
   const struct {
     const char* name;
-    std::string bytes;  // empty: a folder
+    std::string bytes;  // empty: none
     const char* says;
   } rows[] = {{"damaged.qpx", damaged, "checksum mismatch"},
-              {"folder.qpx", "", "Is a directory"},
               {"missing/absent.qpx", "", "No such file or directory"},
               {"factory.qpx", with_checksum(factory), "Can`t open Factory-Preset!"}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
     reset_to_idle();
     const std::string path = dir.file(r.name);
-    if (r.bytes.empty())
-      g_mkdir(path.c_str(), 0755);  // fails for the absent file's folder
-    else
-      write_file(path, r.bytes);
+    if (!r.bytes.empty()) write_file(path, r.bytes);
     preset = preset_def;
     preset.channel[0].gain = -77;
     std::snprintf(savename, sizeof savename, "%s", "/somewhere/before.qpx");

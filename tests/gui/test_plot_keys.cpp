@@ -1,30 +1,12 @@
 // Keys, wheel and readout on the plots. Frequencies as in tests/core/test_plot_input.cpp.
 #include <gdk/gdkkeysyms.h>
 
-#include <cstring>
-
 #include "gui_test_util.h"
 
 namespace {
 
 class PlotKeys : public GuiTest {
  protected:
-  static void dispatch(GdkEvent* e, GtkWidget* w) {
-    e->any.window = GDK_WINDOW(g_object_ref(w->window));
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-    pump();
-  }
-  // A key as the X server sends it: the window's accelerators look up its key code.
-  static void key(guint keyval, guint state = 0) {
-    GdkKeymapKey* keys = nullptr;
-    gint n = 0;
-    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_default(), keyval, &keys, &n);
-    GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
-    e->key.keyval = keyval, e->key.state = state, e->key.hardware_keycode = n ? keys[0].keycode : 0;
-    g_free(keys);
-    dispatch(e, window_preset);
-  }
   // A wheel notch up (`down`: down) or, `notch` false, a motion without a button.
   static void at(GtkWidget* plot, double x, double y, bool notch = 1, guint state = 0,
                  bool down = 0) {
@@ -32,7 +14,7 @@ class PlotKeys : public GuiTest {
     if (notch)
       e->scroll.state = state, e->scroll.direction = down ? GDK_SCROLL_DOWN : GDK_SCROLL_UP;
     (notch ? e->scroll.x : e->motion.x) = x, (notch ? e->scroll.y : e->motion.y) = y;
-    dispatch(e, plot);
+    dispatch(e, plot->window);
   }
   static std::string readout(GtkWidget* bar) {
     return gtk_label_get_text(GTK_LABEL(GTK_STATUSBAR(bar)->label));
@@ -67,7 +49,7 @@ TEST_F(PlotKeys, KeysAndWheelStepTheSelectedFilterThroughItsSpinButtons) {
   EXPECT_TRUE(band.q == 30 && band.gain == -16);
   const preset_t before = preset;
   at(plot, 749, 78, true, GDK_SHIFT_MASK);  // on the shelf
-  EXPECT_EQ(std::memcmp(&before, &preset, sizeof preset), 0);
+  EXPECT_TRUE(same(before, preset));
   send_event(plot, GDK_MOTION_NOTIFY, 495, 74);  // with a button: a drag
   EXPECT_EQ(readout(statusbar_peq), "Filter 3: 1250 Hz, +3.5 dB, Q 3.0");
   at(plot, 300, 102, false);

@@ -2,7 +2,6 @@
 // widgets restored, the keys, the saved state and a new history per editor.
 #include <gdk/gdkkeysyms.h>
 
-#include <cstring>
 #include <functional>
 
 #include "gui_test_util.h"
@@ -15,30 +14,6 @@ constexpr guint CTRL = GDK_CONTROL_MASK;
 
 class Undo : public GuiTest {
  protected:
-  // A key as the X server sends it to the editor window.
-  static void key(guint keyval, guint state) {
-    GdkKeymapKey* keys = nullptr;
-    gint n = 0;
-    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_default(), keyval, &keys, &n);
-    GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
-    e->key.window = GDK_WINDOW(g_object_ref(window_preset->window));
-    e->key.keyval = keyval, e->key.state = state, e->key.hardware_keycode = n ? keys[0].keycode : 0;
-    g_free(keys);
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-    pump();
-  }
-  // A press or a release of button 1 at (x, y) of `window`.
-  static void button(GdkWindow* window, GdkEventType type, double x, double y) {
-    GdkEvent* e = gdk_event_new(type);
-    e->button.window = GDK_WINDOW(g_object_ref(window));
-    e->button.x = x, e->button.y = y, e->button.button = 1;
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-  }
-  static bool same(const preset_t& a, const preset_t& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-  }
   // Channels A and B in level group 1 and mute group 1 (A strong, B weak);
   // channel B's band 3 at 1000 Hz, -2.5 dB.
   static preset_t linked() {
@@ -84,18 +59,18 @@ TEST_F(Undo, ADragIsOneStepThatTheKeysUndoAndRedoExactlyInEveryWidget) {
 TEST_F(Undo, EachActionIsOneStepAndAShowingIsNone) {
   const auto hold_arrow = [] {  // channel B's attack: the up arrow held 0.4 s
     show_page(notebook, TAB_LIMITER);
-    button(GTK_SPIN_BUTTON(spin_button_attack[1])->panel, GDK_BUTTON_PRESS, 4, 2);
+    send_event(nullptr, GDK_BUTTON_PRESS, 4, 2, GTK_SPIN_BUTTON(spin_button_attack[1])->panel);
     pump_for(400);
-    button(GTK_SPIN_BUTTON(spin_button_attack[1])->panel, GDK_BUTTON_RELEASE, 4, 2);
+    send_event(nullptr, GDK_BUTTON_RELEASE, 4, 2, GTK_SPIN_BUTTON(spin_button_attack[1])->panel);
     pump();
     EXPECT_GT(preset.channel[1].dynamics.attack, 3);
   };
   const auto slide_fader = [] {  // channel C's fader, pressed, moved twice, let go
     show_page(notebook, TAB_CHANNEL_SETUP);
     GdkWindow* w = GTK_RANGE(vscale[2])->event_window;
-    button(w, GDK_BUTTON_PRESS, 10, 40);
+    send_event(nullptr, GDK_BUTTON_PRESS, 10, 40, w);
     for (double db : {-20.0, -30.0}) gtk_range_set_value(GTK_RANGE(vscale[2]), db);
-    button(w, GDK_BUTTON_RELEASE, 10, 40);
+    send_event(nullptr, GDK_BUTTON_RELEASE, 10, 40, w);
     pump();
   };
   const auto key_on_plot = [this](guint keyval) {
