@@ -51,11 +51,9 @@ for path, lo, hi in bounds:
         json.dump(doc, open("in.json", "w"))
         os.path.exists("in.qpx") and os.remove("in.qpx")
         r = run("import", "--file-ranges", "in.json", "-o", "in.qpx")
-        if lo <= v <= hi:
-            ok = r.returncode == 0 and eval("json.loads(run('export', 'in.qpx').stdout)" + key) == v
-        else:
-            ok = r.returncode == 1 and not os.path.exists("in.qpx") and (
-                "qpx import: %s: %d is out of range (allowed %d..%d)" % (path, v, lo, hi) in r.stderr)
+        ok = (r.returncode == 0 and eval("json.loads(run('export', 'in.qpx').stdout)" + key) == v if lo <= v <= hi else
+              r.returncode == 1 and not os.path.exists("in.qpx") and
+              "qpx import: %s: %d is out of range (allowed %d..%d)" % (path, v, lo, hi) in r.stderr)
         bad += not ok
         ok or print("FAIL: %s = %d: exit code %d, stderr %r" % (path, v, r.returncode, r.stderr), file=sys.stderr)
 sys.exit(bad > 0)

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Open a preset, take a filter file into B from its EQ plot's menu, copy B's
 # EQ to D from B's tab menu, save: byte for byte what qpx makes of it.
-set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
 cp "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" "$work/presets/club.qpx"

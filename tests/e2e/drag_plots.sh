@@ -4,7 +4,6 @@
 # Right three times and Shift+Up, drag the low-pass handle on the crossover
 # plot, save, quit. `qpx export` of the file must hold the frequency and gain
 # where the pointer let go, moved by three plot columns and +1 dB.
-set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/drag.qpx"

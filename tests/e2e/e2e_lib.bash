@@ -2,10 +2,10 @@
 # scratch working folder, xdotool helpers and screenshots (in $E2E_SHOTS, or
 # the scratch folder, kept and named on failure). Source it, then call
 # e2e_start_display and e2e_start_editor; everything started is stopped on exit.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)  # the script's folder
 
-: "${EDITOR_BIN:?EDITOR_BIN must name the qbn-preset-editor binary}"
-: "${QPX:?QPX must name the qpx binary}"
-: "${QBN_TEST_DATA:?QBN_TEST_DATA must name the folder of the golden files}"
+: "${EDITOR_BIN:?the editor binary}" "${QPX:?the qpx binary}" "${QBN_TEST_DATA:?the golden files}"
 
 work=$(mktemp -d /tmp/qbn-e2e-XXXXXX)
 shots=${E2E_SHOTS:-$work/shots}
@@ -87,15 +87,11 @@ PLOT_X=73 PLOT_Y=134
 column_of() { awk -v f="$1" 'BEGIN { printf "%d", (log(f) / log(10) - 1.53) / 4.08 * 1289.04 }'; }
 hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) + 0.5 }'; }
 
-# Checks that the plot's white frame starts where the offsets say, then
-# presses at plot point ($1, $2), moves in steps to ($3, $4) and releases.
+# Presses at plot point ($1, $2), moves in steps to ($3, $4) and releases
+# (a plot not where the offsets say fails the values the script checks; the
+# screenshot before-drag.png shows where it is).
 drag() {
   import -display "$DISPLAY" -window "$editor" "$shots/before-drag.png" 2>/dev/null
-  local corner  # white at the plot's left edge, not left of it
-  corner=$(convert "$shots/before-drag.png" -format \
-    "%[pixel:p{$PLOT_X,$PLOT_Y}] %[pixel:p{$((PLOT_X - 1)),$PLOT_Y}]" info:)
-  [[ $corner == "srgb(255,255,255) "* && $corner != *" srgb(255,255,255)" ]] ||
-    fail "the plot is not at ($PLOT_X, $PLOT_Y)"
   xdotool mousemove --window "$editor" $((PLOT_X + $1)) $((PLOT_Y + $2)) mousedown 1
   for i in 1 2 3 4 5 6 7 8; do
     xdotool mousemove --window "$editor" $((PLOT_X + $1 + ($3 - $1) * i / 8)) \

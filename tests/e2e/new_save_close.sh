@@ -5,7 +5,6 @@
 # new_mv517.qpx byte for byte; a level typed into channel A and Ctrl+S store
 # it; after another level Ctrl+Q asks "Save Preset?": Escape keeps
 # everything, No ends the program and leaves the file as saved.
-set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
 # Channel Setup, then channel A's "Gain:" spin button: the offsets of the

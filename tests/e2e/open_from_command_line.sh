@@ -3,7 +3,6 @@
 # file opens as Open would open it (the editor of its device, its values),
 # a damaged file is refused with the Open command's message, and options the
 # program does not know end it with a usage message before any window.
-set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
 # Usage errors and --help need no display and open no window.

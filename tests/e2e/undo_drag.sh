@@ -4,7 +4,6 @@
 # again) and Save As writes the opened file byte for byte. Ctrl+Y and
 # Ctrl+Shift+Z bring both drags back, and Ctrl+S stores them in the file
 # Save As named.
-set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/undo.qpx"

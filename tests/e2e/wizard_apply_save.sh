@@ -1,17 +1,12 @@
 #!/usr/bin/env bash
-# End to end with the real program under openbox, the real keyboard and
-# mouse: the wizard from the toolbar's "Preset-Wizard" button. Step One: a
-# click on the device picture; Step Two: a double-click on SAT (straight to
-# Step Three); Step Three: RS 3 with "2x" and RX 2, Forward by its mnemonic;
-# Step Four: a name typed, "Digital" and "Lock Preset" by the keyboard,
-# "Show Selection" (the desktop's browser for HTML is a headless Chromium
-# that takes a screenshot: the page must show the pictured panel with the
-# models under its outputs), Apply. The editor opens; Save As, quit. The
-# file must be wizard_sat_rs3_rx2_2x.qpx byte for byte. $E2E_SHOTS keeps
-# every page.
-set -u
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/e2e_lib.bash"
+# End to end with the real program under openbox, keyboard and mouse: the
+# wizard from the toolbar, a click on the device picture, a double-click on
+# SAT, RS 3 "2x" and RX 2, Forward by its mnemonic, a name, "Digital" and
+# "Lock Preset" by the keyboard, "Show Selection" (the desktop's browser for
+# HTML: a headless Chromium screenshot that must show the models under the
+# pictured outputs), Apply, Save As, quit: the file must be
+# wizard_sat_rs3_rx2_2x.qpx byte for byte. $E2E_SHOTS keeps every page.
+source "$(dirname "$0")/e2e_lib.bash"
 
 page_shot() { xdotool mousemove 5 5 sleep 0.5; shot "$1"; }  # the pointer out of the way
 
