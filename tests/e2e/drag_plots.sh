@@ -15,14 +15,13 @@ e2e_start_display
 e2e_start_editor
 open_preset "$preset"
 
-click_in "$editor" 236 14  # Parametric EQ: band 4 from (1000 Hz, +3 dB)
-sleep 0.5
+click_in "$editor" 236 14 sleep 0.5  # Parametric EQ: band 4 from (1000 Hz, +3 dB)
 drag "$(column_of 1000)" 78 600 50
-click_in "$editor" $((PLOT_X + 600)) $((PLOT_Y + 50))  # the band stays; the plot takes the keys
-xdotool sleep 0.3 key Right sleep 0.1 key Right sleep 0.1 key Right sleep 0.1 key shift+Up sleep 0.5
+# The band stays; the plot takes the keys.
+click_in "$editor" $((PLOT_X + 600)) $((PLOT_Y + 50)) sleep 0.3 key Right sleep 0.1 key Right sleep 0.1 \
+  key Right sleep 0.1 key shift+Up sleep 0.5
 shot eq-dragged
-click_in "$editor" 168 14  # Crossover: the low-pass from 2500 Hz
-sleep 0.5
+click_in "$editor" 168 14 sleep 0.5  # Crossover: the low-pass from 2500 Hz
 drag "$(column_of 2500)" 127 700 140
 shot xo-dragged
 

@@ -26,29 +26,21 @@ shot() { import -display "${DISPLAY:-}" -window root "$shots/$1.png" 2>/dev/null
 fail() { echo "FAIL: $*" >&2; shot failure; exit 1; }
 pass() { echo "ok: $*"; e2e_status=0; }
 
-# Clicks at (x, y) inside window $1's client area; further arguments go to
-# xdotool's click.
-click_in() { xdotool mousemove --window "$1" "$2" "$3" click "${@:4}" 1; }
+# Runs the command given every 0.1 s until it succeeds, for at most $1 seconds.
+wait_for() { local i; for ((i = 0; i < $1 * 10; i++)); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
 
-# Whether a shown window named exactly $1 exists.
-window_shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
+# Clicks at (x, y) inside window $1's client area; further arguments are
+# xdotool commands that follow (a sleep, keys).
+click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1 "${@:4}"; }
 
-# Waits up to 10 s for a shown window whose whole name is $1; prints its id.
-wait_window() {
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# The id of a shown window whose whole name is $1 (waiting up to 10 s).
+window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+window_shown() { window_id "$1" >/dev/null; }
+wait_window() { wait_for 10 window_id "$1"; }
 
 # Waits up to 10 s for the program to end; returns its exit code (124 if it
 # did not end).
-wait_editor_end() {
-  for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$editor_pid" 2>/dev/null && return 124
-  wait "$editor_pid"
-}
+wait_editor_end() { wait_for 10 eval '! kill -0 "$editor_pid" 2>/dev/null' || return 124; wait "$editor_pid"; }
 
 # Ctrl+Q (after the keys given), then the program must end cleanly.
 quit() { xdotool "$@" key ctrl+q; wait_editor_end || fail "the program did not end cleanly after Ctrl+Q ($?)"; }
@@ -65,9 +57,8 @@ save_as() {
   xdotool key ctrl+a
   xdotool type --delay 20 "$1"
   xdotool key Return
-  for _ in $(seq 50); do [ -s "$1.qpx" ] && break; sleep 0.1; done
+  wait_for 5 test -s "$1.qpx" || fail "Save As wrote no $1.qpx"
   sleep 0.5
-  [ -s "$1.qpx" ] || fail "Save As wrote no $1.qpx"
 }
 
 # Opens the preset file $1 with Ctrl+O; sets `editor` to the MV517 editor.
@@ -87,11 +78,9 @@ PLOT_X=73 PLOT_Y=134
 column_of() { awk -v f="$1" 'BEGIN { printf "%d", (log(f) / log(10) - 1.53) / 4.08 * 1289.04 }'; }
 hz_of() { awk -v c="$1" 'BEGIN { printf "%d", 10 ^ (1.53 + c * 4.08 / 1289.04) + 0.5 }'; }
 
-# Presses at plot point ($1, $2), moves in steps to ($3, $4) and releases
-# (a plot not where the offsets say fails the values the script checks; the
-# screenshot before-drag.png shows where it is).
+# Presses at plot point ($1, $2), moves in steps to ($3, $4) and releases.
 drag() {
-  import -display "$DISPLAY" -window "$editor" "$shots/before-drag.png" 2>/dev/null
+  shot before-drag  # a plot not at the offsets fails the values the script checks
   xdotool mousemove --window "$editor" $((PLOT_X + $1)) $((PLOT_Y + $2)) mousedown 1
   for i in 1 2 3 4 5 6 7 8; do
     xdotool mousemove --window "$editor" $((PLOT_X + $1 + ($3 - $1) * i / 8)) \
@@ -108,7 +97,7 @@ e2e_start_display() {
   export DISPLAY=:$n
   Xvfb "$DISPLAY" -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   e2e_pids+=($!)
-  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+  wait_for 5 xdotool getdisplaygeometry >/dev/null 2>&1
   openbox >"$work/openbox.log" 2>&1 &
   e2e_pids+=($!)
   sleep 1

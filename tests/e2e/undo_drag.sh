@@ -17,11 +17,9 @@ stamp=$(stat -c %Y.%s "$preset")
 e2e_start_display
 e2e_start_editor
 open_preset "$preset"
-click_in "$editor" 236 14  # Parametric EQ: band 3 from (1000 Hz, +3 dB)
-sleep 0.5
+click_in "$editor" 236 14 sleep 0.5  # Parametric EQ: band 3 from (1000 Hz, +3 dB)
 drag "$(column_of 1000)" 78 600 50
-click_in "$editor" 168 14  # Crossover: the high-pass from 35 Hz
-sleep 0.5
+click_in "$editor" 168 14 sleep 0.5  # Crossover: the high-pass from 35 Hz
 drag 5 127 300 140
 shot dragged
 xdotool key ctrl+z sleep 0.3 key ctrl+z sleep 0.5 key ctrl+s sleep 1

@@ -27,32 +27,22 @@ page_shot wizard-1-step-one
 
 # The pages at their sizes in this layout: the device picture on Step One,
 # the mode buttons on Step Two, loudspeakers and quantities on Step Three.
-click_in "$wiz" 364 226
-sleep 0.8
+click_in "$wiz" 364 226 sleep 0.8
 page_shot wizard-2-step-two
-click_in "$wiz" 100 200 --repeat 2 --delay 60
-sleep 1
+xdotool mousemove --window "$wiz" 100 200 click --repeat 2 --delay 60 1 sleep 1
 page_shot wizard-3-step-three-sat
-click_in "$wiz" 418 176  # RS 3
-sleep 0.3
-click_in "$wiz" 417 226  # its quantity: the list opens on "1x"
-sleep 0.5
-xdotool key Down Return
-sleep 0.3
-click_in "$wiz" 363 351  # RX 2
-sleep 0.5
+click_in "$wiz" 418 176 sleep 0.3  # RS 3
+click_in "$wiz" 417 226 sleep 0.5 key Down Return sleep 0.3  # its quantity: the list opens on "1x"
+click_in "$wiz" 363 351 sleep 0.5  # RX 2
 page_shot wizard-4-rs3-2x-rx2
-xdotool key alt+f
-sleep 1
+xdotool key alt+f sleep 1
 
 # Step Four: the name (12 characters at most), Digital, locked.
-click_in "$wiz" 196 132
-xdotool key ctrl+a type --delay 30 "Club Stage"
+click_in "$wiz" 196 132 key ctrl+a type --delay 30 "Club Stage"
 xdotool key Tab sleep 0.2 key Down sleep 0.2 key Tab space sleep 0.5
 page_shot wizard-5-step-four
 xdotool key Tab space  # Show Selection
-for _ in $(seq 150); do [ -s "$work/browser.png" ] && break; sleep 0.1; done
-[ -s "$work/browser.png" ] || fail "the summary was not shown in the browser"
+wait_for 15 test -s "$work/browser.png" || fail "the summary was not shown in the browser"
 cp "$work/browser.png" "$shots/wizard-5-summary.png"
 python3 "$here/summary_layout.py" "$work/browser.png" RX2 RX2 RS3 RS3 ||
   fail "the summary page does not show the models under the outputs"

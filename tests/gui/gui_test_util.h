@@ -79,6 +79,9 @@ constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 // blocks in gtk_dialog_run; past its deadline it closes them, and the test fails.
 class DialogScript {
  public:
+  DialogScript() = default;
+  // Started at once, its first step: the dialog titled `title` gets `response`.
+  DialogScript(const std::string& title, gint response) { dialog(title, response).start(); }
   ~DialogScript() { stop(); }
 
   // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).

@@ -83,12 +83,9 @@ TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   write_file("room.txt",
              "Filter 1: ON PK Fc 125.4 Hz Gain -3 dB Q 2\nFilter 2: ON HSC Fc 8 kHz Gain 2.5 dB");
   write_file("bad.txt", "Filter 1: ON PK Fc 1 kHz Gain 3 dB Q 2\nFilter 2: ON LP\n");
-  DialogScript script;
-  script.dialog("Import Filter Settings", GTK_RESPONSE_CANCEL)
-      .dialog("Import Filter Settings", GTK_RESPONSE_OK)
-      .dialog("Error!", GTK_RESPONSE_OK)
-      .dialog("Error!", GTK_RESPONSE_OK)
-      .start();
+  DialogScript script("Import Filter Settings", GTK_RESPONSE_CANCEL);
+  script.dialog("Import Filter Settings", GTK_RESPONSE_OK).dialog("Error!", GTK_RESPONSE_OK);
+  script.dialog("Error!", GTK_RESPONSE_OK);
   right_click(drawing_area_peq[1], {"Import filter settings..."});
   EXPECT_TRUE(import_filter_file(1, "room.txt", false) && !import_filter_file(1, "bad.txt", false));
   EXPECT_FALSE(import_filter_file(1, "/dev/zero", false));  // a device is not read (it never ends)

@@ -89,8 +89,7 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   p.channel[2].dynamics = {200, 200, -30, -3};
   const std::string path = dir.file("beyond.qpx");
   ASSERT_EQ(xml_write(path.c_str(), &p, MV517), XML_OK);
-  DialogScript s;
-  s.dialog("Warning!", GTK_RESPONSE_OK).start();
+  DialogScript s("Warning!", GTK_RESPONSE_OK);
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
   EXPECT_NE(s.text(0).find("(editor -24..0)\n\nThese fields"), std::string::npos) << s.text(0);

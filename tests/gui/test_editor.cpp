@@ -393,8 +393,7 @@ TEST_F(Editor, KeysAndWheelStepTheSelectedFilterThroughItsSpinButtons) {
   for (guint k : {GDK_Up, GDK_KP_Add}) key(k);                 // nothing to step
   key(GDK_Left, GDK_SHIFT_MASK);
   EXPECT_EQ(readout(statusbar_xo), "Low-Pass: 2321 Hz, Butterworth 2.");
-  DialogScript script;  // the window's accelerators come first
-  script.dialog("Save Preset?", GTK_RESPONSE_NO).start();
+  DialogScript script("Save Preset?", GTK_RESPONSE_NO);  // the window's accelerators come first
   key(GDK_w, GDK_CONTROL_MASK);
   EXPECT_TRUE(script.finished() && window_preset == nullptr);
 }

@@ -110,8 +110,8 @@ TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   ASSERT_TRUE(open_preset_file(path));
   set_value(spinner_gain[0], -9.0);
   ASSERT_EQ(std::system(("rm -rf '" + gone.path() + "'").c_str()), 0);
-  DialogScript s;
-  s.dialog("Save Preset?", GTK_RESPONSE_YES).dialog("Error!", GTK_RESPONSE_OK).start();
+  DialogScript s("Save Preset?", GTK_RESPONSE_YES);
+  s.dialog("Error!", GTK_RESPONSE_OK);
   EXPECT_TRUE(close_by(CloseBy::MainWindowTitleBar));
   ASSERT_TRUE(s.finished()) << s.answered();
   EXPECT_NE(s.text(1).find("gone.qpx"), std::string::npos) << s.text(1);
@@ -175,8 +175,7 @@ TEST_F(Files, SaveAsProposesThePresetNameAsksBeforeReplacingAndCancelChangesNoth
 
 TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   const std::string path = copy_of("live_mv517.qpx");
-  DialogScript warning;  // channel D's -99.9 dB lies below the level field
-  warning.dialog("Warning!", GTK_RESPONSE_OK).start();
+  DialogScript warning("Warning!", GTK_RESPONSE_OK);  // D's -99.9 dB lies below the level field
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
   ASSERT_EQ(warning.answered(), 1u);
@@ -211,8 +210,7 @@ TEST_F(Files, OpenWarnsOfAFileWithoutACompletePresetAndShowsWhatItRead) {
   for (const char* name : {"no_preset.qpx", "empty_element_preset.qpx"}) {
     SCOPED_TRACE(name);
     reset_to_idle();
-    DialogScript s;
-    s.dialog("Warning!", GTK_RESPONSE_OK).start();
+    DialogScript s("Warning!", GTK_RESPONSE_OK);
     EXPECT_TRUE(open_preset_file(copy_of(name)));
     ASSERT_TRUE(s.finished());
     EXPECT_NE(s.text(0).find("\nReading stopped at: the file holds no complete preset."),
@@ -246,8 +244,7 @@ TEST_F(Files, OpenRefusesWhatItCannotEditAndChangesNothing) {
     preset.channel[0].gain = -77;
     std::snprintf(savename, sizeof savename, "%s", "/somewhere/before.qpx");
     new_preset = generated = 1;
-    DialogScript s;
-    s.dialog("Error!", GTK_RESPONSE_OK).start();
+    DialogScript s("Error!", GTK_RESPONSE_OK);
     EXPECT_FALSE(open_preset_file(path));
     std::string text = s.text(0);
     if (GtkWidget* w = find_window("Error!")) {  // the factory message is not modal

@@ -160,8 +160,7 @@ TEST_F(Wizard, ApplyOpensThePresetOnTheSystemTab) {
   set_entry(entry_pname, "Club Stage");
   choose(combo_ingen, 1);
   press(check_lock_wiz, true);
-  DialogScript none;
-  none.dialog("Preset-Wizard", GTK_RESPONSE_OK).start();
+  DialogScript none("Preset-Wizard", GTK_RESPONSE_OK);
   click(2);
   none.stop();
   EXPECT_TRUE(none.answered() == 0u && wizard == nullptr);
