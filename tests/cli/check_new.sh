@@ -5,11 +5,8 @@
 source "$(dirname "$0")/helpers.bash"
 
 for dev in MV517 MV961; do
-  run new --device $dev -o new.qpx
-  expect 0 "new $dev" ""
+  cases "0 '' new --device $dev -o new.qpx"
   same new.qpx "$D/new_${dev,,}.qpx" "new $dev"
-  run check --strict new.qpx
-  expect 0 "check --strict of new $dev" ""
 done
 run new -o new.qpx
 same new.qpx "$D/new_mv517.qpx" "new without --device"

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# End to end with the real program, mouse and keyboard: open a saved preset,
-# drag channel A's "Filter 4" handle on the EQ plot, click it and press
-# Right three times and Shift+Up, drag the low-pass handle on the crossover
-# plot, save, quit. `qpx export` of the file must hold the frequency and gain
-# where the pointer let go, moved by three plot columns and +1 dB.
+# Open a saved preset, drag A's "Filter 4" handle on the EQ plot, click it,
+# press Right three times and Shift+Up, drag the low-pass handle, save, quit:
+# the file holds where the pointer let go, moved by three columns and +1 dB.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/drag.qpx"

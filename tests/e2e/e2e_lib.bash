@@ -1,7 +1,8 @@
-# Shared by the end-to-end scripts: Xvfb with openbox, the real program in a
-# scratch working folder, xdotool helpers and screenshots (in $E2E_SHOTS, or
-# the scratch folder, kept and named on failure). Source it, then call
-# e2e_start_display and e2e_start_editor; everything started is stopped on exit.
+# Shared by the end-to-end scripts, which drive the real program with the real
+# keyboard and mouse: Xvfb with openbox, the program in a scratch working
+# folder, xdotool helpers and screenshots (in $E2E_SHOTS, or the scratch
+# folder, kept and named on failure). Source it, then call e2e_start_display
+# and e2e_start_editor; everything started is stopped on exit.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)  # the script's folder
 

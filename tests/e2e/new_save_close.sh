@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# End to end with the real program under openbox, the real keyboard and
-# mouse: New MV517 from the toolbar; the editor follows the main window into
-# and out of the task bar; Save As with a name without extension writes
-# new_mv517.qpx byte for byte; a level typed into channel A and Ctrl+S store
-# it; after another level Ctrl+Q asks "Save Preset?": Escape keeps
-# everything, No ends the program and leaves the file as saved.
+# New MV517 from the toolbar; the editor follows the main window into and out
+# of the task bar; Save As of a name without extension writes new_mv517.qpx;
+# a level typed into A and Ctrl+S store it; after another level Ctrl+Q asks
+# "Save Preset?": Escape keeps everything, No ends and leaves the file as saved.
 source "$(dirname "$0")/e2e_lib.bash"
 
 # Channel Setup, then channel A's "Gain:" spin button: the offsets of the

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The selection summary as a browser shows it: the rear-panel picture loads
-# at its 600 x 150 size, and the model names stand under the outputs A to D
-# of the pictured panel. Pages written by `qpx wizard --summary`, rendered by
-# headless Chromium (screenshots in $shots; wizard_apply_save.sh renders the
-# SAT page the editor writes).
+# The selection summary in headless Chromium: the rear-panel picture at its
+# 600 x 150 size, the model names under its outputs A to D. Pages written by
+# `qpx wizard --summary` (wizard_apply_save.sh: the SAT page the editor
+# writes); screenshots in $shots.
 source "$(dirname "$0")/e2e_lib.bash"
 
 while read -r folder names args; do

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# End to end with the real program: open a preset, drag an EQ band and the
-# high-pass handle, then Ctrl+Z twice: Ctrl+S writes nothing (Save is off
-# again) and Save As writes the opened file byte for byte. Ctrl+Y and
-# Ctrl+Shift+Z bring both drags back, and Ctrl+S stores them in the file
-# Save As named.
+# Open a preset, drag an EQ band and the high-pass handle, Ctrl+Z twice:
+# Ctrl+S writes nothing (Save is off again) and Save As writes the opened
+# bytes. Ctrl+Y and Ctrl+Shift+Z bring both drags back; Ctrl+S stores them in
+# the file Save As named.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/undo.qpx"

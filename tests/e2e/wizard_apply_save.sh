@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# End to end with the real program under openbox, keyboard and mouse: the
-# wizard from the toolbar, a click on the device picture, a double-click on
-# SAT, RS 3 "2x" and RX 2, Forward by its mnemonic, a name, "Digital" and
-# "Lock Preset" by the keyboard, "Show Selection" (the desktop's browser for
-# HTML: a headless Chromium screenshot that must show the models under the
-# pictured outputs), Apply, Save As, quit: the file must be
-# wizard_sat_rs3_rx2_2x.qpx byte for byte. $E2E_SHOTS keeps every page.
+# The wizard from the toolbar: the device picture, a double-click on SAT, RS 3
+# "2x" and RX 2, Forward by its mnemonic, a name, "Digital" and "Lock Preset"
+# by the keyboard, "Show Selection" (the desktop's HTML browser: a headless
+# Chromium screenshot must show the models under the pictured outputs), Apply,
+# Save As, quit: the file is wizard_sat_rs3_rx2_2x.qpx byte for byte.
 source "$(dirname "$0")/e2e_lib.bash"
 
 page_shot() { xdotool mousemove 5 5 sleep 0.5; shot "$1"; }  # the pointer out of the way
