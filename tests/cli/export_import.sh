@@ -71,7 +71,6 @@ refusals=('{"colour": 1}|colour: unknown key (allowed: device, name, mute, lock,
   '{"name": "Thirteen char"}|name: "Thirteen char" has 13 characters, at most 12 allowed'
   '{"name": "a\u0082"}|name: character U+0082 cannot be stored'
   '{"channels": [{"name": "\u2192\u2192\u2192\u2192\u2192\u2192\u2192\u2192"}, {}, {}, {}]}|channels[0].name: takes 64 bytes in the file, at most 63 allowed'
-  '{"channels": [{}, {}, {"dynamics": {"threshold": -25}}, {}]}|channels[2].dynamics.threshold: -25 is outside the editor'
   '{"channels": [{}, {"groups": 96}, {}, {"peq": [{}, {"type": 1}, {}, {}, {}, {}]}]}|channels[1].groups: mute group 96 is outside the editor'
   '{"channels": [{}, {"groups": 96}, {}, {"peq": [{}, {"type": 1}, {}, {}, {}, {}]}]}|channels[3].peq[1].type: 1 is outside the editor')
 cp "$D/live_mv517.qpx" target.qpx

@@ -18,10 +18,8 @@ drag "$(column_of 1000)" 78 600 50
 # The band stays; the plot takes the keys.
 click_in "$editor" $((PLOT_X + 600)) $((PLOT_Y + 50)) sleep 0.3 key Right sleep 0.1 key Right sleep 0.1 \
   key Right sleep 0.1 key shift+Up sleep 0.5
-shot eq-dragged
 click_in "$editor" 168 14 sleep 0.5  # Crossover: the low-pass from 2500 Hz
 drag "$(column_of 2500)" 127 700 140
-shot xo-dragged
 
 quit key ctrl+s sleep 1
 

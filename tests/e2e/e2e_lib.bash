@@ -15,9 +15,7 @@ e2e_pids=() e2e_status=1 editor_pid=
 
 e2e_cleanup() {
   local i
-  for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
-    kill "${e2e_pids[i]}" 2>/dev/null && wait "${e2e_pids[i]}" 2>/dev/null
-  done
+  for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do kill "${e2e_pids[i]}" 2>/dev/null && wait "${e2e_pids[i]}" 2>/dev/null; done
   if [ "$e2e_status" -eq 0 ] && [ -z "${E2E_SHOTS:-}" ]; then rm -rf "$work"; else
     echo "screenshots and logs: $work" >&2; fi
 }
@@ -54,9 +52,7 @@ wait_editor() { editor=$(wait_window "$1 Preset-Editor") || fail "no $1 editor";
 save_as() {
   xdotool key ctrl+shift+s
   wait_window "Save File" >/dev/null || fail "the Save File dialog did not open"
-  sleep 1
-  xdotool key ctrl+a
-  xdotool type --delay 20 "$1"
+  xdotool sleep 1 key ctrl+a type --delay 20 "$1"
   xdotool key Return
   wait_for 5 test -s "$1.qpx" || fail "Save As wrote no $1.qpx"
   sleep 0.5

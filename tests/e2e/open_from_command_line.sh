@@ -20,7 +20,6 @@ cd "$work" || fail "no scratch folder"
 cp "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" "$work/presets/club.qpx"
 e2e_start_editor presets/club.qpx
 wait_editor MV517
-shot open-1-club
 save_as "$work/presets/copy"
 cmp "$work/presets/copy.qpx" "$work/presets/club.qpx" || fail "the opened values differ from the file's"
 quit

@@ -20,9 +20,7 @@ click_in "$editor" 236 14 sleep 0.5  # Parametric EQ: band 3 from (1000 Hz, +3 d
 drag "$(column_of 1000)" 78 600 50
 click_in "$editor" 168 14 sleep 0.5  # Crossover: the high-pass from 35 Hz
 drag 5 127 300 140
-shot dragged
 xdotool key ctrl+z sleep 0.3 key ctrl+z sleep 0.5 key ctrl+s sleep 1
-shot undone
 [ "$(stat -c %Y.%s "$preset")" = "$stamp" ] && cmp -s "$preset" "$work/opened.qpx" ||
   fail "Ctrl+S after undoing every change wrote the file"
 save_as "$work/presets/undone"

@@ -4,6 +4,7 @@
 # by the keyboard, "Show Selection" (the desktop's HTML browser: a headless
 # Chromium screenshot must show the models under the pictured outputs), Apply,
 # Save As, quit: the file is wizard_sat_rs3_rx2_2x.qpx byte for byte.
+# $E2E_SHOTS keeps every page.
 source "$(dirname "$0")/e2e_lib.bash"
 
 page_shot() { xdotool mousemove 5 5 sleep 0.5; shot "$1"; }  # the pointer out of the way

@@ -193,12 +193,9 @@ inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>&
   g_list_free(children);
 }
 
-// A golden file of tests/data, and its path.
-inline std::string golden_path(const std::string& name) {
-  return std::string(QBN_TEST_DATA) + "/" + name;
-}
+// The bytes of a golden file of tests/data.
 inline std::string golden(const std::string& name) {
-  return read_file(golden_path(name));
+  return read_file(QBN_TEST_DATA "/" + name);
 }
 
 // Every test starts in the Idle state with its scratch folder as the working

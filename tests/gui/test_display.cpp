@@ -116,7 +116,7 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
 TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   // Names with arrows and umlauts, groups, a shelf, mutes, locks, 400 m and
   // a level of -99.9 dB beyond its field.
-  preset_t b = read_preset_file(golden_path("live_mv517.qpx")).preset;
+  preset_t b = read_preset_file(QBN_TEST_DATA "/live_mv517.qpx").preset;
   apply_build_q(b, MV517);
   preset_t a = preset_def;
   a.channel[0].peq[1].gain = 30, a.channel[2].dynamics.threshold = -3, a.mute = 0x09;

@@ -41,10 +41,7 @@ class Wizard : public GuiTest {
   // Clicks the assistant's Forward (1), Back (-1), Apply (2) or Cancel (0).
   static void click(int which) {
     GtkAssistant* a = GTK_ASSISTANT(wizard);
-    GtkWidget* b = which == 1    ? a->forward
-                   : which == -1 ? a->back
-                   : which == 2  ? a->apply
-                                 : a->cancel;
+    GtkWidget* b = std::vector<GtkWidget*>{a->back, a->cancel, a->forward, a->apply}[which + 1];
     ASSERT_TRUE(visible(b) && gtk_widget_is_sensitive(b));
     click_button(b);
   }
