@@ -86,17 +86,19 @@ class DialogScript {
 
   // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).
   DialogScript& dialog(const std::string& title, gint response) {
-    return add([=](GtkWidget* w, int) {
+    steps_.push_back([=](GtkWidget* w, int) {
       return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
     });
+    return *this;
   }
   // Accepts a save chooser with `path` typed (`as_proposed`: once it proposes
   // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
                         bool as_proposed = false) {
-    return add([=](GtkWidget* w, int polls) {
+    steps_.push_back([=](GtkWidget* w, int polls) {
       return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
     });
+    return *this;
   }
   void start() {
     deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
@@ -114,10 +116,6 @@ class DialogScript {
  private:
   using Step = std::function<bool(GtkWidget*, int)>;  // true when answered
 
-  DialogScript& add(Step step) {
-    steps_.push_back(std::move(step));
-    return *this;
-  }
   static bool respond(GtkWidget* w, gint response) {
     if (response == CLOSE_BY_TITLE_BAR)
       send_delete_event(w);
@@ -265,6 +263,12 @@ class GuiTest : public ::testing::Test {
     if (pos < 0) pos = static_cast<gint>(g_utf8_strlen(entry_text(entry).c_str(), -1));
     gtk_editable_insert_text(GTK_EDITABLE(entry), text.c_str(), static_cast<gint>(text.size()),
                              &pos);
+    pump();
+  }
+  // A value typed into a spin button, taken as Enter or leaving the field does.
+  static void type_value(GtkWidget* spin, const char* text) {
+    gtk_entry_set_text(GTK_ENTRY(spin), text);
+    gtk_spin_button_update(GTK_SPIN_BUTTON(spin));
     pump();
   }
   static void set_entry(GtkWidget* entry, const std::string& text) {

@@ -13,12 +13,6 @@ namespace {
 
 using Display = GuiTest;
 
-void type_value(GtkWidget* spin, const char* text) {
-  gtk_entry_set_text(GTK_ENTRY(spin), text);
-  gtk_spin_button_update(GTK_SPIN_BUTTON(spin));  // as Enter or leaving the field does
-  pump();
-}
-
 // Everything the editor shows, the overview's texts and masks, the levels
 // the linking measures from and the plot handles.
 std::string editor_state() {

@@ -330,9 +330,7 @@ TEST_F(Editor, DelayUnitsNeverMoveAStoredDelayAndTheLimiterStoresItsEncodings) {
   EXPECT_TRUE(std::string(delay_values[3]) == "  1.98 ms" && unsaved());
   EXPECT_EQ(entry_text(spin_button_delay[3]), "1.98");
   // A spin button whose text was edited is read from its text.
-  gtk_entry_set_text(GTK_ENTRY(spin_button_delay[0]), "5.00");
-  gtk_spin_button_update(GTK_SPIN_BUTTON(spin_button_delay[0]));
-  pump();
+  type_value(spin_button_delay[0], "5.00");
   p.channel[0].delay = 171;  // 5 ms x 34.34 cm
   expect_delays();
 

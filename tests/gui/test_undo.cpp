@@ -88,9 +88,7 @@ TEST_F(Undo, EachActionIsOneStepAndAShowingIsNone) {
       {"Undo EQ band 6 of Out B", 1, [] { choose(peq_combo[1][5], 2); }},
       {"Undo lock flags", 1, [] { press(check_lock_xo, true); }},
       {"Undo name of Out A", 1, [] { set_entry(ch_name[0], "Top"); }},
-      {"Undo delay of Out C", 1, [] {
-         gtk_entry_set_text(GTK_ENTRY(spin_button_delay[2]), "3.5");
-         gtk_spin_button_update(GTK_SPIN_BUTTON(spin_button_delay[2])); }},
+      {"Undo delay of Out C", 1, [] { type_value(spin_button_delay[2], "3.5"); }},
       {"Undo", 0, [] { choose(combo_delay, 2); }},
       {"Undo limiter of Out B", 1, hold_arrow},
       {"Undo high-pass of Out A", 2, [&] { key_on_plot(GDK_Right); }},
