@@ -45,11 +45,9 @@ mv "$WORK/first" "$WORK/moved"
 check_programs "$WORK/moved" installed
 
 # The desktop entry, the file type and the man pages.
-out=$(XDG_DATA_DIRS="$WORK/moved/share" desktop-file-validate \
-  "$WORK/moved/share/applications/qbn-preset-editor.desktop" 2>&1) ||
-  fail "desktop-file-validate: $out"
-grep -qx 'Exec=qbn-preset-editor %f' "$WORK/moved/share/applications/qbn-preset-editor.desktop" ||
-  fail "desktop entry: Exec"
+desktop=$WORK/moved/share/applications/qbn-preset-editor.desktop
+out=$(XDG_DATA_DIRS="$WORK/moved/share" desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
+grep -qx 'Exec=qbn-preset-editor %f' "$desktop" || fail "desktop entry: Exec"
 xmllint --noout "$WORK/moved/share/mime/packages/qbn-preset-editor.xml" || fail "MIME package: xmllint"
 update-mime-database "$WORK/moved/share/mime" || fail "update-mime-database"
 for f in named.qpx no_extension; do

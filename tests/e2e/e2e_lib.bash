@@ -63,8 +63,7 @@ open_preset() {
   # The chooser starts in "Recently Used": go home, then type the path.
   xdotool windowactivate --sync "$main" key ctrl+o
   dialog=$(wait_window "Open File") || fail "the Open File dialog did not open"
-  xdotool windowactivate --sync "$dialog" sleep 0.5 key alt+Home sleep 0.5 key ctrl+l
-  xdotool type --delay 20 "$1"
+  xdotool windowactivate --sync "$dialog" sleep 0.5 key alt+Home sleep 0.5 key ctrl+l type --delay 20 "$1"
   xdotool key Return
   wait_editor MV517
 }
@@ -92,11 +91,9 @@ e2e_start_display() {
   local n=90
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
   export DISPLAY=:$n
-  Xvfb "$DISPLAY" -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  e2e_pids+=($!)
+  Xvfb "$DISPLAY" -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 & e2e_pids+=($!)
   wait_for 5 xdotool getdisplaygeometry >/dev/null 2>&1
-  openbox >"$work/openbox.log" 2>&1 &
-  e2e_pids+=($!)
+  openbox >"$work/openbox.log" 2>&1 & e2e_pids+=($!)
   sleep 1
 }
 
@@ -105,8 +102,7 @@ e2e_start_display() {
 e2e_start_editor() {
   cd "$work" || fail "no scratch folder"
   XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" "$EDITOR_BIN" "$@" >"$work/editor.log" 2>&1 &
-  editor_pid=$!
-  e2e_pids+=($editor_pid)
+  editor_pid=$! && e2e_pids+=($editor_pid)
   main=$(wait_window "QBN - Preset Editor & Wizard") || fail "main window did not appear"
   sleep 1
 }

@@ -9,8 +9,7 @@ source "$(dirname "$0")/e2e_lib.bash"
 # editor's layout (tab row, then channel A's gain row).
 type_level_a() {
   click_in "$editor" 97 14 sleep 0.5
-  xdotool mousemove --window "$editor" 103 475 click --repeat 3 --delay 80 1 sleep 0.3
-  xdotool type --delay 40 -- "$1"
+  xdotool mousemove --window "$editor" 103 475 click --repeat 3 --delay 80 1 sleep 0.3 type --delay 40 -- "$1"
   xdotool key Tab sleep 0.5
 }
 

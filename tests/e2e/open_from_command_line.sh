@@ -6,11 +6,9 @@
 source "$(dirname "$0")/e2e_lib.bash"
 
 # Usage errors and --help need no display and open no window.
-env -u DISPLAY "$EDITOR_BIN" --bogus >/dev/null 2>"$work/usage.err"
-[ $? -eq 2 ] || fail "an unknown option did not end with 2"
+env -u DISPLAY "$EDITOR_BIN" --bogus >/dev/null 2>"$work/usage.err"; [ $? -eq 2 ] || fail "an unknown option did not end with 2"
 grep -q "Usage: qbn-preset-editor \[FILE\]" "$work/usage.err" || fail "no usage message"
-env -u DISPLAY "$EDITOR_BIN" a.qpx b.qpx >/dev/null 2>&1
-[ $? -eq 2 ] || fail "two files did not end with 2"
+env -u DISPLAY "$EDITOR_BIN" a.qpx b.qpx >/dev/null 2>&1; [ $? -eq 2 ] || fail "two files did not end with 2"
 
 e2e_start_display
 cd "$work" || fail "no scratch folder"

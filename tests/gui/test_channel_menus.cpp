@@ -32,11 +32,10 @@ class ChannelMenus : public GuiTest {
     for (GtkWidget* t : visible_toplevels())
       if (GTK_IS_MENU(gtk_bin_get_child(GTK_BIN(t)))) menu = gtk_bin_get_child(GTK_BIN(t));
     for (GtkWidget* m = menu; m && !path.empty(); path.erase(path.begin())) {
-      GList* items = gtk_container_get_children(GTK_CONTAINER(m));
-      for (GList* l = items; l; l = l->next)
-        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(l->data)))
-          if (path[0] == gtk_label_get_text(GTK_LABEL(label))) item = GTK_WIDGET(l->data);
-      g_list_free(items);
+      item = nullptr;
+      for_each_widget(m, [&](GtkWidget* l) {
+        if (GTK_IS_LABEL(l) && path[0] == label_text(l)) item = gtk_widget_get_parent(l);
+      });
       m = path.size() > 1 && item ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) : nullptr;
     }
     ASSERT_TRUE(menu && item && path.empty());
