@@ -18,7 +18,7 @@ xdotool key Return sleep 1 key Return sleep 0.5 `# and the message` \
   key Down sleep 0.2 key Down sleep 0.3 key Return sleep 0.5
 quit key ctrl+s sleep 1
 "$QPX" eq-import "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" --channel B "$work/room.txt" -o "$work/imported.qpx" >/dev/null &&
-  "$QPX" copy-channel "$work/imported.qpx" --from B --to D --section eq -o "$work/expected.qpx" \
-    >/dev/null || fail "qpx refused the same steps"
+  "$QPX" copy-channel "$work/imported.qpx" --from B --to D --section eq -o "$work/expected.qpx" >/dev/null ||
+  fail "qpx refused the same steps"
 cmp "$work/presets/club.qpx" "$work/expected.qpx" || fail "the saved preset is not what qpx makes"
 pass "filter file into B from the plot menu, B's EQ to D from the tab menu, saved as qpx makes it"

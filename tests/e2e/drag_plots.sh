@@ -27,8 +27,6 @@ json=$("$QPX" export "$preset" | tr -d ' \n') || fail "qpx export refused the sa
 band=$(grep -o '"peq":\[[^]]*\]' <<<"$json" | head -n 1 | sed 's/},{/}\n{/g' | sed -n 4p)
 lowpass=$(grep -o '"config":[0-9]*,"freq":\[[0-9]*,[0-9]*\]' <<<"$json" | sed -n 2p)
 # Column 600 is 2686 Hz; three columns right the lowest whole hertz of column 603 is 2746 Hz.
-want_band="{\"freq\":2746,\"q\":7,\"gain\":75,\"type\":0}"
-want_lowpass="\"config\":1,\"freq\":[$(hz_of 700),$(hz_of 700)]"
-[ "$band" = "$want_band" ] || fail "Filter 4 in the file is $band, expected $want_band"
-[ "$lowpass" = "$want_lowpass" ] || fail "the low-pass in the file is $lowpass, expected $want_lowpass"
+[ "$band" = '{"freq":2746,"q":7,"gain":75,"type":0}' ] || fail "Filter 4 in the file is $band"
+[ "$lowpass" = "\"config\":1,\"freq\":[$(hz_of 700),$(hz_of 700)]" ] || fail "the low-pass in the file is $lowpass"
 pass "open, drag an EQ band, three Right and Shift+Up, drag the low-pass, save: $band, $lowpass"

@@ -1,8 +1,7 @@
-# Shared by the end-to-end scripts, which drive the real program with the real
-# keyboard and mouse: Xvfb with openbox, the program in a scratch working
-# folder, xdotool helpers and screenshots (in $E2E_SHOTS, or the scratch
-# folder, kept and named on failure). Source it, then call e2e_start_display
-# and e2e_start_editor; everything started is stopped on exit.
+# Shared by the end-to-end scripts (the real program, keyboard and mouse): Xvfb
+# with openbox, the program in a scratch folder, xdotool helpers, screenshots
+# on failure (in $E2E_SHOTS or the kept scratch folder). Source it, then call
+# e2e_start_display and e2e_start_editor; all they start is stopped on exit.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)  # the script's folder
 

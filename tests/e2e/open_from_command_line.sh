@@ -5,7 +5,7 @@
 # know end it with a usage message before any window.
 source "$(dirname "$0")/e2e_lib.bash"
 
-# Usage errors and --help need no display and open no window.
+# Usage errors need no display and open no window.
 env -u DISPLAY "$EDITOR_BIN" --bogus >/dev/null 2>"$work/usage.err"; [ $? -eq 2 ] || fail "an unknown option did not end with 2"
 grep -q "Usage: qbn-preset-editor \[FILE\]" "$work/usage.err" || fail "no usage message"
 env -u DISPLAY "$EDITOR_BIN" a.qpx b.qpx >/dev/null 2>&1; [ $? -eq 2 ] || fail "two files did not end with 2"
@@ -32,8 +32,7 @@ wait_editor MV517
 quit
 
 # An MV961 file opens the MV961 editor.
-cp "$QBN_TEST_DATA/new_mv961.qpx" "$work/presets/small.qpx"
-e2e_start_editor "$work/presets/small.qpx"
+e2e_start_editor "$QBN_TEST_DATA/new_mv961.qpx"
 wait_editor MV961
 quit
 

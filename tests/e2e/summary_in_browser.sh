@@ -6,14 +6,13 @@
 source "$(dirname "$0")/e2e_lib.bash"
 
 while read -r folder names args; do
-  mkdir -p "$work/$folder"
   # shellcheck disable=SC2086
-  "$QPX" wizard $args -o "$work/$folder/p.qpx" --summary "$work/$folder/Selection.html" ||
+  "$QPX" wizard $args -o "$work/$folder.qpx" --summary "$work/$folder.html" ||
     fail "qpx wizard $args"
   chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
     --user-data-dir="$work/profile" --hide-scrollbars --window-size=800,600 \
-    --screenshot="$shots/summary-$folder.png" "file://$work/$folder/Selection.html" >"$work/chromium.log" 2>&1
+    --screenshot="$shots/summary-$folder.png" "file://$work/$folder.html" >"$work/chromium.log" 2>&1
   # shellcheck disable=SC2086
   python3 "$here/summary_layout.py" "$shots/summary-$folder.png" ${names//,/ } ||
     fail "$folder: the names do not stand under the outputs"

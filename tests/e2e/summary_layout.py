@@ -12,8 +12,7 @@ w, h = map(int, subprocess.check_output(["identify", "-format", "%w %h", path]).
 raw = subprocess.check_output(["convert", path, "-depth", "8", "rgb:-"])
 
 
-def dark(x, y, limit):
-    return max(raw[3 * (y * w + x):3 * (y * w + x) + 3]) < limit
+dark = lambda x, y, limit: max(raw[3 * (y * w + x):3 * (y * w + x) + 3]) < limit
 
 
 # The picture: the rows dark nearly all the way across its width.

@@ -6,10 +6,8 @@
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/undo.qpx"
-"$QPX" new --device MV517 -o "$work/presets/new.qpx" || fail "qpx new"
-printf 'Filter 3: ON PK Fc 1000 Hz Gain 3.0 dB Q 2.00\n' >"$work/band.txt"
-"$QPX" eq-import "$work/presets/new.qpx" --channel A "$work/band.txt" -o "$preset" ||
-  fail "qpx eq-import"
+printf 'Filter 3: ON PK Fc 1000 Hz Gain 3.0 dB Q 2.00\n' |
+  "$QPX" eq-import "$QBN_TEST_DATA/new_mv517.qpx" --channel A - -o "$preset" || fail "qpx eq-import"
 cp "$preset" "$work/opened.qpx"
 stamp=$(stat -c %Y.%s "$preset")
 

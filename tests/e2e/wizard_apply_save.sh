@@ -36,8 +36,7 @@ xdotool key Tab space  # Show Selection
 wait_for 15 test -s "$work/browser.png" || fail "the summary was not shown in the browser"
 python3 "$here/summary_layout.py" "$work/browser.png" RX2 RX2 RS3 RS3 ||
   fail "the summary page does not show the models under the outputs"
-xdotool windowactivate --sync "$wiz" 2>/dev/null
-xdotool key alt+a
+xdotool windowactivate --sync "$wiz" key alt+a 2>/dev/null
 
 wait_editor MV517
 window_shown "Preset-Wizard" && fail "the wizard is still shown after Apply"

@@ -2,15 +2,11 @@
 // widgets restored, the keys, the saved state and a new history per editor.
 #include <gdk/gdkkeysyms.h>
 
-#include <functional>
-
 #include "gui_test_util.h"
 #include "model/editor_undo.h"
 #include "response/calc_filters.h"
 
 namespace {
-
-constexpr guint CTRL = GDK_CONTROL_MASK;
 
 class Undo : public GuiTest {
  protected:
@@ -40,18 +36,18 @@ TEST_F(Undo, ADragIsOneStepThatTheKeysUndoAndRedoExactlyInEveryWidget) {
 
   // The window's accelerators come first, whichever widget has the focus.
   gtk_widget_grab_focus(peq_spin_q[1][0]);
-  key(GDK_z, CTRL);
+  key(GDK_z, GDK_CONTROL_MASK);
   EXPECT_TRUE(same(preset, opened) && !unsaved() && !editor_can_undo());
   EXPECT_TRUE(editor_undo_label() == "Undo" && editor_redo_label() == "Redo EQ band 3 of Out B");
   EXPECT_TRUE(value(peq_spin_freq[1][2]) == 1000 && value(peq_spin_gain[1][2]) == -2.5);
   EXPECT_TRUE(x_peq[1][2] == 464 && y_peq[1][2] == 122);
   EXPECT_TRUE(std::equal(curve.begin(), curve.end(), pnt_to_pix_eq_sum[1]));
   gtk_widget_grab_focus(plot);
-  key(GDK_Z, CTRL | GDK_SHIFT_MASK);
+  key(GDK_Z, GDK_CONTROL_MASK | GDK_SHIFT_MASK);
   EXPECT_TRUE(same(preset, dragged) && unsaved() && editor_redo_label() == "Redo");
-  key(GDK_z, CTRL);
+  key(GDK_z, GDK_CONTROL_MASK);
   gtk_widget_grab_focus(ch_name[0]);
-  key(GDK_y, CTRL);
+  key(GDK_y, GDK_CONTROL_MASK);
   EXPECT_TRUE(same(preset, dragged) &&
               value(peq_spin_freq[1][2]) == dragged.channel[1].peq[2].freq);
 }
