@@ -30,12 +30,10 @@ cases "2 'qpx diff: bad.qpx: checksum mismatch' diff $L bad.qpx" \
 cases "0 '' eq-import $L --channel B $D/filters_measured.txt -o b.qpx"
 expect_in out "5 filters taken into bands 1, 2, 3, 4, 6; the other bands are off" "eq-import report"
 expect_in out "line 2: preamp -4.5 dB not applied" "eq-import preamp"
+# eq-export names the channel; its lines back in give the same file (each
+# form's band and text are the core tests'); only B's EQ changed.
 "$QPX" eq-export b.qpx --channel B >b.txt
-printf '%s\n' '# EQ of Out B "Top R"' 'Filter 1: ON LSC Fc 80 Hz Gain 4.0 dB' \
-  'Filter 2: ON PK Fc 125 Hz Gain -3.0 dB Q 2.00' 'Filter 3: ON PK Fc 1200 Hz Gain 2.0 dB Q 1.40' \
-  'Filter 4: ON PK Fc 40 Hz Gain -12.0 dB Q 12.50' 'Filter 6: ON HSC Fc 8000 Hz Gain -1.5 dB' >want.txt
-same b.txt want.txt "eq-export of the imported bands"
-# Back in, the same file; only B's EQ changed.
+[ "$(head -n 1 b.txt)" = '# EQ of Out B "Top R"' ] || fail "eq-export heading: $(head -n 1 b.txt)"
 cases "0 '' eq-import b.qpx --channel b b.txt -o b2.qpx"
 same b2.qpx b.qpx "eq-import of eq-export"
 "$QPX" diff "$L" b.qpx >d.txt || true

@@ -1,21 +1,13 @@
 #!/usr/bin/env bash
-# qpx new and qpx check run as processes: the files new writes (golden, well
-# formed, checksum as computed here), check's verdicts and exit codes,
-# usage errors.
+# qpx new and qpx check run as processes: the files new writes (golden),
+# check's verdicts and exit codes, usage errors. (The core tests hold the
+# independent oracles of the golden files: xmllint and the CRC check value.)
 source "$(dirname "$0")/helpers.bash"
 
-for dev in MV517 MV961; do
-  run new --device $dev -o new.qpx
-  expect 0 "new $dev" ""
-  same new.qpx "$D/new_${dev,,}.qpx" "new $dev"
-  xmllint --noout new.qpx || fail "xmllint rejects new $dev"
-  edit new.qpx sealed.qpx seal
-  same new.qpx sealed.qpx "checksum line of new $dev"
-  run check --strict new.qpx
-  expect 0 "check --strict of new $dev" ""
+for dev in MV517 MV961 ""; do  # without --device: an MV517
+  cases "0 '' new ${dev:+--device $dev} -o new.qpx"
+  d=${dev:-MV517} && same new.qpx "$D/new_${d,,}.qpx" "new --device $dev"
 done
-run new -o new.qpx
-same new.qpx "$D/new_mv517.qpx" "new without --device"
 
 # Every verdict in one run; stdin is read too (the reader needs the file
 # three times) and an endless stream is refused instead of copied.
@@ -29,8 +21,6 @@ folder: cannot open (Is a directory)
 $D/new_mv961.qpx: ok
 -: ok
 /dev/zero: cannot open (File too large)" "check of bad files"
-run check "$D/new_mv517.qpx" "$D/live_mv517.qpx" "$D/wizard_sat_rs3_rx2_2x.qpx"
-expect 0 "check of good files"
 # --strict adds what the editor cannot show, also to a file read in part.
 edit "$D/live_mv517.qpx" limits.qpx '<THRESHOLD>-6</THRESHOLD>' '<THRESHOLD>-30</THRESHOLD>' seal
 edit "$D/new_mv961.qpx" cut961.qpx '</PRESET>' '' seal

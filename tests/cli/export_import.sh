@@ -10,7 +10,6 @@ same out "$D/live_mv517.json" "export of the tuned file"
 cases "1 'qpx import: channels[3].gain: -999 is outside the editor'\''s range (editor -990..60; --file-ranges accepts it)' import $D/live_mv517.json -o live.qpx" \
   "0 '' import --file-ranges $D/live_mv517.json -o live.qpx"
 same live.qpx "$D/live_mv517.qpx" "import of the tuned file"
-xmllint --noout live.qpx || fail "xmllint rejects the imported file"
 cases "0 '' import - -o new961.qpx" < <("$QPX" export "$D/new_mv961.qpx")
 same new961.qpx "$D/new_mv961.qpx" "export | import of an MV961 file"
 cases "0 '' export $D/new_mv517.qpx -o new.json"
@@ -52,11 +51,9 @@ for path, lo, hi in bounds:
         json.dump(doc, open("in.json", "w"))
         os.path.exists("in.qpx") and os.remove("in.qpx")
         r = run("import", "--file-ranges", "in.json", "-o", "in.qpx")
-        if lo <= v <= hi:
-            ok = r.returncode == 0 and eval("json.loads(run('export', 'in.qpx').stdout)" + key) == v
-        else:
-            ok = r.returncode == 1 and not os.path.exists("in.qpx") and (
-                "qpx import: %s: %d is out of range (allowed %d..%d)" % (path, v, lo, hi) in r.stderr)
+        ok = (r.returncode == 0 and eval("json.loads(run('export', 'in.qpx').stdout)" + key) == v if lo <= v <= hi else
+              r.returncode == 1 and not os.path.exists("in.qpx") and
+              "qpx import: %s: %d is out of range (allowed %d..%d)" % (path, v, lo, hi) in r.stderr)
         bad += not ok
         ok or print("FAIL: %s = %d: exit code %d, stderr %r" % (path, v, r.returncode, r.stderr), file=sys.stderr)
 sys.exit(bad > 0)
@@ -74,7 +71,6 @@ refusals=('{"colour": 1}|colour: unknown key (allowed: device, name, mute, lock,
   '{"name": "Thirteen char"}|name: "Thirteen char" has 13 characters, at most 12 allowed'
   '{"name": "a\u0082"}|name: character U+0082 cannot be stored'
   '{"channels": [{"name": "\u2192\u2192\u2192\u2192\u2192\u2192\u2192\u2192"}, {}, {}, {}]}|channels[0].name: takes 64 bytes in the file, at most 63 allowed'
-  '{"channels": [{}, {}, {"dynamics": {"threshold": -25}}, {}]}|channels[2].dynamics.threshold: -25 is outside the editor'
   '{"channels": [{}, {"groups": 96}, {}, {"peq": [{}, {"type": 1}, {}, {}, {}, {}]}]}|channels[1].groups: mute group 96 is outside the editor'
   '{"channels": [{}, {"groups": 96}, {}, {"peq": [{}, {"type": 1}, {}, {}, {}, {}]}]}|channels[3].peq[1].type: 1 is outside the editor')
 cp "$D/live_mv517.qpx" target.qpx

@@ -17,11 +17,8 @@ run() { set +e; "$QPX" "$@" >"$WORK/out" 2>"$WORK/err"; RC=$?; set -e; }
 # stderr (TEXT '': nothing).
 expect() {
   [ "$RC" -eq "$1" ] || fail "$2: exit code $RC, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
-  if [ "${3-x}" = "" ]; then
-    [ ! -s "$WORK/err" ] || fail "$2: unexpected stderr [$(head -c 300 "$WORK/err")]"
-  elif [ $# -ge 3 ]; then
-    expect_in err "$3" "$2"
-  fi
+  [ "${3-x}" != "" ] || [ ! -s "$WORK/err" ] || fail "$2: unexpected stderr [$(head -c 300 "$WORK/err")]"
+  [ $# -lt 3 ] || [ -z "$3" ] || expect_in err "$3" "$2"
 }
 
 # expect_in out|err TEXT WHAT: that output of the last run contains TEXT literally.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # qpx show and qpx response run as processes: the golden summary and CSVs,
-# labels by device, names shown escaped, the CSV's form and documented dB
-# figures, the crossover Q as the editor fixes it, and the channel refusals.
+# labels by device, names shown escaped, a documented dB figure, the
+# crossover Q as the editor fixes it, and the channel refusals.
 source "$(dirname "$0")/helpers.bash"
 
 cases "0 '' show $D/live_mv517.qpx"
@@ -14,8 +14,6 @@ cases "0 '' show 961.qpx"
   -e '  Routing:      A+B/d1(L+R)' -e 'Channel C: "Sub"' out)" = 4 ] || fail "show MV961: $(head -c 300 out)"
 # Control characters in a name (only a hand-made file holds them: import
 # refuses them) are shown escaped, never sent to the terminal.
-printf '{"name": "a\\u001b[2Jb\\u0007"}' >esc.json
-cases "1 'qpx import: name: character U+001B cannot be stored in a name' import esc.json -o esc.qpx"
 edit "$D/new_mv517.qpx" esc.qpx "<NAME>Preset<" "<NAME>a"$'\x1b'"[2Jb"$'\x07'"<" seal
 run show esc.qpx
 expect_in out 'Name:    "a\x1b[2Jb\x07"' "show of a name with control characters"
@@ -26,29 +24,16 @@ for c in A C; do
   same out "$D/live_mv517_$c.csv" "response $c"
 done
 "$QPX" response "$D/live_mv517.qpx" --channel D -o D.csv
-# Curves use the Q the type fixes: a Butterworth high-pass stored with Q 1.2
-# (the default record) draws as Q 0.7, a "Q 1.2" one stored with 0.7 as 1.2.
+# Curves use the Q the type fixes (each type's is the core tests'): a
+# Butterworth high-pass stored with Q 1.2 (the default record) draws as Q 0.7.
 "$QPX" response "$D/default_mv517.qpx" --channel a >default_A.csv
 "$QPX" response "$D/new_mv517.qpx" --channel A >new_A.csv
 same default_A.csv new_A.csv "Butterworth high-pass with Q 1.2 stored"
-jsonpy 'j[0]["channels"][3]["xo"][0]["q"] = [7, 7]; print(json.dumps(j[0]))' "$D/live_mv517.json" | "$QPX" import --file-ranges - -o q7.qpx
-"$QPX" response q7.qpx --channel D >q7_D.csv
-same q7_D.csv D.csv "'Q 1.2' high-pass with Q 0.7 stored"
 
-python3 - "$D/live_mv517_A.csv" "$D/live_mv517_C.csv" D.csv <<'PY' || fail "response form and values"
-import csv, sys
-a, c, d = (list(csv.reader(open(n)))[1:] for n in sys.argv[1:])
-for rows, lp_on in ((a, False), (c, True)):
-    assert [int(r[0]) for r in rows] == list(range(813)), "one row per grid column 0..812"
-    for i, f, hp, lp, xo, eq in rows:
-        i, on = int(i), int(i) % 4 == 0
-        assert abs(float(f) - 10 ** (1.53 + i * 4.08 / 1289.04)) <= 0.005, "frequency of column %d" % i
-        assert (hp != "", lp != "", xo != "", eq != "") == (on, on and lp_on, on, i != 812), "cells of row %d" % i
-        assert not on or abs(float(xo) - float(hp) - float(lp or 0)) <= 0.00011, "crossover = hp + lp at %d" % i
-# Documented figures: a peaking band reaches its gain (C: +6 dB at 50 Hz, column 53), a
-# "Q 1.2" high-pass is +1.58 dB at its frequency (D: 200 Hz, column 244).
-assert abs(float(c[53][5]) - 6.0) <= 0.01 and abs(float(d[244][2]) - 1.58) <= 0.05, (c[53], d[244])
-PY
+# Documented figures: a "Q 1.2" high-pass is +1.58 dB at its frequency (D:
+# 200 Hz, column 244; the CSVs of A and C are golden files).
+python3 -c 'import csv, sys; r = list(csv.reader(open(sys.argv[1])))[245]
+assert r[0] == "244" and abs(float(r[2]) - 1.58) <= 0.05, r' D.csv || fail "response of D at 200 Hz"
 
 cases \
   "2 'qpx response: --channel C: an MV961 file has channels A and B only' response $D/new_mv961.qpx --channel C" \

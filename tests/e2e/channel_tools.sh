@@ -1,25 +1,24 @@
 #!/usr/bin/env bash
 # Open a preset, take a filter file into B from its EQ plot's menu, copy B's
 # EQ to D from B's tab menu, save: byte for byte what qpx makes of it.
-set -u
 source "$(dirname "$0")/e2e_lib.bash"
 
 cp "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" "$work/presets/club.qpx"
 printf '%s\n' "Preamp: -3 dB" "Filter 1: ON PK Fc 63.4 Hz Gain -4.5 dB Q 4.0" \
   "Filter 2: ON PEQ Fc 1.25 kHz Gain 2.04 dB BW Oct 1" "Filter 3: ON HSC Fc 8 kHz Gain -2 dB" >"$work/room.txt"
 e2e_start_display && e2e_start_editor presets/club.qpx
-editor=$(wait_window "MV517 Preset-Editor") || fail "the preset did not open"
-xdotool sleep 1 mousemove --window "$editor" 236 14 click 1 sleep 0.5 \
+wait_editor MV517
+xdotool mousemove --window "$editor" 236 14 click 1 sleep 0.5 \
   mousemove --window "$editor" 105 93 click 1 sleep 0.5 `# Parametric EQ, channel B` \
   mousemove --window "$editor" 673 164 click 3 sleep 0.5 key i  # "Import filter settings..."
 chooser=$(wait_window "Import Filter Settings") || fail "the import chooser did not open"
 xdotool windowactivate --sync "$chooser" sleep 0.5 key ctrl+l type --delay 20 "$work/room.txt"
 xdotool key Return sleep 1 key Return sleep 0.5 `# and the message` \
   mousemove --window "$editor" 105 93 click 3 sleep 0.5 key e sleep 0.3 key Right sleep 0.3 \
-  key Down sleep 0.2 key Down sleep 0.3 key Return sleep 0.5 key ctrl+s sleep 1 key ctrl+q
-wait_editor_end || fail "the program did not end cleanly after Save and Ctrl+Q"
+  key Down sleep 0.2 key Down sleep 0.3 key Return sleep 0.5
+quit key ctrl+s sleep 1
 "$QPX" eq-import "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" --channel B "$work/room.txt" -o "$work/imported.qpx" >/dev/null &&
-  "$QPX" copy-channel "$work/imported.qpx" --from B --to D --section eq -o "$work/expected.qpx" \
-    >/dev/null || fail "qpx refused the same steps"
+  "$QPX" copy-channel "$work/imported.qpx" --from B --to D --section eq -o "$work/expected.qpx" >/dev/null ||
+  fail "qpx refused the same steps"
 cmp "$work/presets/club.qpx" "$work/expected.qpx" || fail "the saved preset is not what qpx makes"
 pass "filter file into B from the plot menu, B's EQ to D from the tab menu, saved as qpx makes it"

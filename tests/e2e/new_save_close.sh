@@ -1,37 +1,26 @@
 #!/usr/bin/env bash
-# End to end with the real program under openbox, the real keyboard and
-# mouse: New MV517 from the toolbar; the editor follows the main window into
-# and out of the task bar; Save As with a name without extension writes
-# new_mv517.qpx byte for byte; a level typed into channel A and Ctrl+S store
-# it; after another level Ctrl+Q asks "Save Preset?": Escape keeps
-# everything, No ends the program and leaves the file as saved.
-set -u
+# New MV517 from the toolbar; the editor follows the main window into and out
+# of the task bar; Save As of a name without extension writes new_mv517.qpx;
+# a level typed into A and Ctrl+S store it; after another level Ctrl+Q asks
+# "Save Preset?": Escape keeps everything, No ends and leaves the file as saved.
 source "$(dirname "$0")/e2e_lib.bash"
 
 # Channel Setup, then channel A's "Gain:" spin button: the offsets of the
 # editor's layout (tab row, then channel A's gain row).
 type_level_a() {
-  click_in "$editor" 97 14
-  sleep 0.5
-  click_in "$editor" 103 475 --repeat 3 --delay 80
-  sleep 0.3
-  xdotool type --delay 40 -- "$1"
-  xdotool key Tab
-  sleep 0.5
+  click_in "$editor" 97 14 sleep 0.5
+  xdotool mousemove --window "$editor" 103 475 click --repeat 3 --delay 80 1 sleep 0.3 type --delay 40 -- "$1"
+  xdotool key Tab sleep 0.5
 }
-hidden() { ! window_shown "MV517 Preset-Editor"; }
 
 e2e_start_display
 e2e_start_editor
 click_in "$main" 35 44  # the first toolbar button, "MV517"
-editor=$(wait_window "MV517 Preset-Editor") || fail "the MV517 editor did not open"
-sleep 1
+wait_editor MV517
 xdotool windowminimize "$main"
-for _ in $(seq 30); do hidden && break; sleep 0.1; done
-hidden || fail "minimising the main window left the editor shown"
+wait_for 3 eval '! window_shown "MV517 Preset-Editor"' || fail "minimising the main window left the editor shown"
 xdotool windowactivate "$main" 2>/dev/null
-for _ in $(seq 30); do hidden || break; sleep 0.1; done
-hidden && fail "restoring the main window left the editor minimised"
+wait_for 3 window_shown "MV517 Preset-Editor" || fail "restoring the main window left the editor minimised"
 xdotool sleep 0.5 windowactivate "$editor" sleep 0.3 2>/dev/null
 save_as "$work/presets/live"
 saved="$work/presets/live.qpx"
@@ -39,9 +28,7 @@ cmp "$saved" "$QBN_TEST_DATA/new_mv517.qpx" || fail "Save As of New differs from
 [ -e "$work/presets/live" ] && fail "a file without the extension was written too"
 
 type_level_a -6.5
-xdotool key ctrl+s
-sleep 1
-shot 1-level-saved
+xdotool key ctrl+s sleep 1
 # The first GAIN of the file is channel A's level.
 [ "$(head -n -1 "$saved")" = "$(sed '0,/<GAIN>0.0</s//<GAIN>-6.5</' \
   "$QBN_TEST_DATA/new_mv517.qpx" | head -n -1)" ] || fail "Ctrl+S did not store -6.5 dB alone"
@@ -52,17 +39,12 @@ type_level_a -3
 xdotool key ctrl+q
 wait_window "Save Preset[?]" >/dev/null || fail "no Save Preset? question"
 sleep 0.5
-shot 2-question
-xdotool key Escape
-sleep 1
+xdotool key Escape sleep 1
 window_shown "Save Preset[?]" && fail "the question stayed after Escape"
 window_shown "MV517 Preset-Editor" || fail "Cancel closed the editor"
 xdotool windowactivate "$editor" sleep 0.3 key ctrl+q 2>/dev/null
 wait_window "Save Preset[?]" >/dev/null || fail "no Save Preset? question the second time"
-sleep 0.3
-xdotool key alt+n
-wait_editor_end
-rc=$?
-[ "$rc" -eq 0 ] || fail "the program did not end cleanly after No ($rc)"
+xdotool sleep 0.3 key alt+n
+wait_editor_end || fail "the program did not end cleanly after No ($?)"
 cmp "$saved" "$work/saved.qpx" || fail "No changed the saved file"
 pass "new, minimise, save as, level, Ctrl+S, Ctrl+Q with Cancel and No"

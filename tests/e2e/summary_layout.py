@@ -12,8 +12,7 @@ w, h = map(int, subprocess.check_output(["identify", "-format", "%w %h", path]).
 raw = subprocess.check_output(["convert", path, "-depth", "8", "rgb:-"])
 
 
-def dark(x, y, limit):
-    return max(raw[3 * (y * w + x):3 * (y * w + x) + 3]) < limit
+dark = lambda x, y, limit: max(raw[3 * (y * w + x):3 * (y * w + x) + 3]) < limit
 
 
 # The picture: the rows dark nearly all the way across its width.
@@ -23,7 +22,6 @@ if not rows:
 top, bottom = rows[0], rows[-1]
 cols = [x for x in range(w) if dark(x, (top + bottom) // 2, 90)]
 size = (cols[-1] - cols[0] + 1, bottom - top + 1)
-print(f"picture at ({cols[0]}, {top}), {size[0]} x {size[1]}")
 # The names: runs of inked columns in the 30 rows under the picture.
 inked = [x for x in range(w) if any(dark(x, y, 110) for y in range(bottom + 2, bottom + 32))]
 runs = []
@@ -33,7 +31,7 @@ for x in inked:
     else:
         runs.append([x, x])
 centres = [(a + b) / 2 - cols[0] for a, b in runs]
-print("name centres:", ", ".join(f"{c:.1f}" for c in centres))
 ok = size == (600, 150) and len(centres) == len(names)
 ok = ok and all(abs(c - o) <= 10 for c, o in zip(centres, OUTPUTS))
-sys.exit(0 if ok else f"expected {' '.join(names)} under the outputs")
+sys.exit(0 if ok else f"expected {' '.join(names)} under the outputs; picture at ({cols[0]}, {top}), "
+         f"{size[0]} x {size[1]}, names centred at {', '.join(f'{c:.1f}' for c in centres)}")

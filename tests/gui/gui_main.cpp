@@ -1,6 +1,5 @@
-// Entry of the GUI tests, run under a virtual X server (xvfb-run -a
-// gui_tests): initialises GTK, builds the main window once (the editor, the
-// dialogs and the accelerators hang on it) and runs every test.
+// Entry of the GUI tests, run under xvfb-run: initialises GTK, builds the main
+// window once (the editor, dialogs and accelerators hang on it), runs every test.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -78,21 +79,26 @@ constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 // blocks in gtk_dialog_run; past its deadline it closes them, and the test fails.
 class DialogScript {
  public:
+  DialogScript() = default;
+  // Started at once, its first step: the dialog titled `title` gets `response`.
+  DialogScript(const std::string& title, gint response) { dialog(title, response).start(); }
   ~DialogScript() { stop(); }
 
   // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).
   DialogScript& dialog(const std::string& title, gint response) {
-    return add([=](GtkWidget* w, int) {
+    steps_.push_back([=](GtkWidget* w, int) {
       return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
     });
+    return *this;
   }
   // Accepts a save chooser with `path` typed (`as_proposed`: once it proposes
   // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
                         bool as_proposed = false) {
-    return add([=](GtkWidget* w, int polls) {
+    steps_.push_back([=](GtkWidget* w, int polls) {
       return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
     });
+    return *this;
   }
   void start() {
     deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
@@ -110,10 +116,6 @@ class DialogScript {
  private:
   using Step = std::function<bool(GtkWidget*, int)>;  // true when answered
 
-  DialogScript& add(Step step) {
-    steps_.push_back(std::move(step));
-    return *this;
-  }
   static bool respond(GtkWidget* w, gint response) {
     if (response == CLOSE_BY_TITLE_BAR)
       send_delete_event(w);
@@ -189,12 +191,9 @@ inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>&
   g_list_free(children);
 }
 
-// A golden file of tests/data, and its path.
-inline std::string golden_path(const std::string& name) {
-  return std::string(QBN_TEST_DATA) + "/" + name;
-}
+// The bytes of a golden file of tests/data.
 inline std::string golden(const std::string& name) {
-  return read_file(golden_path(name));
+  return read_file(QBN_TEST_DATA "/" + name);
 }
 
 // Every test starts in the Idle state with its scratch folder as the working
@@ -218,6 +217,10 @@ class GuiTest : public ::testing::Test {
     new_preset = generated = 0;
     mv_start_preset(device);
     pump();
+  }
+  // Byte for byte: the record holds nothing else either.
+  static bool same(const preset_t& a, const preset_t& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
   }
   static bool sensitive(GtkWidget* w) { return w && gtk_widget_get_sensitive(w); }
   static bool visible(GtkWidget* w) { return w && gtk_widget_get_visible(w); }
@@ -262,24 +265,45 @@ class GuiTest : public ::testing::Test {
                              &pos);
     pump();
   }
+  // A value typed into a spin button, taken as Enter or leaving the field does.
+  static void type_value(GtkWidget* spin, const char* text) {
+    gtk_entry_set_text(GTK_ENTRY(spin), text);
+    gtk_spin_button_update(GTK_SPIN_BUTTON(spin));
+    pump();
+  }
   static void set_entry(GtkWidget* entry, const std::string& text) {
     gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
     type_into(entry, text);
   }
-  // A press or a motion of button 1 at (x, y) on a realised widget, through
-  // the toolkit's dispatch (an insensitive widget gets none).
-  static void send_event(GtkWidget* w, GdkEventType type, double x, double y) {
+  // Delivers `e` to `window` through the toolkit's dispatch (an insensitive
+  // widget gets none), then runs the main loop until idle.
+  static void dispatch(GdkEvent* e, GdkWindow* window) {
+    e->any.window = GDK_WINDOW(g_object_ref(window));
+    gtk_main_do_event(e);
+    gdk_event_free(e);
+    pump();
+  }
+  // A key as the X server sends it: the window's accelerators look up its key code.
+  static void key(guint keyval, guint state = 0) {
+    GdkKeymapKey* keys = nullptr;
+    gint n = 0;
+    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_default(), keyval, &keys, &n);
+    GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
+    e->key.keyval = keyval, e->key.state = state, e->key.hardware_keycode = n ? keys[0].keycode : 0;
+    g_free(keys);
+    dispatch(e, window_preset->window);
+  }
+  // A press, release or motion of button 1 at (x, y) of a realised widget (a
+  // button's own input window) or of `window`.
+  static void send_event(GtkWidget* w, GdkEventType type, double x, double y,
+                         GdkWindow* window = nullptr) {
     GdkEvent* e = gdk_event_new(type);
-    GdkWindow* target = GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window;
-    e->any.window = GDK_WINDOW(g_object_ref(target));
     e->any.send_event = TRUE;
     if (type == GDK_MOTION_NOTIFY)
       e->motion.x = x, e->motion.y = y, e->motion.state = GDK_BUTTON1_MASK;
     else
       e->button.x = x, e->button.y = y, e->button.button = 1;
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-    pump();
+    dispatch(e, window ? window : GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window);
   }
   // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
   static std::vector<int> pixel(GtkWidget* area, int x, int y) {

@@ -1,5 +1,4 @@
 // Right-click menus of the channel pages.
-#include <cstring>
 #include <tuple>
 
 #include "editor/channel_menus.h"
@@ -33,11 +32,10 @@ class ChannelMenus : public GuiTest {
     for (GtkWidget* t : visible_toplevels())
       if (GTK_IS_MENU(gtk_bin_get_child(GTK_BIN(t)))) menu = gtk_bin_get_child(GTK_BIN(t));
     for (GtkWidget* m = menu; m && !path.empty(); path.erase(path.begin())) {
-      GList* items = gtk_container_get_children(GTK_CONTAINER(m));
-      for (GList* l = items; l; l = l->next)
-        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(l->data)))
-          if (path[0] == gtk_label_get_text(GTK_LABEL(label))) item = GTK_WIDGET(l->data);
-      g_list_free(items);
+      item = nullptr;
+      for_each_widget(m, [&](GtkWidget* l) {
+        if (GTK_IS_LABEL(l) && path[0] == label_text(l)) item = gtk_widget_get_parent(l);
+      });
       m = path.size() > 1 && item ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) : nullptr;
     }
     ASSERT_TRUE(menu && item && path.empty());
@@ -64,7 +62,7 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
     mark_saved();
     before = preset;
     right_click(target, {"Copy whole channel to"});  // the submenu only: no handle moves
-    EXPECT_EQ(std::memcmp(&before, &preset, sizeof preset), 0);
+    EXPECT_TRUE(same(before, preset));
     right_click(target, {copy, to});
     EXPECT_TRUE(value(shown) == copied && unsaved()) << copy;
   }
@@ -73,10 +71,9 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
   // The plot's menu takes the copy back as one step, and does it again.
   const preset_t copied = preset;
   right_click(drawing_area_peq[2], {"Undo settings of Out A, C"});
-  EXPECT_TRUE(std::memcmp(&before, &preset, sizeof preset) == 0 &&
-              value(spin_button_delay[0]) == 0);
+  EXPECT_TRUE(same(before, preset) && value(spin_button_delay[0]) == 0);
   right_click(drawing_area_xo[0], {"Redo settings of Out A, C"});
-  EXPECT_EQ(std::memcmp(&copied, &preset, sizeof preset), 0);
+  EXPECT_TRUE(same(copied, preset));
 }
 
 // "Import filter settings..." opens the chooser; a text is taken with a
@@ -85,12 +82,9 @@ TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   write_file("room.txt",
              "Filter 1: ON PK Fc 125.4 Hz Gain -3 dB Q 2\nFilter 2: ON HSC Fc 8 kHz Gain 2.5 dB");
   write_file("bad.txt", "Filter 1: ON PK Fc 1 kHz Gain 3 dB Q 2\nFilter 2: ON LP\n");
-  DialogScript script;
-  script.dialog("Import Filter Settings", GTK_RESPONSE_CANCEL)
-      .dialog("Import Filter Settings", GTK_RESPONSE_OK)
-      .dialog("Error!", GTK_RESPONSE_OK)
-      .dialog("Error!", GTK_RESPONSE_OK)
-      .start();
+  DialogScript script("Import Filter Settings", GTK_RESPONSE_CANCEL);
+  script.dialog("Import Filter Settings", GTK_RESPONSE_OK).dialog("Error!", GTK_RESPONSE_OK);
+  script.dialog("Error!", GTK_RESPONSE_OK);
   right_click(drawing_area_peq[1], {"Import filter settings..."});
   EXPECT_TRUE(import_filter_file(1, "room.txt", false) && !import_filter_file(1, "bad.txt", false));
   EXPECT_FALSE(import_filter_file(1, "/dev/zero", false));  // a device is not read (it never ends)

@@ -1,20 +1,17 @@
-// What the editor shows is what it stores. The oracle is the editor build,
-// which fills every widget from the record.
+// What the editor shows is what it stores (the oracle is the editor build,
+// which fills every widget from the record), and every text fits its room.
 #include <cmath>
+#include <set>
 
+#include "editor/overview_draw.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
 #include "gui_test_util.h"
+#include "response/plot_draw.h"
 
 namespace {
 
 using Display = GuiTest;
-
-void type_value(GtkWidget* spin, const char* text) {
-  gtk_entry_set_text(GTK_ENTRY(spin), text);
-  gtk_spin_button_update(GTK_SPIN_BUTTON(spin));  // as Enter or leaving the field does
-  pump();
-}
 
 // Everything the editor shows, the overview's texts and masks, the levels
 // the linking measures from and the plot handles.
@@ -86,17 +83,11 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   p.channel[2].dynamics = {200, 200, -30, -3};
   const std::string path = dir.file("beyond.qpx");
   ASSERT_EQ(xml_write(path.c_str(), &p, MV517), XML_OK);
-  DialogScript s;
-  s.dialog("Warning!", GTK_RESPONSE_OK).start();
+  DialogScript s("Warning!", GTK_RESPONSE_OK);
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
-  for (const char* line :
-       {"\"beyond.qpx\" holds values outside the editor's ranges\nOut A level -99.9 dB (editor "
-        "-99.0..6.0)\n",
-        "\nOut B EQ filter 3 type shelf (editor OFF or PEQ)\nOut C limiter attack 200 ms (editor "
-        "0..127)\n",
-        "\nOut C limiter threshold -30 dB (editor -24..0)\n\nThese fields", "edited.\nFile: "})
-    EXPECT_NE(s.text(0).find(line), std::string::npos) << line;
+  EXPECT_NE(s.text(0).find("(editor -24..0)\n\nThese fields"), std::string::npos) << s.text(0);
+  EXPECT_NE(s.text(0).find("edited.\nFile: " + path), std::string::npos) << s.text(0);
   set_value(spinner_gain[2], -5);
   choose(peq_combo[1][0], 1);
   choose(combo_input, 1);
@@ -104,8 +95,8 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   for (GtkWidget* spin : {spin_button_attack[2], spin_button_rel[2], spin_button_thres[2]})
     gtk_spin_button_update(GTK_SPIN_BUTTON(spin));
   ASSERT_TRUE(save_preset(false));
-  p.channel[2].gain = -50;  // what was edited
-  apply_build_q(p, MV517);
+  p.channel[2].gain = -50;  // what was edited; the high-passes' Q as the build fixes it
+  for (channel_t& c : p.channel) c.xo[0].q[0] = 7;
   EXPECT_EQ(first_difference(read_preset_file(path).preset, p), "");
   set_value(spinner_gain[1], 1);  // channel A follows its level group
   set_value(spin_button_attack[2], 100);
@@ -119,7 +110,7 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
 TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   // Names with arrows and umlauts, groups, a shelf, mutes, locks, 400 m and
   // a level of -99.9 dB beyond its field.
-  preset_t b = read_preset_file(golden_path("live_mv517.qpx")).preset;
+  preset_t b = read_preset_file(QBN_TEST_DATA "/live_mv517.qpx").preset;
   apply_build_q(b, MV517);
   preset_t a = preset_def;
   a.channel[0].peq[1].gain = 30, a.channel[2].dynamics.threshold = -3, a.mute = 0x09;
@@ -139,6 +130,128 @@ TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
     EXPECT_EQ(editor_state(), built) << device;
     reset_to_idle();
   }
+}
+
+// Every text fits the size its widget or box was given: measured with Pango
+// in the font each widget uses (cairo for the diagrams), for both devices.
+int width_of(PangoLayout* layout, bool own = false) {
+  int width = 0, height = 0;
+  pango_layout_get_pixel_size(layout, &width, &height);
+  if (own) g_object_unref(layout);
+  return width;
+}
+
+// Each label, combo entry and lowest and highest spin value that does not
+// fit: a label within its allocation and the window, an entry within the
+// combo's text cell (2 pixels of padding each side), a value within the
+// spin button's text area (an inner border of 2 pixels each side).
+std::set<std::string> misfits(GtkWidget* window) {
+  std::set<std::string> out;
+  const auto check = [&](const std::string& text, int need, int room) {
+    if (need > room) out.insert(text + ": " + std::to_string(need) + " > " + std::to_string(room));
+  };
+  for_each_widget(window, [&](GtkWidget* w) {
+    if (GTK_IS_LABEL(w) && gtk_widget_get_visible(w)) {
+      gint xpad, ypad, x = 0, y;
+      gtk_misc_get_padding(GTK_MISC(w), &xpad, &ypad);
+      if (!gtk_widget_get_mapped(w) || !gtk_widget_translate_coordinates(w, window, 0, 0, &x, &y))
+        x = 0;
+      check(gtk_label_get_text(GTK_LABEL(w)), width_of(gtk_label_get_layout(GTK_LABEL(w))),
+            std::min(w->allocation.width - 2 * xpad, window->allocation.width - x));
+    } else if (GTK_IS_COMBO_BOX(w)) {
+      GtkWidget* cell = gtk_bin_get_child(GTK_BIN(w));
+      GtkTreeModel* model = gtk_combo_box_get_model(GTK_COMBO_BOX(w));
+      GtkTreeIter it;
+      for (int i = 0; gtk_tree_model_iter_nth_child(model, &it, nullptr, i); ++i) {
+        gchar* text = nullptr;
+        gtk_tree_model_get(model, &it, 0, &text, -1);
+        check(text, width_of(gtk_widget_create_pango_layout(cell, text), true) + 4,
+              cell->allocation.width);
+        g_free(text);
+      }
+    } else if (GTK_IS_SPIN_BUTTON(w) && GTK_ENTRY(w)->text_area) {  // realized
+      gint width, height;
+      gdk_drawable_get_size(GTK_ENTRY(w)->text_area, &width, &height);
+      GtkAdjustment* a = gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(w));
+      for (double v : {a->lower, a->upper}) {
+        gchar* text = g_strdup_printf("%.*f", gtk_spin_button_get_digits(GTK_SPIN_BUTTON(w)), v);
+        check(text, width_of(gtk_widget_create_pango_layout(w, text), true) + 4, width);
+        g_free(text);
+      }
+    }
+  });
+  return out;
+}
+
+TEST_F(Display, EveryLabelComboEntryAndSpinValueFitsItsWidget) {
+  for (const int device : {MV517, MV961}) {
+    open_editor(device, preset_def);
+    std::set<std::string> out;
+    for (int u = 0; u < 3; ++u) {  // the delay fields' range follows the unit
+      choose(combo_delay, u);
+      for (GtkWidget* book :
+           {notebook, notebook_xo, notebook_peq})  // pages are laid out when shown
+        for (int i = 0; i < gtk_notebook_get_n_pages(GTK_NOTEBOOK(book)); ++i) {
+          show_page(book, i);
+          for (const std::string& m : misfits(window_preset)) out.insert(m);
+        }
+    }
+    EXPECT_EQ(out, std::set<std::string>{}) << device;
+  }
+  // The factory-preset refusal keeps 240 pixels as its least width and
+  // grows to show its whole message.
+  error_open();
+  pump_for(100);
+  GtkWidget* dialog = find_window("Error!");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(misfits(dialog), std::set<std::string>{});
+  EXPECT_GE(dialog->allocation.width, 240);
+}
+
+// Every text the Overview diagrams draw stays inside its box at the size it
+// is drawn in (not much smaller than meant), with the longest values, for
+// both devices and every input mode; so do the letters on the crossover
+// handles.
+TEST_F(Display, EveryDrawnTextStaysInItsBox) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
+  cairo_t* cr = cairo_create(surface);
+  std::set<std::string> out;
+  int texts = 0;
+  const auto check = [&](const DiagramText& t) {
+    const double size = fitted_size(cr, t);
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
+                           t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, t.text.c_str(), &e);
+    if (t.x + e.x_bearing < t.left - 0.5 || t.x + e.x_bearing + e.width > t.right ||
+        size < 0.6 * t.size)
+      out.insert("'" + t.text + "' at " + std::to_string(size) + " ends at " +
+                 std::to_string(t.x + e.x_bearing + e.width));
+    ++texts;
+  };
+  for (const int device : {MV517, MV961}) {
+    for (const char* delay : {"1164.82 ms", "1312.34 ft"}) {
+      ChannelFlowView v;
+      v.channels = device;
+      for (int& m : v.aktiv) m = 0x0F;
+      v.aktiv[AKTIV_UNMUTED] = 0x0A;  // A and C muted
+      for (ChannelFlowRow& row : v.row) row = {delay, "-99.0 dB", "-24 dB", "WWWWWWWWW", 1, {}};
+      for (const DiagramText& t : channel_flow_texts(v)) check(t);
+    }
+    for (int mode = 0; mode < 4; ++mode)
+      for (const DiagramText& t : routing_texts(RoutingView{device, mode, {}, 0})) check(t);
+  }
+  EXPECT_GT(texts, 200);  // every row, heading, title and input
+  EXPECT_EQ(out, std::set<std::string>{});
+  for (const char* label : {"HP", "LP"}) {
+    cairo_set_font_size(cr, xo_handle_label_size(cr, label));
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, label, &e);
+    EXPECT_TRUE(e.width <= 10.0 && e.width >= 7.0) << label << " " << e.width;
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
 }
 
 }  // namespace

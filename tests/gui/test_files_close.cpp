@@ -7,19 +7,12 @@
 
 namespace {
 
-// new_mv517.qpx with channel A's level at `db`.
-std::string new_file_with_level_a(const std::string& db) {
-  std::string body = golden("new_mv517.qpx");
-  body.resize(body.rfind("<!-->"));
-  return with_checksum(body.replace(body.find("<GAIN>0.0<"), 10, "<GAIN>" + db + "<"));
-}
-
 // Ctrl+O, Ctrl+S, Ctrl+Shift+S and Ctrl+Q are pressed in the end-to-end tests.
 enum class CloseBy { CloseCommand, CtrlW, EditorTitleBar, QuitCommand, MainWindowTitleBar };
 // An answer to "Save Preset?": Yes, then Cancel in the Save As chooser.
 constexpr gint YES_THEN_CANCEL = 1000;
 
-class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tuple<CloseBy, gint>> {
+class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tuple<int, gint>> {
  protected:
   // Runs the close; returns what the main window's title bar got (TRUE: kept).
   static gboolean close_by(CloseBy how) {
@@ -35,12 +28,6 @@ class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tupl
     pump();
     return kept;
   }
-  // The commands of the Idle state.
-  static void expect_idle() {
-    EXPECT_TRUE(window_preset == nullptr && visible(toolbar1));
-    EXPECT_TRUE(sensitive(neu) && sensitive(oeffnen) && sensitive(beenden) && sensitive(info));
-    EXPECT_FALSE(sensitive(speichern) || sensitive(speichern_u) || sensitive(schliessen));
-  }
   // The editor and the commands of the Editing state.
   static void expect_editor_kept() {
     EXPECT_TRUE(visible(window_preset) && !visible(toolbar1) && !app_quit_requested);
@@ -49,28 +36,13 @@ class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tupl
   }
 };
 
-class Files : public GuiTest {
- protected:
-  // A copy of a golden file in the scratch folder.
-  std::string copy_of(const std::string& name) {
-    write_file(dir.file(name), golden(name));
-    return dir.file(name);
-  }
-  // The texts of every label in a window.
-  static std::string labels_in(GtkWidget* w) {
-    if (GTK_IS_LABEL(w)) return label_text(w);
-    std::string text;
-    GList* children = GTK_IS_CONTAINER(w) ? gtk_container_get_children(GTK_CONTAINER(w)) : nullptr;
-    for (GList* l = children; l; l = l->next) text += labels_in(GTK_WIDGET(l->data));
-    g_list_free(children);
-    return text;
-  }
-};
+using Files = GuiTest;
 
 }  // namespace
 
 TEST_P(CloseFlow, ANewPresetAsksAndTheAnswerDecides) {
-  const auto [how, answer] = GetParam();
+  const auto how = static_cast<CloseBy>(std::get<0>(GetParam()));
+  const gint answer = std::get<1>(GetParam());
   activate(mv517);
   set_value(spinner_gain[0], -6.5);
   DialogScript s;
@@ -83,7 +55,9 @@ TEST_P(CloseFlow, ANewPresetAsksAndTheAnswerDecides) {
   EXPECT_EQ(s.text(0), "Do you want to save the current Preset?");
 
   if (answer == GTK_RESPONSE_YES || answer == GTK_RESPONSE_NO) {
-    expect_idle();
+    EXPECT_TRUE(window_preset == nullptr && visible(toolbar1));  // the commands of the Idle state
+    EXPECT_TRUE(sensitive(neu) && sensitive(oeffnen) && sensitive(beenden) && sensitive(info));
+    EXPECT_FALSE(sensitive(speichern) || sensitive(speichern_u) || sensitive(schliessen));
     EXPECT_EQ(app_quit_requested,
               how == CloseBy::QuitCommand || how == CloseBy::MainWindowTitleBar);
     EXPECT_FALSE(kept);
@@ -92,15 +66,15 @@ TEST_P(CloseFlow, ANewPresetAsksAndTheAnswerDecides) {
     EXPECT_TRUE(new_preset == 1 && preset.channel[0].gain == -65);
     EXPECT_EQ(kept, how == CloseBy::MainWindowTitleBar);
   }
-  EXPECT_EQ(read_file(dir.file("kept.qpx")),
-            answer == GTK_RESPONSE_YES ? new_file_with_level_a("-6.5") : "");
+  std::string saved = golden("new_mv517.qpx");  // with channel A's level at -6.5 dB
+  saved = with_checksum(
+      saved.substr(0, saved.rfind("<!-->")).replace(saved.find("<GAIN>0.0<"), 10, "<GAIN>-6.5<"));
+  EXPECT_EQ(read_file(dir.file("kept.qpx")), answer == GTK_RESPONSE_YES ? saved : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryModeEveryAnswer, CloseFlow,
-    ::testing::Combine(::testing::Values(CloseBy::CloseCommand, CloseBy::CtrlW,
-                                         CloseBy::EditorTitleBar, CloseBy::QuitCommand,
-                                         CloseBy::MainWindowTitleBar),
+    ::testing::Combine(::testing::Range(0, 5),  // every CloseBy
                        ::testing::Values(GTK_RESPONSE_YES, GTK_RESPONSE_NO, GTK_RESPONSE_CANCEL,
                                          CLOSE_BY_TITLE_BAR, YES_THEN_CANCEL)));
 
@@ -113,8 +87,8 @@ TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   ASSERT_TRUE(open_preset_file(path));
   set_value(spinner_gain[0], -9.0);
   ASSERT_EQ(std::system(("rm -rf '" + gone.path() + "'").c_str()), 0);
-  DialogScript s;
-  s.dialog("Save Preset?", GTK_RESPONSE_YES).dialog("Error!", GTK_RESPONSE_OK).start();
+  DialogScript s("Save Preset?", GTK_RESPONSE_YES);
+  s.dialog("Error!", GTK_RESPONSE_OK);
   EXPECT_TRUE(close_by(CloseBy::MainWindowTitleBar));
   ASSERT_TRUE(s.finished()) << s.answered();
   EXPECT_NE(s.text(1).find("gone.qpx"), std::string::npos) << s.text(1);
@@ -177,9 +151,9 @@ TEST_F(Files, SaveAsProposesThePresetNameAsksBeforeReplacingAndCancelChangesNoth
 }
 
 TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
-  const std::string path = copy_of("live_mv517.qpx");
-  DialogScript warning;  // channel D's -99.9 dB lies below the level field
-  warning.dialog("Warning!", GTK_RESPONSE_OK).start();
+  const std::string path = dir.file("live_mv517.qpx");
+  write_file(path, golden("live_mv517.qpx"));
+  DialogScript warning("Warning!", GTK_RESPONSE_OK);  // D's -99.9 dB lies below the level field
   ASSERT_TRUE(open_preset_file(path));
   pump_for(100);
   ASSERT_EQ(warning.answered(), 1u);
@@ -210,59 +184,49 @@ TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   EXPECT_FALSE(unsaved());
 }
 
-TEST_F(Files, OpenWarnsOfAFileWithoutACompletePresetAndShowsWhatItRead) {
-  for (const char* name : {"no_preset.qpx", "empty_element_preset.qpx"}) {
-    SCOPED_TRACE(name);
-    reset_to_idle();
-    DialogScript s;
-    s.dialog("Warning!", GTK_RESPONSE_OK).start();
-    EXPECT_TRUE(open_preset_file(copy_of(name)));
-    ASSERT_TRUE(s.finished());
-    EXPECT_NE(s.text(0).find("\nReading stopped at: the file holds no complete preset."),
-              std::string::npos)
-        << s.text(0);
-    EXPECT_NE(s.text(0).find(name), std::string::npos) << s.text(0);
-    EXPECT_TRUE(title_of(window_preset) == "MV517 Preset-Editor" && savename == dir.file(name));
-    EXPECT_EQ(entry_text(ch_name[0]), "Out A    ");  // not read: the default
-  }
-  EXPECT_EQ(entry_text(preset_name), "Live <A&B>");  // read before the empty element
-}
-
-TEST_F(Files, OpenRefusesWhatItCannotEditAndChangesNothing) {
+// Open warns of a file without a complete preset and shows what it read
+// (defaults after it); what it cannot edit it refuses, changing nothing.
+TEST_F(Files, OpenWarnsOfAnIncompleteFileAndRefusesWhatItCannotEdit) {
   std::string damaged = golden("live_mv517.qpx");
   std::string factory = damaged.substr(0, damaged.rfind("<!-->"));
   damaged[damaged.find("Top L")] = 't';
   factory.replace(factory.find("<LOCK>5<"), 8, "<LOCK>133<");  // 0x80: a factory preset
+  const std::string incomplete = "\nReading stopped at: the file holds no complete preset.";
   const struct {
-    const char* name;
-    std::string bytes;  // empty: a folder
-    const char* says;
-  } rows[] = {{"damaged.qpx", damaged, "checksum mismatch"},
-              {"folder.qpx", "", "Is a directory"},
-              {"missing/absent.qpx", "", "No such file or directory"},
-              {"factory.qpx", with_checksum(factory), "Can`t open Factory-Preset!"}};
+    const char *name, *title;  // a warning opens the file
+    std::string bytes, says;   // no bytes: no file
+  } rows[] = {
+      {"no_preset.qpx", "Warning!", golden("no_preset.qpx"), incomplete},
+      {"empty_element_preset.qpx", "Warning!", golden("empty_element_preset.qpx"), incomplete},
+      {"damaged.qpx", "Error!", damaged, "checksum mismatch"},
+      {"missing/absent.qpx", "Error!", "", "No such file or directory"},
+      {"factory.qpx", "Error!", with_checksum(factory), "Can`t open Factory-Preset!"}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
     reset_to_idle();
     const std::string path = dir.file(r.name);
-    if (r.bytes.empty())
-      g_mkdir(path.c_str(), 0755);  // fails for the absent file's folder
-    else
-      write_file(path, r.bytes);
+    if (!r.bytes.empty()) write_file(path, r.bytes);
     preset = preset_def;
     preset.channel[0].gain = -77;
     std::snprintf(savename, sizeof savename, "%s", "/somewhere/before.qpx");
     new_preset = generated = 1;
-    DialogScript s;
-    s.dialog("Error!", GTK_RESPONSE_OK).start();
-    EXPECT_FALSE(open_preset_file(path));
+    const bool opens = std::string(r.title) == "Warning!";
+    DialogScript s(r.title, GTK_RESPONSE_OK);
+    EXPECT_EQ(open_preset_file(path), opens);
     std::string text = s.text(0);
-    if (GtkWidget* w = find_window("Error!")) {  // the factory message is not modal
-      text = labels_in(w);
+    if (GtkWidget* w = find_window("Error!")) {  // the factory message is not modal: its labels
+      for_each_widget(w, [&](GtkWidget* l) { text += GTK_IS_LABEL(l) ? label_text(l) : ""; });
       gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK);
     }
     pump_for(100);
     EXPECT_NE(text.find(r.says), std::string::npos) << text;
+    if (opens) {  // the empty element comes after the preset's name
+      EXPECT_NE(text.find(r.name), std::string::npos) << text;
+      EXPECT_TRUE(title_of(window_preset) == "MV517 Preset-Editor" && savename == path);
+      EXPECT_TRUE(entry_text(ch_name[0]) == "Out A    " && preset.channel[0].gain == 0);
+      EXPECT_EQ(entry_text(preset_name), r.name[0] == 'n' ? "Preset" : "Live <A&B>");
+      continue;
+    }
     EXPECT_TRUE(find_window("Error!") == nullptr && window_preset == nullptr && visible(toolbar1));
     EXPECT_TRUE(preset.channel[0].gain == -77 && mv_selector == MV517 && new_preset == 1);
     EXPECT_STREQ(savename, "/somewhere/before.qpx");

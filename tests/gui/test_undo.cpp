@@ -2,43 +2,14 @@
 // widgets restored, the keys, the saved state and a new history per editor.
 #include <gdk/gdkkeysyms.h>
 
-#include <cstring>
-#include <functional>
-
 #include "gui_test_util.h"
 #include "model/editor_undo.h"
 #include "response/calc_filters.h"
 
 namespace {
 
-constexpr guint CTRL = GDK_CONTROL_MASK;
-
 class Undo : public GuiTest {
  protected:
-  // A key as the X server sends it to the editor window.
-  static void key(guint keyval, guint state) {
-    GdkKeymapKey* keys = nullptr;
-    gint n = 0;
-    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_default(), keyval, &keys, &n);
-    GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
-    e->key.window = GDK_WINDOW(g_object_ref(window_preset->window));
-    e->key.keyval = keyval, e->key.state = state, e->key.hardware_keycode = n ? keys[0].keycode : 0;
-    g_free(keys);
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-    pump();
-  }
-  // A press or a release of button 1 at (x, y) of `window`.
-  static void button(GdkWindow* window, GdkEventType type, double x, double y) {
-    GdkEvent* e = gdk_event_new(type);
-    e->button.window = GDK_WINDOW(g_object_ref(window));
-    e->button.x = x, e->button.y = y, e->button.button = 1;
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-  }
-  static bool same(const preset_t& a, const preset_t& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-  }
   // Channels A and B in level group 1 and mute group 1 (A strong, B weak);
   // channel B's band 3 at 1000 Hz, -2.5 dB.
   static preset_t linked() {
@@ -65,18 +36,18 @@ TEST_F(Undo, ADragIsOneStepThatTheKeysUndoAndRedoExactlyInEveryWidget) {
 
   // The window's accelerators come first, whichever widget has the focus.
   gtk_widget_grab_focus(peq_spin_q[1][0]);
-  key(GDK_z, CTRL);
+  key(GDK_z, GDK_CONTROL_MASK);
   EXPECT_TRUE(same(preset, opened) && !unsaved() && !editor_can_undo());
   EXPECT_TRUE(editor_undo_label() == "Undo" && editor_redo_label() == "Redo EQ band 3 of Out B");
   EXPECT_TRUE(value(peq_spin_freq[1][2]) == 1000 && value(peq_spin_gain[1][2]) == -2.5);
   EXPECT_TRUE(x_peq[1][2] == 464 && y_peq[1][2] == 122);
   EXPECT_TRUE(std::equal(curve.begin(), curve.end(), pnt_to_pix_eq_sum[1]));
   gtk_widget_grab_focus(plot);
-  key(GDK_Z, CTRL | GDK_SHIFT_MASK);
+  key(GDK_Z, GDK_CONTROL_MASK | GDK_SHIFT_MASK);
   EXPECT_TRUE(same(preset, dragged) && unsaved() && editor_redo_label() == "Redo");
-  key(GDK_z, CTRL);
+  key(GDK_z, GDK_CONTROL_MASK);
   gtk_widget_grab_focus(ch_name[0]);
-  key(GDK_y, CTRL);
+  key(GDK_y, GDK_CONTROL_MASK);
   EXPECT_TRUE(same(preset, dragged) &&
               value(peq_spin_freq[1][2]) == dragged.channel[1].peq[2].freq);
 }
@@ -84,18 +55,18 @@ TEST_F(Undo, ADragIsOneStepThatTheKeysUndoAndRedoExactlyInEveryWidget) {
 TEST_F(Undo, EachActionIsOneStepAndAShowingIsNone) {
   const auto hold_arrow = [] {  // channel B's attack: the up arrow held 0.4 s
     show_page(notebook, TAB_LIMITER);
-    button(GTK_SPIN_BUTTON(spin_button_attack[1])->panel, GDK_BUTTON_PRESS, 4, 2);
+    send_event(nullptr, GDK_BUTTON_PRESS, 4, 2, GTK_SPIN_BUTTON(spin_button_attack[1])->panel);
     pump_for(400);
-    button(GTK_SPIN_BUTTON(spin_button_attack[1])->panel, GDK_BUTTON_RELEASE, 4, 2);
+    send_event(nullptr, GDK_BUTTON_RELEASE, 4, 2, GTK_SPIN_BUTTON(spin_button_attack[1])->panel);
     pump();
     EXPECT_GT(preset.channel[1].dynamics.attack, 3);
   };
   const auto slide_fader = [] {  // channel C's fader, pressed, moved twice, let go
     show_page(notebook, TAB_CHANNEL_SETUP);
     GdkWindow* w = GTK_RANGE(vscale[2])->event_window;
-    button(w, GDK_BUTTON_PRESS, 10, 40);
+    send_event(nullptr, GDK_BUTTON_PRESS, 10, 40, w);
     for (double db : {-20.0, -30.0}) gtk_range_set_value(GTK_RANGE(vscale[2]), db);
-    button(w, GDK_BUTTON_RELEASE, 10, 40);
+    send_event(nullptr, GDK_BUTTON_RELEASE, 10, 40, w);
     pump();
   };
   const auto key_on_plot = [this](guint keyval) {
@@ -113,9 +84,7 @@ TEST_F(Undo, EachActionIsOneStepAndAShowingIsNone) {
       {"Undo EQ band 6 of Out B", 1, [] { choose(peq_combo[1][5], 2); }},
       {"Undo lock flags", 1, [] { press(check_lock_xo, true); }},
       {"Undo name of Out A", 1, [] { set_entry(ch_name[0], "Top"); }},
-      {"Undo delay of Out C", 1, [] {
-         gtk_entry_set_text(GTK_ENTRY(spin_button_delay[2]), "3.5");
-         gtk_spin_button_update(GTK_SPIN_BUTTON(spin_button_delay[2])); }},
+      {"Undo delay of Out C", 1, [] { type_value(spin_button_delay[2], "3.5"); }},
       {"Undo", 0, [] { choose(combo_delay, 2); }},
       {"Undo limiter of Out B", 1, hold_arrow},
       {"Undo high-pass of Out A", 2, [&] { key_on_plot(GDK_Right); }},

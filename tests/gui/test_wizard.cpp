@@ -41,10 +41,7 @@ class Wizard : public GuiTest {
   // Clicks the assistant's Forward (1), Back (-1), Apply (2) or Cancel (0).
   static void click(int which) {
     GtkAssistant* a = GTK_ASSISTANT(wizard);
-    GtkWidget* b = which == 1    ? a->forward
-                   : which == -1 ? a->back
-                   : which == 2  ? a->apply
-                                 : a->cancel;
+    GtkWidget* b = std::vector<GtkWidget*>{a->back, a->cancel, a->forward, a->apply}[which + 1];
     ASSERT_TRUE(visible(b) && gtk_widget_is_sensitive(b));
     click_button(b);
   }
@@ -139,9 +136,8 @@ TEST_F(Wizard, FactoryPresetSkipsStepThreeAndDisablesTheModes) {
   // Each "ä" takes six bytes in the file (63 at most): the 11th and 12th
   // typed are refused, and the preset gets what the entry shows.
   set_entry(entry_pname, "");
-  for (int i = 0; i < 12; ++i) type_into(entry_pname, "ä");
   std::string ten;
-  for (int i = 0; i < 10; ++i) ten += "ä";
+  for (int i = 0; i < 12; ++i) type_into(entry_pname, "ä"), ten += i < 10 ? "ä" : "";
   EXPECT_EQ(entry_text(entry_pname), ten);
   press(check_lock_wiz, true);
   click(2);
@@ -161,8 +157,7 @@ TEST_F(Wizard, ApplyOpensThePresetOnTheSystemTab) {
   set_entry(entry_pname, "Club Stage");
   choose(combo_ingen, 1);
   press(check_lock_wiz, true);
-  DialogScript none;
-  none.dialog("Preset-Wizard", GTK_RESPONSE_OK).start();
+  DialogScript none("Preset-Wizard", GTK_RESPONSE_OK);
   click(2);
   none.stop();
   EXPECT_TRUE(none.answered() == 0u && wizard == nullptr);
