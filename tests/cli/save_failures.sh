@@ -29,13 +29,28 @@ if unshare -m true 2>/dev/null; then
   expect 1 "write on a read-only file system" "cannot write $WORK/ro/x.qpx: Read-only file system"
 fi
 
+# Without /proc/self/fd a save writes a named temporary file from the start:
+# a save that fails (a file size limit) removes it and leaves the old file.
+if unshare -m true 2>/dev/null; then
+  noproc() { unshare -m sh -c 'mount -t tmpfs tmpfs /proc && trap "" XFSZ && ulimit -f "$1" && shift && exec "$@"' sh "$@"; }
+  mkdir "$WORK/named"
+  "$QPX" export "$QBN_TEST_DATA/live_mv517.qpx" -o "$WORK/live.json"
+  noproc unlimited "$QPX" new -o "$WORK/named/a.qpx"
+  run_as noproc 4 "$QPX" import --file-ranges "$WORK/live.json" -o "$WORK/named/a.qpx"
+  expect 1 "a save beyond the file size limit" "cannot write $WORK/named/a.qpx: File too large"
+  same "$WORK/named/a.qpx" "$QBN_TEST_DATA/new_mv517.qpx" "the file a failed save was to replace"
+  [ "$(ls -A "$WORK/named")" = a.qpx ] || fail "left by a failed save: $(ls -A "$WORK/named")"
+  noproc unlimited "$QPX" import --file-ranges "$WORK/live.json" -o "$WORK/named/a.qpx"
+  same "$WORK/named/a.qpx" "$QBN_TEST_DATA/live_mv517.qpx" "a save through a named temporary file"
+fi
+
 # ---- Killed saves -------------------------------------------------------------
 # Each save replaces the target with one of two presets; a kill at any moment
 # must leave one of them whole.
 target="$WORK/kill/show.qpx"
 mkdir "$WORK/kill"
 "$QPX" new -o "$target"
-"$QPX" export "$QBN_TEST_DATA/live_mv517.qpx" -o "$WORK/live.json"
+[ -s "$WORK/live.json" ] || "$QPX" export "$QBN_TEST_DATA/live_mv517.qpx" -o "$WORK/live.json"
 for i in $(seq 1 200); do
   if [ $((i % 2)) -eq 0 ]; then src=(import --file-ranges "$WORK/live.json"); else src=(new); fi
   "$QPX" "${src[@]}" -o "$target" 2>/dev/null &
