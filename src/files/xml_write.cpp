@@ -14,7 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <random>
 #include <string>
 
 #include "files/crc.h"
@@ -316,9 +316,12 @@ bool is_suffix_char(char c) {
 
 std::string random_suffix() {
   static const char chars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  static unsigned seed = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  // Seeded once from the system's entropy: two programs saving into one
+  // folder at the same moment draw different names.
+  static std::mt19937 draw{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof chars - 2);
   std::string s;
-  for (size_t i = 0; i < SUFFIX_LENGTH; ++i) s += chars[rand_r(&seed) % (sizeof chars - 1)];
+  for (size_t i = 0; i < SUFFIX_LENGTH; ++i) s += chars[pick(draw)];
   return s;
 }
 
