@@ -8,19 +8,12 @@
 #include <optional>
 
 #include "model/editing.h"
+#include "model/text_format.h"
 
 namespace {
 
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::string trim(const std::string& s) {
-  const char* ws = " \t\r\f\v";
-  const size_t a = s.find_first_not_of(ws);
-  if (a == std::string::npos) return "";
-  return s.substr(a, s.find_last_not_of(ws) - a + 1);
+  return std::string(trim_blanks(s));
 }
 
 std::vector<std::string> tokens(const std::string& s) {
@@ -35,16 +28,10 @@ std::vector<std::string> tokens(const std::string& s) {
   return out;
 }
 
-std::string fmt(const char* format, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
-}
-
 // A number as the text gave it (up to 6 significant digits, no trailing
 // zeros), for messages.
 std::string as_given(double v) {
-  return fmt("%.6g", v);
+  return format_general(v, 6);
 }
 
 // A number token, possibly with a unit glued to it ("125Hz", "-3dB"): the
@@ -55,15 +42,9 @@ struct number_t {
   std::string unit;
 };
 std::optional<number_t> parse_number(const std::string& token) {
-  const char* begin = token.c_str();
-  char* end = nullptr;
-  const double v = std::strtod(begin, &end);
-  if (end == begin || !std::isfinite(v)) return std::nullopt;
-  // strtod also takes hexadecimal, "inf" and "nan": only plain decimals here.
-  for (const char* p = begin; p < end; ++p)
-    if (!std::isdigit(static_cast<unsigned char>(*p)) && *p != '.' && *p != '-' && *p != '+')
-      return std::nullopt;
-  return number_t{v, upper(end)};
+  const std::optional<decimal_prefix_t> n = read_decimal_prefix(token);
+  if (!n) return std::nullopt;
+  return number_t{n->value, upper_ascii(token.substr(n->length))};
 }
 
 enum class kind_t { peak, low_shelf, high_shelf };
@@ -113,7 +94,7 @@ std::optional<std::string> read_value(const std::vector<std::string>& t, size_t&
   unit = n->unit;
   if (unit.empty() && i < t.size() && !units.front().empty()) {
     for (const std::string& u : units) {
-      if (upper(t[i]) == u) {
+      if (upper_ascii(t[i]) == u) {
         unit = u;
         ++i;
         break;
@@ -130,7 +111,7 @@ std::optional<std::string> read_value(const std::vector<std::string>& t, size_t&
 line_result_t read_filter(const std::string& rest) {
   const std::vector<std::string> t = tokens(rest);
   if (t.empty()) return refuse("ON or OFF and a filter type are missing");
-  const std::string state = upper(t[0]);
+  const std::string state = upper_ascii(t[0]);
   if (state != "ON" && state != "OFF") return refuse("ON or OFF expected, \"" + t[0] + "\" found");
   if (state == "OFF") {
     line_result_t r;
@@ -138,7 +119,7 @@ line_result_t read_filter(const std::string& rest) {
     return r;
   }
   if (t.size() < 2) return refuse("the filter type is missing");
-  const std::string type = upper(t[1]);
+  const std::string type = upper_ascii(t[1]);
   line_result_t r;
   r.what = line_result_t::filter;
   filter_line_t& f = r.f;
@@ -164,7 +145,7 @@ line_result_t read_filter(const std::string& rest) {
     if (const std::optional<number_t> slope = parse_number(t[i])) {
       std::string unit = slope->unit;
       ++i;
-      if (unit.empty() && i < t.size() && upper(t[i]) == "DB") unit = "DB", ++i;
+      if (unit.empty() && i < t.size() && upper_ascii(t[i]) == "DB") unit = "DB", ++i;
       if (unit != "DB") return refuse("a shelf slope is given in dB");
       if (slope->value != 6.0)
         return refuse("the device has no " + as_given(slope->value) +
@@ -174,7 +155,7 @@ line_result_t read_filter(const std::string& rest) {
   bool has_fc = false, has_gain = false;
   while (i < t.size()) {
     const std::string& key_token = t[i++];
-    const std::string key = upper(key_token);
+    const std::string key = upper_ascii(key_token);
     std::string unit;
     std::optional<std::string> problem;
     if (key == "FC") {
@@ -192,7 +173,7 @@ line_result_t read_filter(const std::string& rest) {
       f.has_q = true;
     } else if (key == "BW") {
       if (f.has_q) return refuse("Q or BW is given twice");
-      if (i < t.size() && upper(t[i]) == "OCT") ++i;
+      if (i < t.size() && upper_ascii(t[i]) == "OCT") ++i;
       problem = read_value(t, i, {"OCT"}, f.bw, unit);
       if (!problem && !(f.bw > 0.0 && f.bw <= 10.0))
         problem = "BW " + as_given(f.bw) + " oct is not a bandwidth a band can have";
@@ -215,7 +196,7 @@ line_result_t read_line(const std::string& raw) {
   const size_t colon = line.find(':');
   if (colon == std::string::npos)
     return refuse("cannot be read (expected \"Filter N: ...\", \"Preamp: ... dB\" or a # comment)");
-  const std::string head = upper(trim(line.substr(0, colon)));
+  const std::string head = upper_ascii(trim(line.substr(0, colon)));
   const std::string rest = line.substr(colon + 1);
   if (head == "PREAMP") {
     const std::vector<std::string> t = tokens(rest);
@@ -257,8 +238,8 @@ std::optional<std::string> store_filter(const filter_line_t& f, peq_t& band,
     return "gain " + as_given(f.db) + " dB is outside the band's -12.0 to +12.0 dB";
   const int gain = db_to_tenths(f.db);
   if (std::fabs(gain / 10.0 - f.db) > 1e-9)
-    notes.push_back(at + "gain " + as_given(f.db) + " dB stored as " + fmt("%.1f", gain / 10.0) +
-                    " dB");
+    notes.push_back(at + "gain " + as_given(f.db) + " dB stored as " +
+                    format_fixed(gain / 10.0, 1) + " dB");
   band.freq = static_cast<uint16_t>(hz);
   band.gain = static_cast<int8_t>(gain);
   if (f.kind != kind_t::peak) {
@@ -268,13 +249,14 @@ std::optional<std::string> store_filter(const filter_line_t& f, peq_t& band,
                       "are first-order");
     return std::nullopt;
   }
-  const std::string given = f.from_bw ? "BW " + as_given(f.bw) + " oct (Q " + fmt("%.3f", f.q) + ")"
-                                      : "Q " + as_given(f.q);
+  const std::string given = f.from_bw
+                                ? "BW " + as_given(f.bw) + " oct (Q " + format_fixed(f.q, 3) + ")"
+                                : "Q " + as_given(f.q);
   if (!(f.q > 0.0 && f.q < 13.0) || q_to_stored(f.q) < 7 || q_to_stored(f.q) > 125)
     return given + " is outside the band's Q 0.7 to 12.5";
   const int q = q_to_stored(f.q);
   if (std::fabs(q / 10.0 - f.q) > 1e-9)
-    notes.push_back(at + given + " stored as Q " + fmt("%.1f", q / 10.0));
+    notes.push_back(at + given + " stored as Q " + format_fixed(q / 10.0, 1));
   band.q = static_cast<uint8_t>(q);
   band.type = 0;
   return std::nullopt;
@@ -393,16 +375,16 @@ filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
       if (!(std::fabs(r.preamp_db) < 200.0) || db_to_tenths(level) < -990 ||
           db_to_tenths(level) > 60)
         return refused(preamp_line, lines[preamp_line - 1],
-                       "the level with the preamp, " + fmt("%.1f", level) +
+                       "the level with the preamp, " + format_fixed(level, 1) +
                            " dB, is outside -99.0 to +6.0 dB");
       r.level_set = true;
       r.gain = static_cast<int16_t>(db_to_tenths(level));
       r.notes.push_back(at + "preamp " + as_given(r.preamp_db) + " dB applied: level " +
-                        fmt("%.1f", r.gain / 10.0) + " dB");
+                        format_fixed(r.gain / 10.0, 1) + " dB");
     } else {
       r.notes.push_back(at + "preamp " + as_given(r.preamp_db) +
-                        " dB not applied (the channel level stays " + fmt("%.1f", ch.gain / 10.0) +
-                        " dB)");
+                        " dB not applied (the channel level stays " +
+                        format_fixed(ch.gain / 10.0, 1) + " dB)");
     }
   }
   // Notes in the order of their lines.
@@ -459,8 +441,8 @@ std::string export_filter_text(const channel_t& ch, const std::string& title) {
       out += b == 0 ? "LSC" : "HSC";
     else
       out += "PK";
-    out += " Fc " + std::to_string(p.freq) + " Hz Gain " + fmt("%.1f", p.gain / 10.0) + " dB";
-    if (p.type != 1) out += " Q " + fmt("%.2f", p.q / 10.0);
+    out += " Fc " + std::to_string(p.freq) + " Hz Gain " + format_fixed(p.gain / 10.0, 1) + " dB";
+    if (p.type != 1) out += " Q " + format_fixed(p.q / 10.0, 2);
     out += "\n";
   }
   return out;

@@ -1,0 +1,158 @@
+// Numbers in text formats read and written the same in every locale, the
+// quoted excerpts of messages, and bounded reading of text inputs.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "files/text_input.h"
+#include "model/text_format.h"
+#include "support/comma_locale.h"
+#include "test_util.h"
+
+namespace {
+
+// Every form a number takes in the files, and what is not a number.
+TEST(TextFormat, DecimalNumbersAndWhatIsNot) {
+  const struct {
+    const char* text;
+    double value;
+    size_t length;  // 0: no number
+  } cases[] = {
+      {"63.4", 63.4, 4}, {"-3", -3, 2},       {"+2.5dB", 2.5, 4},   {".5", 0.5, 2},
+      {"5.", 5, 2},      {"1e3Hz", 1000, 3},  {"1.5E-2", 0.015, 6}, {"2e", 2, 1},
+      {"20,5", 20, 2},   {"-.25;", -0.25, 4}, {"", 0, 0},           {".", 0, 0},
+      {"-", 0, 0},       {"e5", 0, 0},        {"inf", 0, 0},        {"nan", 0, 0},
+      {"0x10", 0, 1},    {"1e400", 0, 0},     {"abc", 0, 0},        {"--1", 0, 0},
+  };
+  for (const auto& c : cases) {
+    const auto n = read_decimal_prefix(c.text);
+    if (c.length == 0) {
+      EXPECT_FALSE(n) << c.text;
+      continue;
+    }
+    ASSERT_TRUE(n) << c.text;
+    EXPECT_DOUBLE_EQ(n->value, c.value) << c.text;
+    EXPECT_EQ(n->length, c.length) << c.text;
+  }
+  EXPECT_EQ(parse_decimal("12.25"), 12.25);
+  EXPECT_FALSE(parse_decimal("12.25 "));
+  EXPECT_FALSE(parse_decimal("0x10"));
+  EXPECT_TRUE(looks_like_decimal_comma("20,5"));
+  EXPECT_TRUE(looks_like_decimal_comma("-0,25;85"));
+  EXPECT_FALSE(looks_like_decimal_comma("20, 5"));
+  EXPECT_FALSE(looks_like_decimal_comma("20.5,85"));
+}
+
+TEST(TextFormat, NumbersWrittenAsTheCLocaleWritesThem) {
+  EXPECT_EQ(format_fixed(-3.5, 1), "-3.5");
+  EXPECT_EQ(format_fixed(0.25, 1), "0.2");  // an exact half goes to even, as in printf
+  EXPECT_EQ(format_fixed(1250, 2), "1250.00");
+  EXPECT_EQ(format_fixed(-0.04, 1), "-0.0");
+  EXPECT_EQ(format_general(125.0, 6), "125");
+  EXPECT_EQ(format_general(2.04, 6), "2.04");
+  EXPECT_EQ(format_general(1e6, 6), "1e+06");
+}
+
+// Under a German desktop's locale the same numbers are read and written.
+TEST(TextFormat, SameInACommaLocale) {
+  comma_locale de;
+  REQUIRE_COMMA_LOCALE(de);
+  ASSERT_TRUE(read_decimal_prefix("63.4"));
+  EXPECT_DOUBLE_EQ(read_decimal_prefix("63.4")->value, 63.4);
+  EXPECT_FALSE(parse_decimal("63,4"));
+  EXPECT_EQ(format_fixed(2.5, 1), "2.5");
+  EXPECT_EQ(format_general(0.125, 6), "0.125");
+}
+
+TEST(TextFormat, LinesOfAText) {
+  const auto lines = split_lines(
+      "\xEF\xBB\xBF"
+      "a\r\nb\n\nc");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "a");
+  EXPECT_EQ(lines[1], "b");
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(lines[3], "c");
+  EXPECT_TRUE(split_lines("").empty());
+  EXPECT_EQ(split_lines("x\n").size(), 1u);
+  EXPECT_EQ(trim_blanks(" \t a b \r"), "a b");
+  EXPECT_EQ(upper_ascii("kHz \xc3\xa4"), "KHZ \xc3\xa4");
+}
+
+// A message quotes at most 60 characters, whole characters only, with what
+// would disturb a terminal or a dialog escaped.
+TEST(TextFormat, ExcerptsAreShortEscapedAndValid) {
+  EXPECT_EQ(quoted_excerpt("63.4"), "\"63.4\"");
+  EXPECT_EQ(escaped_text("a\x1b[31mb"), "a\\x1b[31mb");
+  EXPECT_EQ(escaped_text("\xff\xfe"
+                         "ok"),
+            "\\xff\\xfeok");
+  EXPECT_EQ(escaped_text("x\ny\\"), "x\\x0ay\\\\");
+  EXPECT_EQ(escaped_text("\xc2\x85"), "\\xc2\\x85");                        // C1 control
+  EXPECT_EQ(escaped_text("\xe2\x82"), "\\xe2\\x82");                        // cut character
+  EXPECT_EQ(escaped_text("\xc3\xa4\xe2\x82\xac"), "\xc3\xa4\xe2\x82\xac");  // ä€ stay
+  EXPECT_EQ(escaped_text("\xed\xa0\x80"), "\\xed\\xa0\\x80");               // a surrogate
+  // 10 MB of one token: 60 characters and an ellipsis.
+  const std::string big(10 << 20, 'x');
+  EXPECT_EQ(text_excerpt(big), std::string(60, 'x') + "...");
+  // A cut never halves a character: 59 ASCII then a 3-byte character fits
+  // (60 characters); one more ASCII character before it does not.
+  const std::string euro = "\xe2\x82\xac";
+  EXPECT_EQ(text_excerpt(std::string(59, 'a') + euro + "z"), std::string(59, 'a') + euro + "...");
+  EXPECT_EQ(text_excerpt(std::string(60, 'a') + euro), std::string(60, 'a') + "...");
+  // An escape is not cut either.
+  EXPECT_EQ(text_excerpt(std::string(58, 'a') + "\x1b"), std::string(58, 'a') + "...");
+  EXPECT_EQ(text_excerpt(std::string(56, 'a') + "\x1b"), std::string(56, 'a') + "\\x1b");
+}
+
+// Only regular files, at most the limit, without ever blocking.
+TEST(TextInput, RegularFilesWithinTheLimitOnly) {
+  ScratchDir dir;
+  write_file(dir.file("t.txt"), "20 85.1\n");
+  text_input_t r = read_text_file(dir.file("t.txt"));
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.text, "20 85.1\n");
+
+  write_file(dir.file("big.txt"), std::string(2049, ' '));
+  r = read_text_file(dir.file("big.txt"), 2048);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.reason, "larger than 2 KiB");
+  EXPECT_TRUE(read_text_file(dir.file("big.txt"), 2049).ok);
+
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  r = read_text_file(fifo);  // no writer: must not wait for one
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.reason, "not a regular file");
+  EXPECT_EQ(read_text_file("/dev/zero").reason, "not a regular file");
+  EXPECT_EQ(read_text_file(dir.path()).reason, "not a regular file");
+  EXPECT_EQ(read_text_file(dir.file("missing")).reason, "No such file or directory");
+  std::string reason;
+  EXPECT_FALSE(readable_regular_file(fifo, TEXT_INPUT_MAX_BYTES, reason));
+  EXPECT_TRUE(readable_regular_file(dir.file("t.txt"), TEXT_INPUT_MAX_BYTES, reason));
+  EXPECT_EQ(byte_limit_text(TEXT_INPUT_MAX_BYTES), "16 MiB");
+}
+
+// A stream (standard input) is refused as soon as it passes the limit.
+TEST(TextInput, StreamsStopAtTheLimit) {
+  const int zero = open("/dev/zero", O_RDONLY);
+  ASSERT_GE(zero, 0);
+  const text_input_t r = read_text_descriptor(zero, 1 << 20);
+  close(zero);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.reason, "larger than 1 MiB");
+  EXPECT_TRUE(r.text.empty());
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  ASSERT_EQ(write(fds[1], "abc", 3), 3);
+  close(fds[1]);
+  const text_input_t p = read_text_descriptor(fds[0]);
+  close(fds[0]);
+  EXPECT_TRUE(p.ok);
+  EXPECT_EQ(p.text, "abc");
+}
+
+}  // namespace
