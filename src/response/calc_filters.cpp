@@ -384,28 +384,75 @@ complex_t delay_factor(double f, unsigned cm) {
   return std::polar(1.0, -2.0 * PI * f * seconds);
 }
 
-void channel_response(const channel_t& ch_in, channel_response_t& out) {
-  channel_t ch = ch_in;
-  channel_apply_build_q(ch);
+namespace {
+
+// A channel's sections with their coefficients, formed once for a whole
+// curve: each column then costs the arithmetic of its unit-circle values
+// only, with exactly the operations of the *_complex functions above.
+struct channel_sections_t {
+  svf_t hp, lp;
+  bool hp_squared, lp_on, lp_squared;
+  // The EQ bands in series: peaking bands, and shelves in the place of
+  // bands 1 and 6 (a shelf type on another band contributes nothing).
+  enum class kind { peaking, shelf, none } eq_kind[6];
+  peaking_t peaking[6];
+  shelf_t shelf[6];
+};
+
+channel_sections_t sections_of(const channel_t& ch) {
+  channel_sections_t s{};
   const xo_t& hp = ch.xo[0];
   const xo_t& lp = ch.xo[1];
   const int hs = xo_slot(hp.config), ls = xo_slot(lp.config);
+  s.hp = svf(hp.freq[hs], hp.q[hs]);
+  s.hp_squared = xo_order(hp.config) != 0;
+  s.lp_on = lp.config != 0;
+  if (s.lp_on) {
+    s.lp = svf(lp.freq[ls], lp.q[ls]);
+    s.lp_squared = xo_order(lp.config) != 0;
+  }
+  for (int b = 0; b < 6; ++b) {
+    const peq_t& band = ch.peq[b];
+    using kind = channel_sections_t::kind;
+    if (band.type != 1) {
+      s.eq_kind[b] = kind::peaking;
+      s.peaking[b] = peaking(band.freq, band.q, band.gain);
+    } else if (b == 0 || b == 5) {
+      s.eq_kind[b] = kind::shelf;
+      s.shelf[b] = b == 0 ? lowshelf(band.freq, band.gain) : highshelf(band.freq, band.gain);
+    } else {
+      s.eq_kind[b] = kind::none;
+    }
+  }
+  return s;
+}
+
+}  // namespace
+
+void channel_response(const channel_t& ch_in, channel_response_t& out) {
+  channel_t ch = ch_in;
+  channel_apply_build_q(ch);
+  const channel_sections_t s = sections_of(ch);
   const double level = g_eq(ch.gain);
   const double polarity = ch.phase == 1 ? -1.0 : 1.0;
+  const grid_t& g = grid();
+  using kind = channel_sections_t::kind;
   for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
-    complex_t xo = hp_complex(i, hp.freq[hs], hp.q[hs], xo_order(hp.config));
-    if (lp.config != 0) xo *= lp_complex(i, lp.freq[ls], lp.q[ls], xo_order(lp.config));
+    const unit_point_t& z = g.at[i];
+    complex_t xo =
+        to_complex(quotient(hp_numerator(z), denominator(z, s.hp.a1, s.hp.a2), s.hp_squared));
+    if (s.lp_on)
+      xo *= to_complex(
+          quotient(lp_numerator(z, s.lp), denominator(z, s.lp.a1, s.lp.a2), s.lp_squared));
     complex_t eq = 1.0;
     for (int b = 0; b < 6; ++b) {
-      const peq_t& band = ch.peq[b];
-      // As in the magnitude sum: a shelf on band 1 or 6 takes that band's
-      // place, a shelf type on another band contributes nothing.
-      if (band.type != 1)
-        eq *= peq_complex(i, band.freq, band.q, band.gain);
-      else if (b == 0)
-        eq *= lowshelf_complex(i, band.freq, band.gain);
-      else if (b == 5)
-        eq *= highshelf_complex(i, band.freq, band.gain);
+      if (s.eq_kind[b] == kind::peaking) {
+        const peaking_t& p = s.peaking[b];
+        eq *= to_complex(quotient(poly(1.0, p.b1, p.b2, z), denominator(z, p.s.a1, p.s.a2), false));
+      } else if (s.eq_kind[b] == kind::shelf) {
+        const shelf_t& sh = s.shelf[b];
+        eq *= to_complex(quotient(shelf_numerator(z, sh), denominator(z, sh.a1, sh.a2), false));
+      }
     }
     out.xo[i] = xo;
     out.eq[i] = eq;
