@@ -1,0 +1,180 @@
+// A measurement on the plot grid (interpolation over log frequency, the
+// unwrapped phase), the predicted output of a channel and the plots' scale.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "measure/measurement.h"
+#include "model/preset.h"
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+
+// Columns of the grid around some frequencies (column c at
+// 10^(1.53 + c * 4.08 / 1289.04) Hz): 20 Hz lies before column 0 (33.88 Hz).
+TEST(MeasurementGrid, InterpolatesOverLogFrequencyWithinTheFile) {
+  measurement_t m;
+  m.hz = {100, 1000, 10000};
+  m.db = {80, 90, 70};
+  m.phase_deg = {170, -170, 10};  // -170 is +20 from 170: unwrapped 190
+  auto g = std::make_unique<grid_measurement_t>();
+  measurement_on_grid(m, *g);
+  ASSERT_TRUE(g->has_phase);
+  int first = -1, last = -1;
+  for (int c = 0; c < EQ_TABLE_SIZE; ++c) {
+    if (!g->has[c]) continue;
+    if (first < 0) first = c;
+    last = c;
+    const double f = column_to_freq(c);
+    ASSERT_GE(f, 100.0);
+    ASSERT_LE(f, 10000.0);
+    // Hand-computed: linear in log10 f between the rows.
+    const double x = std::log10(f);
+    const double db = x <= 3 ? 80 + (x - 2) * 10 : 90 - (x - 3) * 20;
+    const double phase = x <= 3 ? 170 + (x - 2) * 20 : 190 + (x - 3) * 180;
+    ASSERT_NEAR(g->db[c], db, 1e-9) << c;
+    ASSERT_NEAR(g->phase_deg[c], phase, 1e-9) << c;
+  }
+  // 100 Hz: first column at or above it is column 149 (99.9 Hz is 148);
+  // 10 kHz: the last one at or below it.
+  EXPECT_EQ(first, 149);
+  EXPECT_LT(column_to_freq(first - 1), 100.0);
+  EXPECT_LE(column_to_freq(last), 10000.0);
+  EXPECT_GT(column_to_freq(last + 1), 10000.0);
+  // Without a phase column: levels only.
+  m.phase_deg.clear();
+  measurement_on_grid(m, *g);
+  EXPECT_FALSE(g->has_phase);
+  EXPECT_EQ(g->phase_deg[first], 0.0);
+}
+
+// Each step between rows is taken as the smaller turn, so a phase that
+// falls steadily through the wrap keeps falling.
+TEST(MeasurementGrid, PhaseUnwrapsTheSmallerTurn) {
+  measurement_t m;
+  m.hz = {100, 200, 400, 800};
+  m.db = {0, 0, 0, 0};
+  m.phase_deg = {-100, 160, 60, -60};  // steps -100 (not +260), -100 and -120 (not +240)
+  auto g = std::make_unique<grid_measurement_t>();
+  measurement_on_grid(m, *g);
+  const int c = freq_to_column(400.0) + 1;  // just above 400 Hz
+  const double x = std::log10(column_to_freq(c));
+  const double want = -300 + (x - std::log10(400.0)) / std::log10(2.0) * -120;
+  EXPECT_NEAR(g->phase_deg[c], want, 1e-9);
+}
+
+// A measurement of exactly 0 dB at 0 degrees is the channel's own output;
+// the polarity adds 180 degrees and a delay -360 f t.
+TEST(Prediction, MultipliesTheChannelsOutput) {
+  channel_t ch = preset_def.channel[0];
+  ch.xo[0].config = 2;
+  ch.xo[0].freq[1] = 80;
+  ch.xo[1].config = 1;
+  ch.xo[1].freq[0] = 2500;
+  ch.peq[2] = {1000, 20, -45, 0};
+  measurement_t flat;
+  flat.hz = {20, 20000};
+  flat.db = {0, 0};
+  flat.phase_deg = {0, 0};
+  auto g = std::make_unique<grid_measurement_t>();
+  measurement_on_grid(flat, *g);
+  auto r = std::make_unique<channel_response_t>();
+  channel_response(ch, *r);
+  auto p = std::make_unique<prediction_t>();
+  predict_output(ch, *g, *p);
+  for (int c = 0; c < EQ_TABLE_SIZE; ++c) {
+    ASSERT_TRUE(p->has[c]);
+    ASSERT_NEAR(p->db[c], response_db(r->total[c]), 1e-9) << c;
+    ASSERT_NEAR(p->phase_deg[c], response_phase_deg(r->total[c]), 1e-9) << c;
+  }
+  channel_t inverted = ch;
+  inverted.phase = 1;
+  inverted.delay = 100;  // 1 m: 2.912 ms
+  auto q = std::make_unique<prediction_t>();
+  predict_output(inverted, *g, *q);
+  for (int c = 0; c < EQ_TABLE_SIZE; c += 5) {
+    const double f = column_to_freq(c);
+    const double want = p->phase_deg[c] + 180 - 360 * f * (1.0 / 343.4);
+    ASSERT_NEAR(std::remainder(q->phase_deg[c] - want, 360.0), 0.0, 1e-6) << c;
+    ASSERT_NEAR(q->db[c], p->db[c], 1e-9);
+  }
+  // A measured level and phase multiply on: +6 dB at 90 degrees.
+  measurement_t loud = flat;
+  loud.db = {6, 6};
+  loud.phase_deg = {90, 90};
+  measurement_on_grid(loud, *g);
+  predict_output(ch, *g, *q);
+  const int c = 400;
+  EXPECT_NEAR(q->db[c], p->db[c] + 6, 1e-9);
+  EXPECT_NEAR(std::remainder(q->phase_deg[c] - p->phase_deg[c] - 90, 360.0), 0, 1e-9);
+  EXPECT_NEAR(std::abs(measured_complex(*g, c)), std::pow(10.0, 0.3), 1e-12);
+  EXPECT_NEAR(std::arg(measured_complex(*g, c)), PI / 2, 1e-12);
+}
+
+// Two predicted outputs add as complex values where both have a phase;
+// without phase there is no sum.
+TEST(Prediction, SumsNeedPhaseOnBothSides) {
+  channel_t a = preset_def.channel[0];
+  measurement_t m;
+  m.hz = {50, 5000};
+  m.db = {0, 0};
+  m.phase_deg = {0, 0};
+  auto g = std::make_unique<grid_measurement_t>();
+  measurement_on_grid(m, *g);
+  auto pa = std::make_unique<prediction_t>(), pb = std::make_unique<prediction_t>();
+  predict_output(a, *g, *pa);
+  channel_t b = a;
+  b.phase = 1;
+  predict_output(b, *g, *pb);
+  auto s = std::make_unique<predicted_sum_t>();
+  predict_sum(*pa, *pa, *s);
+  const int c = freq_to_column(1000) + 1;
+  ASSERT_TRUE(s->has[c]);
+  EXPECT_NEAR(s->db[c], pa->db[c] + 20 * std::log10(2.0), 1e-9);
+  EXPECT_FALSE(s->has[0]);  // outside the measurement
+  predict_sum(*pa, *pb, *s);
+  EXPECT_EQ(s->db[c], RESPONSE_FLOOR_DB);  // one polarity flipped: they cancel
+  m.phase_deg.clear();
+  measurement_on_grid(m, *g);
+  predict_output(b, *g, *pb);
+  EXPECT_FALSE(pb->has_phase);
+  EXPECT_NEAR(pb->db[c], pa->db[c], 1e-9);  // the level of an inverted output is the same
+  predict_sum(*pa, *pb, *s);
+  EXPECT_FALSE(s->has[c]);
+}
+
+// The plots shift a measurement so that its mean over the pass band lies on
+// 0 dB: the high-pass to low-pass band, else 200 Hz-5 kHz, else all of it.
+TEST(MeasurementScale, MeanOverThePassBand) {
+  measurement_t m;
+  m.hz = {20, 100, 1000, 20000};
+  m.db = {80, 100, 100, 100};
+  auto g = std::make_unique<grid_measurement_t>();
+  measurement_on_grid(m, *g);
+  channel_t ch = preset_def.channel[0];
+  ch.xo[0] = {0, {100, 100}, {12, 7}};
+  ch.xo[1] = {1, {1000, 1000}, {7, 7}};
+  EXPECT_NEAR(measurement_plot_offset_db(ch, *g), -100.0, 1e-9);
+  EXPECT_EQ(channel_pass_band(ch).lo_hz, 100);
+  EXPECT_EQ(channel_pass_band(ch).hi_hz, 1000);
+  // A band that is empty (the high-pass above the low-pass) is unclear.
+  ch.xo[0].freq[0] = 3000;
+  EXPECT_NEAR(measurement_plot_offset_db(ch, *g), -100.0, 1e-9);
+  // A measurement that only covers 20-60 Hz: every column it has.
+  m.hz = {20, 60};
+  m.db = {90, 94};
+  measurement_on_grid(m, *g);
+  double sum = 0;
+  int n = 0;
+  for (int c = 0; c < EQ_TABLE_SIZE; ++c)
+    if (g->has[c]) sum += g->db[c], ++n;
+  ASSERT_GT(n, 0);
+  EXPECT_NEAR(measurement_plot_offset_db(ch, *g), -sum / n, 1e-9);
+  // The low-pass off: up to the plot's last column.
+  ch.xo[1].config = 0;
+  EXPECT_NEAR(channel_pass_band(ch).hi_hz, column_to_freq(EQ_TABLE_SIZE - 1), 1e-9);
+}
+
+}  // namespace
