@@ -13,7 +13,7 @@
 #include "editor/preset_verwaltung.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
-#include "model/editor_fit.h"
+#include "model/editor_findings.h"
 #include "model/editor_undo.h"
 #include "model/preset.h"
 #include "shell/app.h"

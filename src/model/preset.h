@@ -190,7 +190,7 @@ constexpr value_range_t boost{-99, 0};        // dB
 // The values the editor's widgets can show, in the record's units (the
 // widgets' own ranges come from here). A file may hold values the reader
 // accepts beyond them: the editor keeps such a value until its field is
-// edited, and editor_findings (editor_fit.h) lists them.
+// edited, and editor_findings (editor_findings.h) lists them.
 namespace editor_range {
 constexpr value_range_t gain{-990, 60};       // 0.1 dB: -99.0..+6.0 dB
 constexpr value_range_t attack{0, 127};       // ms
