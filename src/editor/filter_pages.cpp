@@ -148,8 +148,7 @@ GtkWidget* plot_area(int ch, GCallback expose, GCallback press, GCallback motion
 
 // ---- Crossover ----
 
-// Spin button and type selector of crossover `filter` of channel n, the Q
-// its type fixes and its curve (none for a low-pass that is off).
+// Spin button and type selector of crossover `filter` of channel n.
 void make_xo_controls(int n, int filter) {
   const channel_t& c = preset.channel[n];
   const xo_t& xo = c.xo[filter];
@@ -162,11 +161,6 @@ void make_xo_controls(int n, int filter) {
   combo = make_combobox(labels[0], labels[1], labels[2], -1, COMBO_PLAIN);
   const int index = filter == 0 ? hp_index_from_code(xo.config) : xo.config;
   gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index >= 0 && index <= 2 ? index : -1);
-
-  if (filter == 0)
-    Calc_HighPass(n, xo_order(xo.config));
-  else if (xo.config != 0)
-    Calc_LowPass(n, xo_order(xo.config));
 
   const gpointer data = GINT_TO_POINTER(n);
   g_signal_connect(spin, "value-changed", G_CALLBACK(change_xo_freq), data);
@@ -255,14 +249,6 @@ void make_peq_controls(int n, int b) {
   g_signal_connect(peq_spin_gain[n][b], "value-changed", G_CALLBACK(change_peq_gain), data);
 }
 
-// The curves of every band, shelves first (the sum adds what they hold).
-void calc_channel_eq(int n) {
-  const channel_t& c = preset.channel[n];
-  if (c.peq[0].type == 1) Calc_LowShelf(n);
-  if (c.peq[5].type == 1) Calc_HighShelf(n);
-  for (int b = 0; b < 6; ++b) Calc_Peq(n, b);
-}
-
 // Spin button packed from the right (padding 12) with its caption.
 GtkWidget* band_spin_row(const char* text, GtkWidget* spin) {
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
@@ -324,6 +310,7 @@ void build_crossover_page(GtkWidget* page, int mv_x) {
     make_xo_controls(n, 1);
     if (preset.channel[n].xo[1].config == 0)
       gtk_widget_set_sensitive(spin_button_crossover[1][n], FALSE);
+    Calc_Channel(n);  // the curves of both plots, with the Q just fixed
     add_xo_channel_page(n);
   }
   statusbar_xo = add_tab_footer(page, 1, true);
@@ -334,10 +321,7 @@ void build_peq_page(GtkWidget* page, int mv_x) {
   notebook_peq = channel_notebook(page);
   for (int b = 0; b < 6; ++b)
     for (int n = 0; n < mv_x; ++n) make_peq_controls(n, b);
-  for (int n = 0; n < mv_x; ++n) {
-    calc_channel_eq(n);
-    add_peq_channel_page(n);
-  }
+  for (int n = 0; n < mv_x; ++n) add_peq_channel_page(n);
   statusbar_peq = add_tab_footer(page, 1, true);
   colour_curve_legend(statusbar_peq);
 }

@@ -85,8 +85,6 @@ void show_filters(int ch) {
   }
   if (spin_button_crossover[1][ch])
     gtk_widget_set_sensitive(spin_button_crossover[1][ch], c.xo[1].config != 0);
-  Calc_HighPass(ch, xo_order(c.xo[0].config));
-  if (c.xo[1].config != 0) Calc_LowPass(ch, xo_order(c.xo[1].config));
 
   for (int b = 0; b < 6; ++b) {
     const peq_t& band = c.peq[b];
@@ -100,9 +98,7 @@ void show_filters(int ch) {
     for (GtkWidget* w : {peq_spin_freq[ch][b], peq_spin_q[ch][b], peq_spin_gain[ch][b]})
       if (w) gtk_widget_set_sensitive(w, index != 0);
   }
-  if (c.peq[0].type == 1) Calc_LowShelf(ch);
-  if (c.peq[5].type == 1) Calc_HighShelf(ch);
-  for (int b = 0; b < 6; ++b) Calc_Peq(ch, b);
+  Calc_Channel(ch);
 }
 
 void show_dynamics(int ch, delay_unit_t u) {

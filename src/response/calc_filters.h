@@ -83,6 +83,13 @@ void peq_curve(eq_table_t& out, unsigned freq, unsigned q, int gain);
 void lowshelf_curve(eq_table_t& out, unsigned freq, int gain);
 void highshelf_curve(eq_table_t& out, unsigned freq, int gain);
 
+// How band b (0..5) of a channel enters its EQ: as a peaking band (an off
+// band is a peaking band of 0 dB), band 0 of type 1 as the low shelf, band 5
+// of type 1 as the high shelf; a shelf type on a middle band (only a damaged
+// file holds one) contributes nothing.
+enum class band_role { peaking, low_shelf, high_shelf, none };
+band_role eq_band_role(const channel_t& ch, int b);
+
 // Shelf state of a channel (`sum_select`): 0 no shelf, 1 band 0 is a low
 // shelf, 2 band 5 is a high shelf, 3 both.
 int shelf_state(const channel_t& ch);
@@ -174,8 +181,13 @@ extern double pnt_to_pix_eq_sum[CURVE_CHANNELS][EQ_TABLE_SIZE];
 extern double pnt_to_pix_eq_lowshelf[CURVE_CHANNELS][EQ_TABLE_SIZE];
 extern double pnt_to_pix_eq_highshelf[CURVE_CHANNELS][EQ_TABLE_SIZE];
 
-// The peaking table of band 0..5 of channel `ch` (pnt_to_pix_eq1..6).
-double* peq_table(unsigned ch, unsigned band);
+// Every table of channel `ch` of `preset` at once, from channel_curves: the
+// editor's view of the channel's curves, filled whenever the channel
+// changed. The tables hold what the calls of the Calc_* functions below in
+// their order would leave: the low-pass table is kept while the low-pass is
+// off, a shelf band's peaking table and a shelf table not in use keep their
+// last curves.
+void Calc_Channel(uint16_t ch);
 
 // High-pass (`xo` index 0) of channel `ch` of `preset` into pnt_to_pix_hp.
 // Frequency and Q come from slot 1 for "Linkwitz-Riley 4." (config 2), else
