@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   add_import_command(app);
   add_new_command(app);
   add_response_command(app);
+  add_predict_command(app);
   add_plot_command(app);
   add_overview_command(app);
   add_wizard_command(app);
