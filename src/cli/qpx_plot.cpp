@@ -10,6 +10,7 @@
 #include "cli/qpx_views.h"
 #include "model/channel_tools.h"
 #include "model/editing.h"
+#include "response/plot_content.h"
 #include "response/plot_draw.h"
 
 namespace {
@@ -35,28 +36,9 @@ constexpr int FREQ_Y = PLOT_Y + PLOT_HEIGHT;
 constexpr int IMAGE_WIDTH = LEVEL_X + LEVEL_AXIS_WIDTH + MARGIN;
 constexpr int IMAGE_HEIGHT = FREQ_Y + FREQ_AXIS_HEIGHT + MARGIN;
 static_assert(FREQ_X + FREQ_AXIS_WIDTH <= IMAGE_WIDTH, "the frequency strip fits");
-// The legend line under the frequency strip of a total or sum plot: a
-// sample of the curve on the plot's dark ground, then the legend text.
-constexpr int LEGEND_HEIGHT = 18;
+// The legend lines under the frequency strip: a sample of each extra curve
+// on the plot's dark ground, then its text.
 constexpr int LEGEND_Y = IMAGE_HEIGHT;
-
-void draw_legend(cairo_t* cr, const std::string& text, plot_rgb_t colour) {
-  cairo_save(cr);
-  cairo_translate(cr, PLOT_X, LEGEND_Y);
-  cairo_set_source_rgb(cr, 0, 0, 0.3);
-  cairo_rectangle(cr, 0, 0, 28, 12);
-  cairo_fill(cr);
-  cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
-  cairo_set_line_width(cr, 2.0);
-  cairo_move_to(cr, 3, 6);
-  cairo_line_to(cr, 25, 6);
-  cairo_stroke(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_set_font_size(cr, 11.0);
-  cairo_move_to(cr, 36, 10);
-  cairo_show_text(cr, text.c_str());
-  cairo_restore(cr);
-}
 
 // The crossover plot's view: the curves and the handle columns the editor
 // places at the shown frequency of each filter.
@@ -116,7 +98,7 @@ void add_plot_command(CLI::App& app) {
               "total draws the channel's total response (crossover times EQ) in green over the\n"
               "EQ plot, sum (with --with, required there) the sum of both channels' outputs\n"
               "for one input (level, polarity and delay included) in magenta; both add a " +
-              std::to_string(LEGEND_HEIGHT) +
+              std::to_string(PLOT_LEGEND_LINE_HEIGHT) +
               "-pixel\nlegend line below the frequency strip.\n"
               "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum\n"
               "or the picture cannot be written, 2 for a usage error (also channel C or D of\n"
@@ -135,30 +117,30 @@ void add_plot_command(CLI::App& app) {
       channel_curves(channel, *curves);
 
       // The extra curve and its legend of a total or sum plot.
-      auto extra = std::make_unique<eq_table_t[]>(2);
-      std::string legend;
-      EqPlotView eq = eq_view(channel, *curves);
-      if (opt->kind == "total") {
-        total_curve(channel, extra[0]);
-        eq.total = extra[0];
-        legend = total_legend(loaded.preset, ch);
-      } else if (sum) {
-        const int with = qpx::channel_of_device("plot", opt->with, loaded.device, "--with");
-        sum_curves(channel, loaded.preset.channel[with], extra[0], extra[1]);
-        eq.channel_sum = extra[0];
-        legend = sum_legend(loaded.preset, ch, with);
-      }
+      plot_choice_t choice;
+      choice.eq = opt->kind != "xo";
+      choice.total = opt->kind == "total";
+      if (sum) choice.sum_with = qpx::channel_of_device("plot", opt->with, loaded.device, "--with");
+      plot_sources_t sources;
+      sources.preset = &loaded.preset;
+      plot_content_t content;
+      compose_plot(ch, choice, sources, content);
 
-      const int height = IMAGE_HEIGHT + (legend.empty() ? 0 : LEGEND_HEIGHT);
-      const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, height);
+      const int legend_height = static_cast<int>(content.legend.size()) * PLOT_LEGEND_LINE_HEIGHT;
+      const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT + legend_height);
       cairo_t* cr = cairo_create(image.get());
       qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
-        if (opt->kind == "xo")
-          draw_xo_plot(c, xo_view(channel, *curves));
-        else
+        if (choice.eq) {
+          EqPlotView eq = eq_view(channel, *curves);
+          eq.extra = content.extra;
           draw_eq_plot(c, eq);
+        } else {
+          XoPlotView xo = xo_view(channel, *curves);
+          xo.extra = content.extra;
+          draw_xo_plot(c, xo);
+        }
       });
-      if (!legend.empty()) draw_legend(cr, legend, eq.total ? TOTAL_CURVE_RGB : SUM_CURVE_RGB);
+      draw_plot_legend(cr, content.legend, PLOT_X, LEGEND_Y);
       qpx::draw_in_area(cr, LEVEL_X, PLOT_Y, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
                         [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
       qpx::draw_in_area(cr, FREQ_X, FREQ_Y, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,

@@ -10,6 +10,7 @@
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
+#include "measure/measurement_menus.h"
 #include "model/change_preset.h"
 #include "model/editing.h"
 #include "model/preset.h"
@@ -51,6 +52,7 @@ void reset_filter_page_globals() {
   draw_area_text = draw_area_text_y = nullptr;
   statusbar_xo = statusbar_peq = nullptr;
   reset_plot_selection();
+  forget_measurements();
 }
 
 namespace {
@@ -96,8 +98,9 @@ GtkWidget* caption(const char* text, int width) {
 
 // "Frequency Response", the plot with the level strip at its right and the
 // frequency strip below it, then a separator. The frequency strip starts 18
-// pixels left of the plot so its labels sit under their grid lines.
-void add_plot_block(GtkWidget* vbox, GtkWidget* plot) {
+// pixels left of the plot so its labels sit under their grid lines. The plot
+// keeps its strips.
+void add_plot_block(GtkWidget* vbox, GtkWidget* plot, bool eq, int ch) {
   GtkWidget* title = gtk_hbox_new(FALSE, 0);
   pack(title, gtk_label_new("Frequency Response"), true, false, 0);
   pack(vbox, title, false, false, 8);
@@ -126,6 +129,7 @@ void add_plot_block(GtkWidget* vbox, GtkWidget* plot) {
   pack(axis_row, axis_box, false, false, 25);
   pack(vbox, axis_row, false, false, 0);
   pack(vbox, gtk_hseparator_new(), false, false, 10);
+  register_plot(eq, ch, plot, draw_area_text, draw_area_text_y);
 }
 
 // A response plot. Beyond presses and drags it takes the keyboard (once a
@@ -206,7 +210,7 @@ void add_xo_channel_page(int n) {
   drawing_area_xo[n] =
       plot_area(n, G_CALLBACK(on_expose_event_xo), G_CALLBACK(change_curve_first_press_xo),
                 G_CALLBACK(change_curve_xo), nullptr);
-  add_plot_block(vbox_tab_xo[n], drawing_area_xo[n]);
+  add_plot_block(vbox_tab_xo[n], drawing_area_xo[n], false, n);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
   GtkWidget* filters = gtk_hbox_new(FALSE, 0);
@@ -285,7 +289,7 @@ void add_peq_channel_page(int n) {
   drawing_area_peq[n] =
       plot_area(n, G_CALLBACK(on_expose_event), G_CALLBACK(change_curve_first_press),
                 G_CALLBACK(change_curve), G_CALLBACK(peq_plot_scroll));
-  add_plot_block(vbox_tab[n], drawing_area_peq[n]);
+  add_plot_block(vbox_tab[n], drawing_area_peq[n], true, n);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
   GtkWidget* bands = gtk_hbox_new(FALSE, 0);
@@ -314,6 +318,7 @@ void build_crossover_page(GtkWidget* page, int mv_x) {
     add_xo_channel_page(n);
   }
   statusbar_xo = add_tab_footer(page, 1, true);
+  colour_curve_legend(statusbar_xo);
 }
 
 void build_peq_page(GtkWidget* page, int mv_x) {

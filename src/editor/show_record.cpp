@@ -94,7 +94,9 @@ void show_filters(int ch) {
     show_combo(peq_combo[ch][b], index);
     show_spin(peq_spin_freq[ch][b], shown_value(shown_field::frequency, band.freq));
     show_spin(peq_spin_q[ch][b], shown_value(shown_field::peq_q, band.q));
-    show_spin(peq_spin_gain[ch][b], shown_value(shown_field::peq_gain, band.gain));
+    // An "OFF" band stores gain 0 and its greyed field keeps the gain it
+    // comes back with: the field already stands for the stored value.
+    if (index != 0) show_spin(peq_spin_gain[ch][b], shown_value(shown_field::peq_gain, band.gain));
     for (GtkWidget* w : {peq_spin_freq[ch][b], peq_spin_q[ch][b], peq_spin_gain[ch][b]})
       if (w) gtk_widget_set_sensitive(w, index != 0);
   }

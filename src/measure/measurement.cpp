@@ -6,6 +6,9 @@
 #include <cmath>
 #include <memory>
 
+#include "model/preset_diff.h"
+#include "model/text_format.h"
+
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
@@ -122,4 +125,15 @@ double measurement_plot_offset_db(const channel_t& ch, const grid_measurement_t&
       mean_level(m, FALLBACK_LO_HZ, FALLBACK_HI_HZ, mean) || mean_level(m, 0.0, INFINITY, mean))
     return -mean;
   return 0.0;
+}
+
+// ---- Legends ---------------------------------------------------------------
+
+std::string measurement_legend(const std::string& file_name, double offset_db) {
+  const std::string shift = (offset_db < 0 ? "-" : "+") + format_fixed(std::fabs(offset_db), 1);
+  return "Measured: " + text_excerpt(file_name) + " (measurement " + shift + " dB)";
+}
+
+std::string prediction_legend(const preset_t& p, unsigned ch, const std::string& file_name) {
+  return "Predicted: " + channel_label(p, ch) + " with " + text_excerpt(file_name);
 }

@@ -146,3 +146,12 @@ pass_band_t channel_pass_band(const channel_t& ch);
 // (empty, or no measured column in it), or over every measured column when
 // neither has one. 0 when the measurement has no value on the grid.
 double measurement_plot_offset_db(const channel_t& ch, const grid_measurement_t& m);
+
+// ---- Legends ---------------------------------------------------------------
+
+// The legend lines of a channel's measurement and prediction, for the status
+// bar and qpx plot: the file's name and how far the plot shifts it.
+//   Measured: top.txt (measurement -92.4 dB)
+//   Predicted: Out A "Top L" with top.txt
+std::string measurement_legend(const std::string& file_name, double offset_db);
+std::string prediction_legend(const preset_t& p, unsigned ch, const std::string& file_name);

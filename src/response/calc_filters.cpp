@@ -211,12 +211,24 @@ int16_t freq_to_column(double f) {
   return trunc_to_int16((std::log10(f) - GRID_LOG10_START) / GRID_DECADES * GRID_COLUMNS);
 }
 
+double level_row(double db) {
+  return PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DB * db;
+}
+
 int16_t gain_to_row(double db) {
-  return trunc_to_int16(PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DB * db);
+  return trunc_to_int16(level_row(db));
 }
 
 double row_to_gain(int row) {
   return static_cast<double>(PLOT_ZERO_DB_ROW - row) / PLOT_ROWS_PER_DB;
+}
+
+double phase_row(double degrees) {
+  return PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DEGREE * degrees;
+}
+
+double row_to_phase(int row) {
+  return (PLOT_ZERO_DB_ROW - row) / PLOT_ROWS_PER_DEGREE;
 }
 
 // ---- Responses at a single frequency ----------------------------------------
@@ -482,6 +494,16 @@ double response_db(complex_t h) {
 double response_phase_deg(complex_t h) {
   const double deg = std::arg(h) * 180.0 / PI;
   return deg <= -180.0 ? deg + 360.0 : deg;
+}
+
+void group_delay_ms(const complex_t* h, double* out) {
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+    const int a = i > 0 ? i - 1 : i, b = i < EQ_TABLE_SIZE - 1 ? i + 1 : i;
+    // arg(h_b / h_a) is the phase step wrapped into (-pi, pi].
+    const double step = std::arg(h[b] * std::conj(h[a]));
+    const double omega = 2.0 * PI * (column_to_freq(b) - column_to_freq(a));
+    out[i] = -step / omega * 1000.0;
+  }
 }
 
 void total_curve(const channel_t& ch, eq_table_t& out) {

@@ -51,11 +51,22 @@ double column_to_freq(int column);
 // zero (35 Hz -> 4, 120 Hz -> 173, 1000 Hz -> 464, 12000 Hz -> 805).
 // Results beyond the 16-bit range (and f <= 0) are clamped to it.
 int16_t freq_to_column(double f);
-// Row of a level in dB: 102 - 8 x db, truncated toward zero (0 dB -> 102,
+// Row of a level in dB, not truncated: 102 - 8 x db. Curves are drawn
+// at the exact level.
+double level_row(double db);
+// Row of a level in dB: level_row truncated toward zero (0 dB -> 102,
 // +3 dB -> 78, +12 dB -> 6, -12 dB -> 198).
 int16_t gain_to_row(double db);
 // Level a pointer at row `row` asks for: (102 - row) / 8 dB.
 double row_to_gain(int row);
+
+// The phase view of a plot spans -180..+180 degrees over the rows the
+// level view gives -12..+12 dB: 0 degrees at row 102, +180 at row 6, -180
+// at row 198 (8 rows per 15 degrees). Not truncated.
+constexpr double PLOT_ROWS_PER_DEGREE = PLOT_ROWS_PER_DB * 12.0 / 180.0;
+double phase_row(double degrees);
+// The phase a row stands for in the phase view.
+double row_to_phase(int row);
 
 // ---- Responses at a single frequency ----------------------------------------
 //
@@ -158,6 +169,12 @@ constexpr double RESPONSE_FLOOR_DB = -200.0;
 double response_db(complex_t h);
 // Phase of h in degrees, -180 (excluded) to 180.
 double response_phase_deg(complex_t h);
+
+// The group delay in ms of a response given at columns 0..811: minus the
+// change of its phase over the change of angular frequency between the
+// neighbouring columns (one-sided at the ends), each phase step taken as the
+// smaller turn.
+void group_delay_ms(const complex_t* h, double* out);
 
 // The total response of a channel in dB at columns 0..811.
 void total_curve(const channel_t& ch, eq_table_t& out);

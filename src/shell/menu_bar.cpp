@@ -7,6 +7,7 @@
 
 #include "editor/gtk_util.h"
 #include "editor/preset_verwaltung.h"
+#include "files/document.h"
 #include "files/file_dialogs.h"
 #include "model/editing.h"
 #include "model/preset.h"
@@ -296,10 +297,8 @@ void notebook_mapped(GtkWidget* widget, gpointer) {
 void neu_default(GtkWidget*, gpointer data) {
   if (window_preset) return;  // one editor at a time
   if (toolbar1) gtk_widget_hide(toolbar1);
-  mv_selector = static_cast<int8_t>(GPOINTER_TO_INT(data));
-  new_preset = 1;
+  document_started(GPOINTER_TO_INT(data), false);
   Create_Default_Preset(&preset);
-  generated = 0;
   mv_start_preset(mv_selector);
 }
 
