@@ -497,12 +497,19 @@ double response_phase_deg(complex_t h) {
 }
 
 void group_delay_ms(const complex_t* h, double* out) {
-  for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
-    const int a = i > 0 ? i - 1 : i, b = i < EQ_TABLE_SIZE - 1 ? i + 1 : i;
-    // arg(h_b / h_a) is the phase step wrapped into (-pi, pi].
-    const double step = std::arg(h[b] * std::conj(h[a]));
+  // -dphi/domega between two neighbouring columns; arg(h_b conj(h_a)) is the
+  // phase step wrapped into (-pi, pi].
+  const auto step = [h](int a, int b) {
     const double omega = 2.0 * PI * (column_to_freq(b) - column_to_freq(a));
-    out[i] = -step / omega * 1000.0;
+    return -std::arg(h[b] * std::conj(h[a])) / omega * 1000.0;
+  };
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+    if (i == 0)
+      out[i] = step(0, 1);
+    else if (i == EQ_TABLE_SIZE - 1)
+      out[i] = step(i - 1, i);
+    else
+      out[i] = (step(i - 1, i) + step(i, i + 1)) / 2.0;
   }
 }
 

@@ -171,9 +171,9 @@ double response_db(complex_t h);
 double response_phase_deg(complex_t h);
 
 // The group delay in ms of a response given at columns 0..811: minus the
-// change of its phase over the change of angular frequency between the
-// neighbouring columns (one-sided at the ends), each phase step taken as the
-// smaller turn.
+// change of its phase over the change of angular frequency, the mean of the
+// steps to both neighbouring columns (one step at the ends), each phase step
+// taken as the smaller turn.
 void group_delay_ms(const complex_t* h, double* out);
 
 // The total response of a channel in dB at columns 0..811.
