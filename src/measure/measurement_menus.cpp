@@ -88,12 +88,9 @@ bool load_channel_measurement(int ch, const std::string& path) {
         "Reason: " + refused + ".\nFile: " + text_excerpt(path, 200) + "\nNothing was changed.");
     return false;
   }
-  const bool phase = grid->has_phase;
+  // The plots' legend names the file from now on.
   set_loaded(ch, path, std::move(grid));
   remember();
-  show_tab_message("Measurement of " + channel_label(preset, ch) + ": " +
-                   text_excerpt(basename_of(path)) +
-                   (phase ? " (level and phase)" : " (level only, no phase)"));
   return true;
 }
 
