@@ -58,32 +58,6 @@ void draw_legend(cairo_t* cr, const std::string& text, plot_rgb_t colour) {
   cairo_restore(cr);
 }
 
-// The crossover plot's view: the curves and the handle columns the editor
-// places at the shown frequency of each filter.
-XoPlotView xo_view(const channel_t& ch, const channel_curves_t& c) {
-  XoPlotView v;
-  v.hp = c.hp;
-  v.lp = c.lp;
-  v.hp_config = ch.xo[0].config;
-  v.lp_config = ch.xo[1].config;
-  v.hp_column = freq_to_column(ch.xo[0].freq[xo_slot(ch.xo[0].config)]);
-  v.lp_column = freq_to_column(ch.xo[1].freq[xo_slot(ch.xo[1].config)]);
-  return v;
-}
-
-// The EQ plot's view: the sum and a handle at each active band's frequency
-// and gain.
-EqPlotView eq_view(const channel_t& ch, const channel_curves_t& c) {
-  EqPlotView v;
-  v.sum = c.sum;
-  for (int b = 0; b < 6; ++b) {
-    v.band_on[b] = peq_active(ch.peq[b]);
-    v.column[b] = freq_to_column(ch.peq[b].freq);
-    v.row[b] = peq_gain_row(ch.peq[b].gain);
-  }
-  return v;
-}
-
 }  // namespace
 
 void add_plot_command(CLI::App& app) {
@@ -137,7 +111,7 @@ void add_plot_command(CLI::App& app) {
       // The extra curve and its legend of a total or sum plot.
       auto extra = std::make_unique<eq_table_t[]>(2);
       std::string legend;
-      EqPlotView eq = eq_view(channel, *curves);
+      EqPlotView eq = eq_plot_view_of(channel, *curves);
       if (opt->kind == "total") {
         total_curve(channel, extra[0]);
         eq.total = extra[0];
@@ -154,7 +128,7 @@ void add_plot_command(CLI::App& app) {
       cairo_t* cr = cairo_create(image.get());
       qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
         if (opt->kind == "xo")
-          draw_xo_plot(c, xo_view(channel, *curves));
+          draw_xo_plot(c, xo_plot_view_of(channel, *curves));
         else
           draw_eq_plot(c, eq);
       });

@@ -30,6 +30,10 @@ void add_with_option(CLI::App* cmd, std::string& with);
 int channel_of_device(const std::string& command, const std::string& letter, int device,
                       const std::string& option = "--channel");
 
+// An input mode the file's device lacks ends the program with a usage
+// message ("an MV961 file has input modes 0 and 1") and EXIT_USAGE.
+void check_input_mode(const std::string& command, int mode, int device);
+
 // Background of the editor's pages, 16-bit RGB.
 constexpr uint16_t PAGE_GREY = 40000;
 

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "model/preset.h"
 #include "response/calc_filters.h"  // PLOT_WIDTH, PLOT_HEIGHT, table sizes
 
 constexpr int FREQ_AXIS_WIDTH = 833;
@@ -59,6 +60,12 @@ struct EqPlotView {
   const double* channel_sum = nullptr;
   int selected = -1;  // band whose handle is drawn with a ring (when on), -1 none
 };
+
+// The views of a channel's plots as the editor shows them: the curves (which
+// must outlive the view), the crossover handles at the shown frequency of
+// each filter, an EQ handle at each active band's frequency and gain.
+XoPlotView xo_plot_view_of(const channel_t& ch, const channel_curves_t& curves);
+EqPlotView eq_plot_view_of(const channel_t& ch, const channel_curves_t& curves);
 
 // Colours of the extra EQ-plot curves, for the plot and for legends.
 struct plot_rgb_t {
