@@ -45,32 +45,6 @@ static_assert(FREQ_X + FREQ_AXIS_WIDTH <= IMAGE_WIDTH, "the frequency strip fits
 // on the plot's dark ground, then its text.
 constexpr int LEGEND_Y = IMAGE_HEIGHT;
 
-// The crossover plot's view: the curves and the handle columns the editor
-// places at the shown frequency of each filter.
-XoPlotView xo_view(const channel_t& ch, const channel_curves_t& c) {
-  XoPlotView v;
-  v.hp = c.hp;
-  v.lp = c.lp;
-  v.hp_config = ch.xo[0].config;
-  v.lp_config = ch.xo[1].config;
-  v.hp_column = freq_to_column(ch.xo[0].freq[xo_slot(ch.xo[0].config)]);
-  v.lp_column = freq_to_column(ch.xo[1].freq[xo_slot(ch.xo[1].config)]);
-  return v;
-}
-
-// The EQ plot's view: the sum and a handle at each active band's frequency
-// and gain.
-EqPlotView eq_view(const channel_t& ch, const channel_curves_t& c) {
-  EqPlotView v;
-  v.sum = c.sum;
-  for (int b = 0; b < 6; ++b) {
-    v.band_on[b] = peq_active(ch.peq[b]);
-    v.column[b] = freq_to_column(ch.peq[b].freq);
-    v.row[b] = peq_gain_row(ch.peq[b].gain);
-  }
-  return v;
-}
-
 }  // namespace
 
 void add_plot_command(CLI::App& app) {
@@ -166,13 +140,13 @@ void add_plot_command(CLI::App& app) {
       qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
         const double* phase = content.phase.empty() ? nullptr : content.phase.data();
         if (choice.eq) {
-          EqPlotView eq = eq_view(channel, *curves);
+          EqPlotView eq = eq_plot_view_of(channel, *curves);
           eq.extra = content.extra;
           eq.mode = choice.mode;
           eq.phase = phase;
           draw_eq_plot(c, eq);
         } else {
-          XoPlotView xo = xo_view(channel, *curves);
+          XoPlotView xo = xo_plot_view_of(channel, *curves);
           xo.extra = content.extra;
           xo.mode = choice.mode;
           xo.phase = phase;

@@ -51,6 +51,15 @@ measurement_t load_measurement_or_fail(const std::string& command, const std::st
   return std::move(r.data);
 }
 
+void check_input_mode(const std::string& command, int mode, int device) {
+  const int modes = input_mode_count(device);
+  if (mode >= 0 && mode < modes) return;
+  fail(command,
+       "--input-mode " + std::to_string(mode) + ": an " + device_name(device) +
+           " file has input modes 0 " + (modes == 2 ? "and 1" : "to " + std::to_string(modes - 1)),
+       EXIT_USAGE);
+}
+
 image_ptr page_image(int width, int height) {
   image_ptr image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height),
                   cairo_surface_destroy);

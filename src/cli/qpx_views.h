@@ -42,6 +42,10 @@ void csv_cell(std::string& line, double value, int decimals);
 // predict: room.txt: line 7: ...") and EXIT_FAIL.
 measurement_t load_measurement_or_fail(const std::string& command, const std::string& path);
 
+// An input mode the file's device lacks ends the program with a usage
+// message ("an MV961 file has input modes 0 and 1") and EXIT_USAGE.
+void check_input_mode(const std::string& command, int mode, int device);
+
 // Background of the editor's pages, 16-bit RGB.
 constexpr uint16_t PAGE_GREY = 40000;
 

@@ -78,6 +78,16 @@ int routing_count(int device);
 // Label of routing code `code` on `device`; nullptr when the device has none.
 const char* routing_label(int device, unsigned code);
 
+// ---- Input modes ----------------------------------------------------------
+//
+// The device's input selector, set on the device and not stored in a preset:
+// it decides which inputs the routing codes connect.
+
+// 4 on the MV517, 2 on the MV961.
+int input_mode_count(int device);
+// "Inputs Analog", "Input 1 Digital", ...; nullptr for a mode the device lacks.
+const char* input_mode_label(int device, int mode);
+
 // ---- Level and mute groups ---------------------------------------------
 
 extern const char* const level_group_labels[3];  // "independent", "Gr 1", "Gr 2"

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "editor/overview_draw.h"
+#include "model/editing.h"
 
 double dashed[2] = {4.0, 1.0};
 int len = 2;
@@ -352,6 +353,28 @@ void draw_eq_plot(cairo_t* cr, const EqPlotView& v, PlotGround ground) {
 
   draw_plot_frame(cr);
   cairo_restore(cr);
+}
+
+XoPlotView xo_plot_view_of(const channel_t& ch, const channel_curves_t& c) {
+  XoPlotView v;
+  v.hp = c.hp;
+  v.lp = c.lp;
+  v.hp_config = ch.xo[0].config;
+  v.lp_config = ch.xo[1].config;
+  v.hp_column = freq_to_column(ch.xo[0].freq[xo_slot(ch.xo[0].config)]);
+  v.lp_column = freq_to_column(ch.xo[1].freq[xo_slot(ch.xo[1].config)]);
+  return v;
+}
+
+EqPlotView eq_plot_view_of(const channel_t& ch, const channel_curves_t& c) {
+  EqPlotView v;
+  v.sum = c.sum;
+  for (int b = 0; b < 6; ++b) {
+    v.band_on[b] = peq_active(ch.peq[b]);
+    v.column[b] = freq_to_column(ch.peq[b].freq);
+    v.row[b] = peq_gain_row(ch.peq[b].gain);
+  }
+  return v;
 }
 
 void draw_xo_plot(cairo_t* cr, const XoPlotView& v) {

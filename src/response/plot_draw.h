@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/preset.h"
 #include "response/calc_filters.h"  // PLOT_WIDTH, PLOT_HEIGHT, table sizes
 
 constexpr int FREQ_AXIS_WIDTH = 833;
@@ -102,6 +103,12 @@ struct plot_legend_entry_t {
   bool dashed = false;
   std::string text;
 };
+// The views of a channel's plots as the editor shows them: the curves (which
+// must outlive the view), the crossover handles at the shown frequency of
+// each filter, an EQ handle at each active band's frequency and gain.
+XoPlotView xo_plot_view_of(const channel_t& ch, const channel_curves_t& curves);
+EqPlotView eq_plot_view_of(const channel_t& ch, const channel_curves_t& curves);
+
 // Height of a legend line under a picture.
 constexpr int PLOT_LEGEND_LINE_HEIGHT = 18;
 // The legend lines one under the other, the first one's sample box with its
