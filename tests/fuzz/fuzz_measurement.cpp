@@ -64,24 +64,20 @@ std::string rewritten(const measurement_t& m) {
 void check_read(const measurement_t& m) {
   check(m.hz.size() >= 2 && m.db.size() == m.hz.size(), "two rows or more, a level each");
   check(m.phase_deg.empty() || m.phase_deg.size() == m.hz.size(), "a phase for all rows or none");
-  for (size_t i = 0; i < m.hz.size(); ++i) {
-    check(std::isfinite(m.hz[i]) && m.hz[i] > 0, "frequency finite and positive");
-    check(i == 0 || m.hz[i] > m.hz[i - 1], "frequencies rising");
-    check(std::isfinite(m.db[i]), "level finite");
-    check(!m.has_phase() || std::isfinite(m.phase_deg[i]), "phase finite");
-  }
+  for (size_t i = 0; i < m.hz.size(); ++i)
+    check(std::isfinite(m.hz[i]) && m.hz[i] > 0 && (i == 0 || m.hz[i] > m.hz[i - 1]) &&
+              std::isfinite(m.db[i]) && (!m.has_phase() || std::isfinite(m.phase_deg[i])),
+          "frequencies positive and rising, every value finite");
 }
 
 // The grid and a prediction for a typical channel stay finite.
 void check_on_grid(const measurement_t& m) {
   static const auto response = [] {
     auto r = std::make_unique<channel_response_t>();
-    channel_t ch = preset_def.channel[0];
-    ch.xo[0].config = 2;
+    channel_t ch = preset_def.channel[0];  // a crossover, a band, polarity and delay
     ch.xo[1] = {1, {2500, 2500}, {7, 7}};
     ch.peq[2] = {1000, 20, -45, 0};
-    ch.phase = 1;
-    ch.delay = 120;
+    ch.phase = 1, ch.delay = 120;
     channel_response(ch, *r);
     return r;
   }();
@@ -93,8 +89,8 @@ void check_on_grid(const measurement_t& m) {
     if (!g->has[c]) continue;
     check(std::isfinite(g->db[c]) && std::isfinite(g->phase_deg[c]), "grid values finite");
     check(std::isfinite(p->db[c]) && std::isfinite(p->phase_deg[c]), "prediction finite");
-    const double f = column_to_freq(c);
-    check(f >= m.hz.front() && f <= m.hz.back(), "a grid value only within the rows");
+    check(column_to_freq(c) >= m.hz.front() && column_to_freq(c) <= m.hz.back(),
+          "a grid value only within the rows");
   }
 }
 
@@ -108,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(same_outcome(r, parse_measurement("\xEF\xBB\xBF" + std::string(text))),
           "a byte order mark changes nothing");
   const std::string message = r.message("m.txt");
-  check(is_valid_utf8(message) && message.find('\n') == std::string::npos, "message one UTF-8 line");
+  check(is_valid_utf8(message) && message.find('\n') == std::string::npos,
+        "message one UTF-8 line");
   if (!r.ok) {
     check(!r.reason.empty() && message.size() <= 600, "a short reason");
     check(r.line >= 0 && static_cast<size_t>(r.line) <= count_lines(text), "a line of the text");
