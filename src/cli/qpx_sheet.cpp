@@ -4,10 +4,13 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "cli/qpx_views.h"
+#include "files/text_input.h"
+#include "measure/measurement.h"
 #include "model/text_format.h"
 #include "sheet/sheet_draw.h"
 
@@ -18,6 +21,7 @@ struct sheet_options {
   std::string out;
   std::string paper = "a4";
   int input_mode = 0;
+  std::vector<std::string> measurements;  // X=FILE
 };
 
 cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
@@ -42,6 +46,10 @@ void add_sheet_command(CLI::App& app) {
                   "The device's input mode the routing diagram shows (not stored in the file); "
                   "default 0")
       ->type_name("N");
+  cmd->add_option("--measurement", opt->measurements,
+                  "X=M.txt: channel X's measured loudspeaker, drawn with its predicted output on "
+                  "the channel's plots (may be given for every channel)")
+      ->type_name("X=M.txt");
   cmd->footer(
       "The sheet holds the preset's name, device, file name, today's date, the checksum\n"
       "its file holds when the editor saves it and the lock flags; the routing and\n"
@@ -62,6 +70,21 @@ void add_sheet_command(CLI::App& app) {
       in.file_name = opt->in.file == "-" ? "standard input" : sheet_file_name(opt->in.file);
       in.file_note = loaded.problem();
       in.date = sheet_date(std::time(nullptr));
+      std::unique_ptr<grid_measurement_t> grids[4];
+      plot_sources_t sources;
+      sources.preset = &in.preset;
+      for (const std::string& given : opt->measurements) {
+        const size_t eq = given.find('=');
+        const int ch =
+            qpx::channel_of_device("sheet", given.substr(0, eq), loaded.device, "--measurement");
+        if (eq == std::string::npos)
+          qpx::fail("sheet", "--measurement wants X=FILE", qpx::EXIT_USAGE);
+        const std::string file = given.substr(eq + 1);
+        grids[ch] = std::make_unique<grid_measurement_t>();
+        measurement_on_grid(qpx::load_measurement_or_fail("sheet", file), *grids[ch]);
+        sources.measurement[ch] = {file_name_of(file), grids[ch].get()};
+      }
+      add_measured_curves(in, sources);
       const sheet_t sheet = build_sheet(in);
 
       const sheet_paper_t paper = upper_ascii(opt->paper) == "LETTER" ? SHEET_LETTER : SHEET_A4;

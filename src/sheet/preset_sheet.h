@@ -44,6 +44,7 @@ struct sheet_curve_t {
   std::vector<double> db;
   uint32_t rgb = 0xFFFFFF;  // colour, 0xRRGGBB
   bool dashed = false;
+  double width = 2.0;  // line width in plot pixels
 };
 
 // The extra curves of one channel, for its crossover and its EQ plot.

@@ -4,6 +4,7 @@
 
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
+#include "measure/measurement_menus.h"
 #include "model/editing.h"
 #include "sheet/sheet_draw.h"
 #include "shell/app.h"
@@ -67,6 +68,10 @@ sheet_input_t open_preset_sheet_input() {
   if (new_preset == 0 && savename[0] != '\0') in.file_name = sheet_file_name(savename);
   if (speichern && gtk_widget_get_sensitive(speichern)) in.file_note = "unsaved changes";
   in.date = sheet_date(std::time(nullptr));
+  plot_sources_t sources;
+  sources.preset = &in.preset;
+  for (int ch = 0; ch < 4; ++ch) sources.measurement[ch] = loaded_measurement(ch);
+  add_measured_curves(in, sources);
   return in;
 }
 

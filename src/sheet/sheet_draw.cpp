@@ -255,31 +255,8 @@ void set_rgb(cairo_t* cr, uint32_t rgb) {
                        (rgb & 0xFF) / 255.0);
 }
 
-// An extra curve over a plot, in plot pixels: one level per column, not
-// below the floor the EQ plot's own extra curves keep; a value that is not
-// a number breaks the line.
-void draw_extra_curve(cairo_t* cr, const sheet_curve_t& c) {
-  static const double dash[2] = {8.0, 5.0};
-  cairo_save(cr);
-  set_rgb(cr, c.rgb);
-  cairo_set_line_width(cr, 2.0);
-  cairo_set_dash(cr, c.dashed ? dash : nullptr, c.dashed ? 2 : 0, 0);
-  const size_t n = std::min<size_t>(c.db.size(), PLOT_WIDTH);
-  bool drawing = false;
-  for (size_t i = 0; i < n; ++i) {
-    if (!std::isfinite(c.db[i])) {
-      drawing = false;
-      continue;
-    }
-    const double y = PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DB * std::max(c.db[i], EXTRA_CURVE_FLOOR_DB);
-    if (drawing)
-      cairo_line_to(cr, static_cast<double>(i), y);
-    else
-      cairo_move_to(cr, static_cast<double>(i), y);
-    drawing = true;
-  }
-  cairo_stroke(cr);
-  cairo_restore(cr);
+plot_rgb_t plot_rgb(uint32_t rgb) {
+  return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0};
 }
 
 // A plot picture `width` wide at (x, y), as the editor's page shows it.
@@ -293,12 +270,29 @@ void draw_plot_picture(cairo_t* cr, const sheet_t& sheet, const sheet_picture_t&
   cairo_translate(cr, x, y);
   const double s = width / PLOT_PICTURE_WIDTH;
   cairo_scale(cr, s, s);
+  // The extra curves as the plots draw them: a value for every column, none
+  // (NaN) beyond the curve's own.
+  std::vector<std::vector<double>> values;
+  std::vector<plot_curve_t> extra;
+  for (const sheet_curve_t& curve : p.curves) {
+    values.emplace_back(curve.db);
+    values.back().resize(EQ_TABLE_SIZE, std::nan(""));
+    for (double& v : values.back())
+      if (!std::isfinite(v)) v = std::nan("");
+  }
+  for (size_t i = 0; i < p.curves.size(); ++i)
+    extra.push_back(
+        {values[i].data(), plot_rgb(p.curves[i].rgb), p.curves[i].width, p.curves[i].dashed});
   in_area(cr, PLOT_LEFT, 0, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
-    if (p.kind == sheet_picture_kind::xo_plot)
-      draw_xo_plot(c, xo_plot_view_of(channel, *curves), PlotGround::drawn);
-    else
-      draw_eq_plot(c, eq_plot_view_of(channel, *curves), PlotGround::drawn);
-    for (const sheet_curve_t& curve : p.curves) draw_extra_curve(c, curve);
+    if (p.kind == sheet_picture_kind::xo_plot) {
+      XoPlotView v = xo_plot_view_of(channel, *curves);
+      v.extra = extra;
+      draw_xo_plot(c, v, PlotGround::drawn);
+    } else {
+      EqPlotView v = eq_plot_view_of(channel, *curves);
+      v.extra = extra;
+      draw_eq_plot(c, v, PlotGround::drawn);
+    }
   });
   in_area(cr, PLOT_LEFT + PLOT_WIDTH, 0, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
           [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
@@ -487,4 +481,31 @@ cairo_status_t write_sheet_pdf(const sheet_t& sheet, const sheet_paper_t& paper,
   if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
   return status;
+}
+
+std::vector<sheet_curve_t> sheet_curves_of(const plot_content_t& content) {
+  std::vector<sheet_curve_t> out;
+  const auto rgb = [](plot_rgb_t c) {
+    const auto byte = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
+    return byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
+  };
+  for (size_t i = 0; i < content.extra.size() && i < content.legend.size(); ++i) {
+    const plot_curve_t& c = content.extra[i];
+    out.push_back({content.legend[i].text, std::vector<double>(c.values, c.values + EQ_TABLE_SIZE),
+                   rgb(c.colour), c.dashed, c.width});
+  }
+  return out;
+}
+
+void add_measured_curves(sheet_input_t& in, const plot_sources_t& sources) {
+  for (int ch = 0; ch < 4; ++ch) {
+    if (!sources.measurement[ch].grid) continue;
+    plot_content_t content;
+    for (const bool eq : {false, true}) {
+      plot_choice_t choice;
+      choice.eq = eq;
+      compose_plot(ch, choice, sources, content);
+      (eq ? in.curves[ch].eq : in.curves[ch].xo) = sheet_curves_of(content);
+    }
+  }
 }

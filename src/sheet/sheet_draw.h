@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "response/plot_content.h"
 #include "sheet/preset_sheet.h"
 
 struct sheet_paper_t {
@@ -47,3 +48,12 @@ void draw_sheet_page(cairo_t* cr, const sheet_t& sheet, int page, const sheet_pa
 // status (CAIRO_STATUS_SUCCESS, or why it failed).
 cairo_status_t write_sheet_pdf(const sheet_t& sheet, const sheet_paper_t& paper,
                                cairo_write_func_t write, void* closure);
+
+// The extra curves of a composed plot (plot_content.h) as the sheet's plots
+// take them, with their legend lines.
+std::vector<sheet_curve_t> sheet_curves_of(const plot_content_t& content);
+
+// The measured loudspeakers and predicted outputs of the channels that have
+// a measurement in `sources`, on both plots of their sections, as the
+// editor's plots show them (level view).
+void add_measured_curves(sheet_input_t& in, const plot_sources_t& sources);
