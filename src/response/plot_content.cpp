@@ -21,9 +21,12 @@ double* new_values(plot_content_t& out) {
   return v;
 }
 
+// The curves a measurement brings (measured, predicted, measured sum) are
+// drawn with the fast antialiasing; the total response and the electrical
+// sum keep the pixels they always had.
 void add_curve(plot_content_t& out, const double* values, plot_rgb_t colour, double width,
-               bool dashed, const std::string& legend) {
-  out.extra.push_back({values, colour, width, dashed});
+               bool dashed, const std::string& legend, bool fast = true) {
+  out.extra.push_back({values, colour, width, dashed, fast});
   out.legend.push_back({colour, dashed, legend});
 }
 
@@ -68,7 +71,7 @@ void level_curves(int ch, const plot_choice_t& choice, const plot_sources_t& src
     double* v = new_values(out);
     const channel_response_t& own = cache.response(p.channel[ch]);
     for (int i = 0; i < EQ_TABLE_SIZE; ++i) v[i] = response_db(own.total[i]);
-    add_curve(out, v, TOTAL_CURVE_RGB, 2.0, false, total_legend(p, ch));
+    add_curve(out, v, TOTAL_CURVE_RGB, 2.0, false, total_legend(p, ch), false);
   }
   if (choice.sum_with >= 0) {
     double* v = new_values(out);
@@ -80,7 +83,7 @@ void level_curves(int ch, const plot_choice_t& choice, const plot_sources_t& src
       add_curve(out, v, SUM_CURVE_RGB, 2.0, false, measured_sum_legend(p, ch, choice.sum_with));
     } else {
       electrical_sum(cache, p.channel[ch], p.channel[choice.sum_with], v, nullptr);
-      add_curve(out, v, SUM_CURVE_RGB, 2.0, false, sum_legend(p, ch, choice.sum_with));
+      add_curve(out, v, SUM_CURVE_RGB, 2.0, false, sum_legend(p, ch, choice.sum_with), false);
     }
   }
 }
@@ -115,7 +118,7 @@ void phase_curves(int ch, const plot_choice_t& choice, const plot_sources_t& src
     add_curve(out, v, SUM_CURVE_RGB, 2.0, false, measured_sum_legend(p, ch, choice.sum_with));
   } else {
     electrical_sum(cache, p.channel[ch], p.channel[choice.sum_with], nullptr, v);
-    add_curve(out, v, SUM_CURVE_RGB, 2.0, false, sum_legend(p, ch, choice.sum_with));
+    add_curve(out, v, SUM_CURVE_RGB, 2.0, false, sum_legend(p, ch, choice.sum_with), false);
   }
 }
 

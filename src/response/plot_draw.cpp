@@ -112,6 +112,7 @@ void draw_extra_curve(cairo_t* cr, const plot_curve_t& curve, plot_view_mode mod
   const double* v = curve.values;
   cairo_save(cr);
   cairo_set_line_width(cr, curve.width);
+  if (curve.fast) cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
   cairo_set_source_rgb(cr, curve.colour.r, curve.colour.g, curve.colour.b);
   if (curve.dashed) {
     const double dash[2] = {6.0, 4.0};
