@@ -269,8 +269,12 @@ GtkStatusbar* page_statusbar(int index) {
 }  // namespace
 
 void show_tab_message(const std::string& text) {
+  if (notebook) show_page_message(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)), text);
+}
+
+void show_page_message(int page, const std::string& text) {
   if (!notebook) return;
-  if (GtkStatusbar* bar = page_statusbar(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)))) {
+  if (GtkStatusbar* bar = page_statusbar(page)) {
     const guint id = gtk_statusbar_get_context_id(bar, TOOL_CONTEXT);
     gtk_statusbar_pop(bar, id);
     gtk_statusbar_push(bar, id, text.c_str());

@@ -52,6 +52,8 @@ void import_filter_settings(int ch);
 // Shows `text` in the status bar of the editor tab shown, as the tools'
 // message (replacing the last one).
 void show_tab_message(const std::string& text);
+// The same in the status bar of notebook page `page` (editor_tab_t).
+void show_page_message(int page, const std::string& text);
 // Removes the tools' messages from every tab's status bar (an undo or redo
 // made them stale).
 void clear_tool_messages();

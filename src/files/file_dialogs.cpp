@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/channel_links.h"
 #include "editor/preset_verwaltung.h"
 #include "files/document.h"
 #include "files/preset_file.h"
@@ -280,6 +281,7 @@ bool open_preset_file(const std::string& path) {
   destroy_editor();
   if (toolbar1) gtk_widget_hide(toolbar1);
   mv_start_preset(mv_selector);
+  restore_links(path);
   restore_measurements(path);
   warn_incomplete_read(path, r);
   warn_editor_ranges(path, r.preset, r.device);
