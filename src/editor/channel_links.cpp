@@ -20,17 +20,20 @@ unsigned device_pairs() {
   return window_preset ? link_pairs_of_device(static_cast<int>(mv_type)) : 0;
 }
 
+void on_link_toggled(GtkToggleButton* check, gpointer pair) {
+  set_pair_linked(GPOINTER_TO_UINT(pair), gtk_toggle_button_get_active(check));
+}
+
 // The check box shows the link, without asking anything.
 void show_link_box(unsigned pair) {
   GtkWidget* check = check_link[pair];
   if (!check) return;
   const gboolean on = (links >> pair) & 1;
   if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check)) == on) return;
-  g_signal_handlers_block_matched(check, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
-                                  GUINT_TO_POINTER(pair));
+  const auto toggled = reinterpret_cast<gpointer>(on_link_toggled);
+  g_signal_handlers_block_matched(check, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr, toggled, nullptr);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(check), on);
-  g_signal_handlers_unblock_matched(check, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
-                                    GUINT_TO_POINTER(pair));
+  g_signal_handlers_unblock_matched(check, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr, toggled, nullptr);
 }
 
 // The links are shown: the check boxes and the Overview's marks.
@@ -79,10 +82,6 @@ int ask_link_source(unsigned pair) {
   if (response == LINK_COPY_FIRST) return static_cast<int>(a);
   if (response == LINK_COPY_SECOND) return static_cast<int>(b);
   return -1;
-}
-
-void on_link_toggled(GtkToggleButton* check, gpointer pair) {
-  set_pair_linked(GPOINTER_TO_UINT(pair), gtk_toggle_button_get_active(check));
 }
 
 // A press on the word under a check box toggles it.
