@@ -1,6 +1,7 @@
 // qpx plot FILE --channel X --kind xo|eq|total|sum [--with Y] -o OUT.png: a
 // channel's crossover or EQ plot with its two axis strips, as the editor's
-// page shows them; total and sum add the EQ plot's extra curve and a legend.
+// page shows them; total and sum add the EQ plot's extra curve and a legend,
+// --compare OTHER.qpx the other preset's same channel, dashed.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@ struct plot_options {
   std::string measurement;
   std::string measurement_with;
   bool phase = false;
+  std::string compare;
   std::string out;
 };
 
@@ -72,6 +74,11 @@ void add_plot_command(CLI::App& app) {
   cmd->add_flag("--phase", opt->phase,
                 "The phase view: -180..+180 degrees over the plot's height, the channel's total "
                 "response, the measurement, the prediction and the sum as phases");
+  cmd->add_option("--compare", opt->compare,
+                  "Another preset file whose same channel is drawn dashed (light blue) for "
+                  "comparison: its crossover on the xo plot, its EQ on the EQ plots, its total "
+                  "phase in the phase view")
+      ->type_name("OTHER.qpx");
   cmd->add_option("-o,--output", opt->out, "PNG file to write ('-' for standard output)")
       ->type_name("OUT.png")
       ->required();
@@ -93,10 +100,13 @@ void add_plot_command(CLI::App& app) {
               "--measurement draws the measured loudspeaker shifted so that its mean over the\n"
               "channel's pass band lies on 0 dB, and the predicted output shifted alike; each\n"
               "extra curve adds its legend line (the shift in the measurement's).\n"
-              "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum\n"
+              "--compare reads OTHER.qpx as FILE is read (--no-checksum applies to both) and\n"
+              "adds its curve and legend line last; a channel OTHER.qpx's device lacks gets\n"
+              "only a legend line saying so.\n"
+              "Exit code 0 on success, 1 when a file cannot be opened or fails its checksum\n"
               "or the picture cannot be written, 2 for a usage error (also channel C or D of\n"
-              "an MV961 file), 3 when reading stopped at a problem (the picture shows what\n"
-              "was read).\n");
+              "an MV961 file), 3 when reading FILE or OTHER.qpx stopped at a problem (the\n"
+              "picture shows what was read).\n");
   cmd->callback([opt] {
     const bool sum = opt->kind == "sum";
     if (sum && opt->with.empty())
@@ -114,8 +124,13 @@ void add_plot_command(CLI::App& app) {
       grid[i] = std::make_unique<grid_measurement_t>();
       measurement_on_grid(qpx::load_measurement_or_fail("plot", *files[i]), *grid[i]);
     }
+    int compare_code = qpx::EXIT_OK;
     qpx::use_preset_file("plot", opt->in, [&](const preset_file_read_t& loaded) {
       const int ch = qpx::channel_of_device("plot", opt->channel, loaded.device);
+      std::unique_ptr<preset_file_read_t> other;
+      if (!opt->compare.empty())
+        other = std::make_unique<preset_file_read_t>(
+            qpx::load_or_fail("plot", opt->compare, !opt->in.no_checksum));
       const channel_t& channel = loaded.preset.channel[ch];
       auto curves = std::make_unique<channel_curves_t>();
       channel_curves(channel, *curves);
@@ -131,6 +146,7 @@ void add_plot_command(CLI::App& app) {
       if (grid[0]) sources.measurement[ch] = {file_name_of(opt->measurement), grid[0].get()};
       if (grid[1] && choice.sum_with >= 0)
         sources.measurement[choice.sum_with] = {file_name_of(opt->measurement_with), grid[1].get()};
+      if (other) sources.compare = {file_name_of(opt->compare), &other->preset, other->device};
       plot_content_t content;
       compose_plot(ch, choice, sources, content);
 
@@ -161,6 +177,8 @@ void add_plot_command(CLI::App& app) {
       cairo_destroy(cr);
 
       qpx::write_png_or_fail("plot", opt->out, image.get());
+      if (other) compare_code = qpx::report_partial("plot", opt->compare, *other);
     });
+    if (compare_code != qpx::EXIT_OK) throw qpx::exit_request{compare_code};
   });
 }

@@ -17,6 +17,7 @@
 #include "model/filter_text.h"
 #include "model/preset.h"
 #include "model/preset_diff.h"
+#include "response/compared_preset.h"
 #include "response/plots.h"
 #include "shell/app.h"
 
@@ -178,6 +179,31 @@ void append_measurement_items(GtkWidget* menu, int ch, bool eq) {
                    "toggled", G_CALLBACK(on_phase_view), data);
 }
 
+// ---- Another preset for comparison ----
+
+gboolean compare_when_idle(gpointer) {
+  choose_compare_file();
+  return FALSE;
+}
+
+// The chooser runs after the menu has closed, outside its activation.
+void on_compare(GtkMenuItem*, gpointer) {
+  g_idle_add(compare_when_idle, nullptr);
+}
+
+void on_stop_comparing(GtkMenuItem*, gpointer) {
+  stop_comparing();
+}
+
+void append_compare_items(GtkWidget* menu) {
+  append_item(menu, gtk_separator_menu_item_new());
+  g_signal_connect(append_mnemonic(menu, "Compare with _file..."), "activate",
+                   G_CALLBACK(on_compare), nullptr);
+  GtkWidget* stop = append_mnemonic(menu, "Stop comparin_g");
+  gtk_widget_set_sensitive(stop, compared_preset().preset != nullptr);
+  g_signal_connect(stop, "activate", G_CALLBACK(on_stop_comparing), nullptr);
+}
+
 // ---- Undo and redo, so that they can be found ----
 
 void on_undo(GtkMenuItem*, gpointer redo) {
@@ -243,8 +269,12 @@ GtkStatusbar* page_statusbar(int index) {
 }  // namespace
 
 void show_tab_message(const std::string& text) {
+  if (notebook) show_page_message(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)), text);
+}
+
+void show_page_message(int page, const std::string& text) {
   if (!notebook) return;
-  if (GtkStatusbar* bar = page_statusbar(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)))) {
+  if (GtkStatusbar* bar = page_statusbar(page)) {
     const guint id = gtk_statusbar_get_context_id(bar, TOOL_CONTEXT);
     gtk_statusbar_pop(bar, id);
     gtk_statusbar_push(bar, id, text.c_str());
@@ -307,6 +337,7 @@ GtkWidget* plot_menu(int ch, bool eq_plot) {
   GtkWidget* menu = channel_menu(ch, eq_plot ? channel_section::eq : channel_section::crossover);
   if (eq_plot && is_open_channel(ch)) append_eq_items(menu, ch);
   if (is_open_channel(ch)) append_measurement_items(menu, ch, eq_plot);
+  if (is_open_channel(ch)) append_compare_items(menu);
   if (is_open_channel(ch)) prepend_undo_items(menu);
   return menu;
 }

@@ -20,7 +20,9 @@ GtkWidget* channel_menu(int ch, channel_section s);
 // The menu of channel ch's crossover plot or EQ plot: "Undo <what>" and
 // "Redo <what>" (insensitive when there is nothing), channel_menu of its
 // section and, on the EQ plot, "Import filter settings...", "Show total
-// response" and "Show sum with" (the other open channels).
+// response" and "Show sum with" (the other open channels); then the
+// measurement items, the phase view, "Compare with file..." and "Stop
+// comparing" (insensitive while nothing is compared).
 GtkWidget* plot_menu(int ch, bool eq_plot);
 
 // Pops `menu` up for a button press (null: the current event); the menu is
@@ -50,6 +52,8 @@ void import_filter_settings(int ch);
 // Shows `text` in the status bar of the editor tab shown, as the tools'
 // message (replacing the last one).
 void show_tab_message(const std::string& text);
+// The same in the status bar of notebook page `page` (editor_tab_t).
+void show_page_message(int page, const std::string& text);
 // Removes the tools' messages from every tab's status bar (an undo or redo
 // made them stale).
 void clear_tool_messages();

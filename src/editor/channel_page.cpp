@@ -1,7 +1,9 @@
 // The Channel Setup page: one framed column per channel with its name,
-// mute and level groups, Mute button, fader, gain, routing and polarity.
+// mute and level groups, Mute button, fader, gain, routing and polarity;
+// between the channels of each pair the "Link" check box.
 #include <string>
 
+#include "editor/channel_links.h"
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
@@ -152,7 +154,7 @@ void build_channel_setup_page(GtkWidget* page, int mv_x) {
   GtkWidget* frames = gtk_hbox_new(FALSE, 0);
   pack(page, row, true, false, 10);
   pack(row, column, true, true, 5);
-  pack(column, frames, false, false, 0);
+  pack(column, with_link_boxes(frames, mv_x), false, false, 0);
 
   for (int n = 0; n < mv_x; ++n) {
     make_channel_controls(n, mv_x);

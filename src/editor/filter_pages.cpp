@@ -15,6 +15,7 @@
 #include "model/editing.h"
 #include "model/preset.h"
 #include "response/calc_filters.h"
+#include "response/compared_preset.h"
 #include "response/plot_draw.h"
 #include "response/plots.h"
 
@@ -53,6 +54,7 @@ void reset_filter_page_globals() {
   statusbar_xo = statusbar_peq = nullptr;
   reset_plot_selection();
   forget_measurements();
+  forget_compared_preset();
 }
 
 namespace {

@@ -237,6 +237,23 @@ void draw_flow_row(cairo_t* cr, const ChannelFlowView& v, int ch) {
   for (const DiagramText& t : texts) draw_text(cr, t);
 }
 
+// A chain of two links, one above the other, between the output boxes of a
+// linked pair (first row `first`): the links are 8 x 18 with round ends and
+// hook into each other by 7 pixels.
+void draw_link_chain(cairo_t* cr, int first) {
+  const double cx = LINK_CHAIN_BOX[0] + 6.5;
+  const double top = LINK_CHAIN_BOX[1] + 3 + 70 * first;
+  cairo_set_source_rgba(cr, 0.1, 0.3, 0.7, 1);
+  cairo_set_line_width(cr, 2);
+  for (const double y : {top, top + 11}) {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, cx, y + 4, 4, kPi, 2 * kPi);
+    cairo_arc(cr, cx, y + 14, 4, 0, kPi);
+    cairo_close_path(cr);
+  }
+  cairo_stroke(cr);
+}
+
 // ---- Input routing diagram -----------------------------------------------------
 
 constexpr double kRowY[4] = {120.5, 190.5, 260.5, 330.5};
@@ -440,6 +457,8 @@ void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v) {
 
   const int n = std::clamp(v.channels, 0, 4);
   for (int ch = 0; ch < n; ++ch) draw_flow_row(cr, v, ch);
+  for (int first = 0; first + 1 < n; first += 2)
+    if (v.links & (1u << (first / 2))) draw_link_chain(cr, first);
 
   // Heading of the output column.
   draw_text(cr, outputs_heading());

@@ -4,7 +4,9 @@
 //
 //   draw_channel_flow: one signal-flow strip per output channel
 //                      (DELAY -> LEVEL -> XO -> EQ -> DYN -> amplifier ->
-//                      output box), 630 x 395 pixels.
+//                      output box), 630 x 395 pixels; a chain of two links
+//                      between the output boxes of a linked pair, within
+//                      LINK_CHAIN_BOX of the pair's first row.
 //   draw_routing:      the inputs, the router box and the routing lines of
 //                      every output channel, 320 x 395 pixels.
 //
@@ -83,9 +85,14 @@ struct ChannelFlowView {
                       //   [0] limiter, [1] EQ, [3] delay, [4] not muted
   uint8_t lock = 0;   // the preset's lock byte
   ChannelFlowRow row[4];
+  unsigned links = 0;  // stereo-linked pairs (bit 0 A+B, bit 1 C+D): a chain
+                       // joins the pair's output boxes; drawn only while linked
 };
 
 void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v);
+// Where the chain of the pair whose first row is row 0 lies (x, y, width,
+// height); the pair C+D's lies 140 pixels lower.
+constexpr int LINK_CHAIN_BOX[4] = {497, 136, 13, 40};
 // The signal-flow view of a preset on a device (2 or 4 channels), from the
 // texts and masks the editor computes when it is built (delays in metres).
 ChannelFlowView channel_flow_view_of(const preset_t& p, int device);

@@ -3,6 +3,7 @@
 // copies of the diagrams, " Save Preset ").
 #include <cairo.h>
 
+#include "editor/channel_links.h"
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "editor/overview_draw.h"
@@ -27,6 +28,7 @@ ChannelFlowView channel_flow_view(int channels) {
   v.channels = channels;
   for (int i = 0; i < 5; ++i) v.aktiv[i] = aktiv[i];
   v.lock = preset.lock;
+  v.links = editor_links();
   for (int ch = 0; ch < 4; ++ch) {
     ChannelFlowRow& r = v.row[ch];
     r.delay_text = delay_values[ch];

@@ -1,5 +1,6 @@
 #include "editor/preset_verwaltung.h"
 
+#include "editor/channel_links.h"
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "model/change_preset.h"
@@ -70,6 +71,7 @@ void reset_editor_globals() {
         &notebook_xo, &notebook_peq, &combo_delay})
     *w = nullptr;
   reset_filter_page_globals();
+  forget_links();
 }
 
 // The editor window is being destroyed: its widgets go with it.

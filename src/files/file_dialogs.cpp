@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/channel_links.h"
 #include "editor/preset_verwaltung.h"
 #include "files/document.h"
 #include "files/preset_file.h"
@@ -239,19 +240,39 @@ void error_open() {
   gtk_widget_show_all(dialog);
 }
 
-bool open_preset_file(const std::string& path) {
-  if (!fits_savename(path, "open", "Nothing was changed.")) return false;
-  const preset_file_read_t r = read_preset_file(path);
+std::optional<preset_file_read_t> read_preset_as_open(const std::string& path, const char* verb) {
+  preset_file_read_t r = read_preset_file(path);
   if (!r.readable()) {
     show_message(
-        GTK_MESSAGE_ERROR, "Error!", "Cannot open \"" + basename_of(path) + "\"",
+        GTK_MESSAGE_ERROR, "Error!",
+        std::string("Cannot ") + verb + " \"" + basename_of(path) + "\"",
         "Reason: " + read_failure_reason(r) + ".\nFile: " + path + "\nNothing was changed.");
-    return false;
+    return std::nullopt;
   }
   if (r.preset.lock & LOCK_FACTORY) {
     error_open();
-    return false;
+    return std::nullopt;
   }
+  return r;
+}
+
+void warn_incomplete_read(const std::string& path, const preset_file_read_t& r) {
+  if (r.whole()) return;
+  const std::string what =
+      r.outcome == read_outcome::stopped
+          ? std::string(xml_error_text(r.code)) + " (code " + std::to_string(r.code) + ")"
+          : std::string("the file holds no complete preset");
+  show_message(GTK_MESSAGE_WARNING, "Warning!",
+               "\"" + basename_of(path) + "\" was not read completely",
+               "Reading stopped at: " + what + ".\nFile: " + path +
+                   "\nSettings after that point show their default values.");
+}
+
+bool open_preset_file(const std::string& path) {
+  if (!fits_savename(path, "open", "Nothing was changed.")) return false;
+  const std::optional<preset_file_read_t> read = read_preset_as_open(path, "open");
+  if (!read) return false;
+  const preset_file_read_t& r = *read;
 
   preset = r.preset;
   document_opened(path, r.device);
@@ -260,18 +281,9 @@ bool open_preset_file(const std::string& path) {
   destroy_editor();
   if (toolbar1) gtk_widget_hide(toolbar1);
   mv_start_preset(mv_selector);
+  restore_links(path);
   restore_measurements(path);
-
-  if (!r.whole()) {
-    const std::string what =
-        r.outcome == read_outcome::stopped
-            ? std::string(xml_error_text(r.code)) + " (code " + std::to_string(r.code) + ")"
-            : std::string("the file holds no complete preset");
-    show_message(GTK_MESSAGE_WARNING, "Warning!",
-                 "\"" + basename_of(path) + "\" was not read completely",
-                 "Reading stopped at: " + what + ".\nFile: " + path +
-                     "\nSettings after that point show their default values.");
-  }
+  warn_incomplete_read(path, r);
   warn_editor_ranges(path, r.preset, r.device);
   return true;
 }

@@ -4,7 +4,10 @@
 
 #include <gtk/gtk.h>
 
+#include <optional>
 #include <string>
+
+#include "files/preset_file.h"
 
 // Folders the open and save choosers start in; empty until a chooser set
 // them (the toolkit's default folder). They live while the program runs.
@@ -46,6 +49,15 @@ void error_open();
 // checksum, or a factory preset, is refused with a dialog and changes
 // nothing. Returns whether the preset was opened.
 bool open_preset_file(const std::string& path);
+
+// Reads `path` as Open does and refuses what Open refuses, saying why: a
+// file that cannot be read or fails its checksum ("Cannot <verb> "NAME"",
+// the reason, "Nothing was changed."), a factory preset (error_open).
+// Returns the read, or nothing when it was refused.
+std::optional<preset_file_read_t> read_preset_as_open(const std::string& path, const char* verb);
+// The warning Open gives for a read that was not whole; nothing for a whole
+// one.
+void warn_incomplete_read(const std::string& path, const preset_file_read_t& r);
 
 // Save (save_as false) or Save As (true). Save without a file to write to
 // falls back to Save As. Returns true only when the preset was written; a

@@ -145,6 +145,14 @@ bool remember_settings_of_file(const std::string& path, const file_settings_t& s
   return save(k.get());
 }
 
+bool change_settings_of_file(const std::string& path,
+                             const std::function<void(file_settings_t&)>& change) {
+  if (path.empty()) return true;
+  file_settings_t s = settings_of_file(path);
+  change(s);
+  return remember_settings_of_file(path, s);
+}
+
 std::string settings_problem() {
   return problem;
 }

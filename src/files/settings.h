@@ -7,6 +7,7 @@
 // the problem is kept for one status-bar line, never a dialog.
 #pragma once
 
+#include <functional>
 #include <string>
 
 struct file_settings_t {
@@ -30,6 +31,13 @@ file_settings_t settings_of_file(const std::string& path);
 // empty `s` forgets the file). Returns false when the key file cannot be
 // written; settings_problem() says why.
 bool remember_settings_of_file(const std::string& path, const file_settings_t& s);
+
+// Reads what is remembered for `path`, lets `change` change its own fields
+// and remembers the result, so that the measurements and the links of one
+// file are each written without losing the other's. Returns false as
+// remember_settings_of_file does.
+bool change_settings_of_file(const std::string& path,
+                             const std::function<void(file_settings_t&)>& change);
 
 // Why the key file could not be read or written the last time (empty when
 // it could), e.g. "settings.ini is damaged (line 3 ...): ignored".

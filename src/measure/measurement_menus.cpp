@@ -39,9 +39,10 @@ bool is_open_channel(int ch) {
 void remember() {
   const open_document_t& doc = open_document();
   if (doc.is_new || doc.path.empty()) return;
-  file_settings_t s = settings_of_file(doc.path);
-  for (int ch = 0; ch < 4; ++ch) s.measurement[ch] = loaded[ch].path;
-  if (!remember_settings_of_file(doc.path, s)) show_tab_message(settings_problem());
+  const bool ok = change_settings_of_file(doc.path, [](file_settings_t& s) {
+    for (int ch = 0; ch < 4; ++ch) s.measurement[ch] = loaded[ch].path;
+  });
+  if (!ok) show_tab_message(settings_problem());
 }
 
 // Reads `path` onto the grid; the refusal's text when it cannot be used.

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "model/preset_diff.h"
+#include "model/text_format.h"
 
 namespace {
 
@@ -138,4 +139,13 @@ std::string sum_legend(const preset_t& p, unsigned ch, unsigned with) {
 
 std::string measured_sum_legend(const preset_t& p, unsigned ch, unsigned with) {
   return sum_text(p, ch, with, "measured; ");
+}
+
+std::string compare_legend(const std::string& file_name, const preset_t& other, int other_device,
+                           unsigned ch, const char* what) {
+  const std::string file = text_excerpt(file_name);
+  if (ch >= static_cast<unsigned>(other_device == MV961 ? MV961 : MV517))
+    return "Compared: " + file + " (" + device_name(other_device) + ") has no channel " +
+           static_cast<char>('A' + (ch & 3));
+  return "Compared: " + channel_label(other, ch) + " of " + file + " (" + what + ")";
 }

@@ -71,3 +71,10 @@ std::string sum_legend(const preset_t& p, unsigned ch, unsigned with);
 // The sum of the outputs predicted for two channels' measured loudspeakers:
 //   Sum: Out A "Top L" + Out C "Sub" (measured; level, polarity and delay included)
 std::string measured_sum_legend(const preset_t& p, unsigned ch, unsigned with);
+// The legend line of another preset's curve of channel ch, drawn for
+// comparison (`what` it shows: "crossover", "EQ", "total phase"):
+//   Compared: Out A "Top L" of v2.qpx (EQ)
+// or, when that preset's device lacks the channel:
+//   Compared: small.qpx (MV961) has no channel C
+std::string compare_legend(const std::string& file_name, const preset_t& other, int other_device,
+                           unsigned ch, const char* what);

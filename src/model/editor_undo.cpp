@@ -4,8 +4,10 @@
 
 #include <cstring>
 
+#include "editor/channel_links.h"
 #include "editor/preset_verwaltung.h"
 #include "model/preset.h"
+#include "model/stereo_link.h"
 #include "model/undo_history.h"
 #include "response/plots.h"
 #include "shell/app.h"
@@ -17,6 +19,7 @@ bool history_open = false;  // an editor is open
 preset_t shown_to_plots;    // the record the plots last followed
 int depth = 0;              // edit scopes open
 preset_t before_scope;      // the record when the outermost scope began
+preset_t linked_from;       // the record the stereo links last followed
 bool gesture = false;       // a press-to-release scope is open
 
 // Takes a value typed into the focused spin button (its own step).
@@ -41,6 +44,17 @@ void plots_follow(bool restored) {
   const unsigned changed = changed_channels(shown_to_plots, preset);
   std::memcpy(&shown_to_plots, &preset, sizeof preset);
   if (changed || restored) plots_follow_record(changed, restored);
+}
+
+// The partner of every linked channel changed since the links last followed
+// makes the same change, within the scope, and shows it. Run at the end of
+// every scope, also the inner ones of a gesture: the partner follows a drag
+// at each motion.
+void follow_stereo_links() {
+  if (const unsigned links = editor_links())
+    if (const unsigned changed = follow_links(linked_from, preset, links))
+      show_record_in_editor(changed);
+  std::memcpy(&linked_from, &preset, sizeof preset);
 }
 
 void gesture_end() {
@@ -130,12 +144,15 @@ std::string label(const char* verb, const std::string& name) {
 }  // namespace
 
 void edit_scope_begin() {
-  if (depth++ == 0) std::memcpy(&before_scope, &preset, sizeof preset);
+  if (depth++ != 0) return;
+  std::memcpy(&before_scope, &preset, sizeof preset);
+  std::memcpy(&linked_from, &preset, sizeof preset);
 }
 
 void edit_scope_end() {
   if (depth == 0) return;
   --depth;
+  follow_stereo_links();
   if (history_open) plots_follow(false);
   // Save follows each operation, also inside a gesture; the step is
   // recorded when the outermost scope ends.

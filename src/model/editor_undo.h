@@ -4,6 +4,9 @@
 // gesture on a plot, a spin button's arrows or the fader (button 1 or 2,
 // press to release) is one scope around everything it changes. The history
 // belongs to the open editor: each build of an editor starts a new one.
+// When any scope ends, the partner of a stereo-linked channel makes the
+// same change (follow_links of stereo_link.h) within the scope, so an edit
+// and its partner's are one step, and a drag moves both at each motion.
 #pragma once
 
 #include <gtk/gtk.h>

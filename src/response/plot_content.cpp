@@ -122,6 +122,26 @@ void phase_curves(int ch, const plot_choice_t& choice, const plot_sources_t& src
   }
 }
 
+// The compared preset's curve of channel ch, or the legend line saying that
+// its device has no such channel.
+void compare_curve(int ch, const plot_choice_t& choice, const plot_compare_t& compare,
+                   plot_content_t& out) {
+  const preset_t& other = *compare.preset;
+  const bool phase = choice.mode == plot_view_mode::phase;
+  const char* what = phase ? "total phase" : choice.eq ? "EQ" : "crossover";
+  const std::string legend = compare_legend(compare.name, other, compare.device, ch, what);
+  if (ch >= (compare.device == MV961 ? MV961 : MV517)) {
+    out.legend.push_back({COMPARE_CURVE_RGB, true, legend});
+    return;
+  }
+  auto r = std::make_unique<channel_response_t>();
+  channel_response(other.channel[ch], *r);
+  double* v = new_values(out);
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i)
+    v[i] = phase ? response_phase_deg(r->total[i]) : response_db(choice.eq ? r->eq[i] : r->xo[i]);
+  add_curve(out, v, COMPARE_CURVE_RGB, 2.0, true, legend);
+}
+
 }  // namespace
 
 plot_cache_t::entry_t& plot_cache_t::entry(const channel_t& ch, const grid_measurement_t* grid) {
@@ -194,6 +214,7 @@ void compose_plot(int ch, const plot_choice_t& choice, const plot_sources_t& src
   } else {
     level_curves(ch, c, src, kept, predicted, with_predicted, out);
   }
+  if (src.compare.preset) compare_curve(ch, c, src.compare, out);
 }
 
 std::string content_readout(const plot_content_t& content, plot_view_mode mode, int column) {

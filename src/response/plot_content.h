@@ -1,8 +1,9 @@
 // What a channel's crossover or EQ plot shows beyond its own curve, as the
 // editor's menus and qpx plot's options choose it: the channel's total
 // response, its sum with another channel, its measured loudspeaker and the
-// predicted output, in the level or the phase view, with their legend. One
-// composition for the editor and qpx, so both draw the same plot.
+// predicted output, another preset's same channel for comparison, in the
+// level or the phase view, with their legend. One composition for the
+// editor and qpx, so both draw the same plot.
 #pragma once
 
 #include <memory>
@@ -30,10 +31,20 @@ struct plot_measurement_t {
   const grid_measurement_t* grid = nullptr;
 };
 
-// Where the curves come from: the record and each channel's measurement.
+// Another preset whose curves are drawn for comparison: its file's name for
+// the legend, its record and its device.
+struct plot_compare_t {
+  std::string name;
+  const preset_t* preset = nullptr;  // null: nothing is compared
+  int device = MV517;
+};
+
+// Where the curves come from: the record, each channel's measurement and
+// the preset compared.
 struct plot_sources_t {
   const preset_t* preset = nullptr;
   plot_measurement_t measurement[4];
+  plot_compare_t compare;
 };
 
 // The composed plot: the extra curves for the view (pointing into `values`,
@@ -78,6 +89,10 @@ class plot_cache_t {
 };
 
 // Composes channel ch's plot; an empty content when ch is not a channel.
+// The compared preset's channel ch comes last, dashed in COMPARE_CURVE_RGB:
+// its crossover on the crossover plot, its EQ on the EQ plot, its total
+// phase in the phase view; a channel its device lacks has a legend line
+// saying so and no curve.
 // With a cache, what it already holds is not computed again.
 void compose_plot(int ch, const plot_choice_t& choice, const plot_sources_t& sources,
                   plot_content_t& out, plot_cache_t* cache = nullptr);

@@ -11,6 +11,7 @@
 #include "model/editing.h"
 #include "model/preset.h"
 #include "response/calc_filters.h"
+#include "response/compared_preset.h"
 #include "response/plot_draw.h"
 #include "response/plot_input.h"
 
@@ -239,6 +240,7 @@ void compose(bool eq, int ch) {
   plot_sources_t sources;
   sources.preset = &preset;
   for (int c = 0; c < 4; ++c) sources.measurement[c] = loaded_measurement(c);
+  sources.compare = compared_preset();
   s.choice.eq = eq;
   compose_plot(ch, s.choice, sources, s.content, &cache);
   if (shown_page(eq, ch)) show_curve_legend(eq, s.content.legend);
@@ -340,6 +342,15 @@ void plots_follow_measurement(int ch) {
         if (shown_page(eq, c)) compose(eq, c);
         redraw_plot(state_of(eq, c));
       }
+}
+
+void plots_follow_compare() {
+  const int n = static_cast<int>(std::min(mv_type, 4u));
+  for (bool eq : {false, true})
+    for (int c = 0; c < n; ++c) {
+      if (shown_page(eq, c)) compose(eq, c);
+      redraw_plot(state_of(eq, c));
+    }
 }
 
 void colour_curve_legend(GtkWidget* bar) {

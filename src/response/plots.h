@@ -61,6 +61,8 @@ void plots_follow_record(unsigned changed, bool restored);
 // A channel's measurement was loaded or removed: its plots and every plot
 // that sums with it are redrawn.
 void plots_follow_measurement(int ch);
+// Another preset is compared or no longer: every plot is redrawn.
+void plots_follow_compare();
 // Lets `bar` (the Crossover or Parametric EQ status bar) show the legend in
 // colour.
 void colour_curve_legend(GtkWidget* bar);

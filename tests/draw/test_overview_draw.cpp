@@ -80,6 +80,32 @@ TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
   }
 }
 
+// A linked pair's chain lies inside its box between the output boxes, and
+// every pixel outside the chains is the unlinked picture's; the MV961 has
+// no C+D to draw.
+TEST(ChannelFlow, ChainBetweenTheOutputBoxesOfLinkedPairs) {
+  for (const int channels : {4, 2}) {
+    ChannelFlowView v = all_active();
+    v.channels = channels;
+    const auto plain = render(draw_channel_flow, v, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
+    v.links = 3;
+    const auto c = render(draw_channel_flow, v, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT);
+    int changed[2] = {0, 0};
+    for (int y = 0; y < CHANNEL_FLOW_HEIGHT; ++y)
+      for (int x = 0; x < CHANNEL_FLOW_WIDTH; ++x) {
+        const Pixel a = c->at(x, y), b = plain->at(x, y);
+        if (near(a, b.r, b.g, b.b, b.a, 0)) continue;
+        const int pair = y < LINK_CHAIN_BOX[1] + 70 ? 0 : 1, top = LINK_CHAIN_BOX[1] + 140 * pair;
+        ASSERT_TRUE(x >= LINK_CHAIN_BOX[0] && x < LINK_CHAIN_BOX[0] + LINK_CHAIN_BOX[2] &&
+                    y >= top && y < top + LINK_CHAIN_BOX[3])
+            << x << ", " << y;
+        changed[pair]++;
+      }
+    EXPECT_TRUE(changed[0] > 40 && (channels == 4 ? changed[1] > 40 : changed[1] == 0));
+    EXPECT_TRUE(near(c->at(499, 150), 26, 77, 179, 255, 40)) << c->at(499, 150);
+  }
+}
+
 // A press inside a block opens its page, the crossover and EQ pages on the
 // row's channel; the amplifier and the rows an MV961 lacks open nothing.
 TEST(ChannelFlowHit, BlocksOpenTheirPagesOnTheirChannel) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "model/channel_tools.h"
 #include "model/text_format.h"
@@ -168,6 +169,52 @@ TEST(PlotContent, PhaseView) {
     for (const plot_curve_t& e : c.extra) EXPECT_TRUE(e.values[i] > -180 && e.values[i] <= 180);
   }
   EXPECT_EQ(content_readout(c, plot_view_mode::phase, 400).substr(0, 15), "   group delay ");
+}
+
+// Another preset's same channel, last and dashed in its colour: its
+// crossover curve on the crossover plot, its EQ sum on the EQ plot, its
+// total phase in the phase view, as the editor draws that preset's own
+// curves; a channel its device lacks has a legend line and no curve.
+TEST(PlotContent, ComparedPresetsSameChannel) {
+  const preset_t p = tuned();
+  preset_t other = tuned();
+  other.channel[1] = {"Top R", 0,  0, 0, 0, {{1, {400, 0}, {7, 0}}, {2, {0, 3000}, {0, 7}}},
+                      {},      {}, 0};
+  for (peq_t& band : other.channel[1].peq) band = {2500, 30, -60, 0};
+  auto own = std::make_unique<channel_curves_t>();
+  channel_curves(other.channel[1], *own);
+  auto r = std::make_unique<channel_response_t>();
+  channel_response(other.channel[1], *r);
+  plot_sources_t src;
+  src.preset = &p;
+  src.compare = {"v2.qpx", &other, MV517};
+  for (const auto& [eq, phase, what] : {std::tuple{false, false, "crossover"},
+                                        {true, false, "EQ"},
+                                        {true, true, "total phase"},
+                                        {false, true, "total phase"}}) {
+    plot_choice_t choice;
+    choice.eq = eq, choice.total = true;
+    choice.mode = phase ? plot_view_mode::phase : plot_view_mode::level;
+    plot_content_t c;
+    compose_plot(1, choice, src, c);
+    ASSERT_EQ(c.extra.size(), eq && !phase ? 2u : 1u) << what;
+    EXPECT_TRUE(c.extra.back().dashed && c.legend.back().dashed);
+    EXPECT_EQ(c.extra.back().colour.g, COMPARE_CURVE_RGB.g);
+    EXPECT_EQ(c.legend.back().text,
+              std::string("Compared: Out B \"Top R\" of v2.qpx (") + what + ")");
+    for (int i = 0; i < EQ_TABLE_SIZE; i += 4)
+      EXPECT_NEAR(c.extra.back().values[i],
+                  phase ? response_phase_deg(r->total[i])
+                  : eq  ? own->sum[i]
+                        : own->xo[i],
+                  1e-9)
+          << what << " " << i;
+  }
+  src.compare = {"small.qpx", &other, MV961};
+  plot_content_t c;
+  compose_plot(2, plot_choice_t{}, src, c);
+  EXPECT_TRUE(c.extra.empty() && c.legend.size() == 1u);
+  EXPECT_EQ(c.legend[0].text, "Compared: small.qpx (MV961) has no channel C");
 }
 
 // A pure delay has the same group delay at every column.
