@@ -47,8 +47,8 @@ struct align_result_t {
   uint16_t delay_x = 0;
   uint16_t delay_y = 0;
   uint8_t phase_y = 0;
-  // What changed: `shift_cm` > 0 made X later by that much, < 0 made Y
-  // later; `polarity_changed` turned Y's polarity.
+  // What changed: `shift_cm` > 0 made Y later by that much, < 0 made X
+  // later by -shift_cm; `polarity_changed` turned Y's polarity.
   int shift_cm = 0;
   bool polarity_changed = false;
   // "Out C +118 cm, polarity inverted", "Out A +35 cm", "Out D polarity

@@ -7,10 +7,12 @@
 // The error it minimises, on the plot columns inside lo..hi where the
 // measurement (and the target) has a value: e = predicted level in dB minus
 // target level; the error is the RMS of e - mean(e) (the absolute level is
-// free). A global stage (bands placed one at a time at the largest
-// deviation, each placement and a few restarts refined by NLopt's L-BFGS on
-// continuous values) is followed by a search over the stored steps around
-// the rounded result. The same input always gives the same bands.
+// free). A global stage (bands placed one at a time where a band takes the
+// most off the error, a few candidates for each, every placement and a
+// round of restarts refined by NLopt's L-BFGS on continuous values) is
+// followed by a search over the stored steps around the rounded result. The
+// same input always gives the same bands. About 0.1 s for six bands over
+// 400 columns.
 #pragma once
 
 #include <functional>
@@ -69,9 +71,10 @@ struct eq_fit_result_t {
   peq_t bands[6] = {};   // the channel's six bands as they are to be stored
   unsigned changed = 0;  // bands that differ, bit b for band b
 
-  // The bands that changed, one a line: "band 2: 210 Hz -4.5 dB Q 3.2 (was
-  // off)", "band 1: low shelf 95 Hz -3.4 dB (was 50 Hz +1.0 dB Q 0.7)",
-  // "band 5: off (was 4500 Hz +3.5 dB Q 0.9)"; "no band changed".
+  // The bands that changed, one a line (each ending in a line feed):
+  // "band 2: 210 Hz -4.5 dB Q 3.2 (was off)", "band 1: low shelf 95 Hz
+  // -3.4 dB (was 50 Hz +1.0 dB Q 0.7)", "band 5: off (was 4500 Hz +3.5 dB
+  // Q 0.9)"; "no band changed" when none did.
   std::string change_text() const;
   // "error 2.84 dB -> 0.61 dB (RMS over 398 columns, 80-2500 Hz)"
   std::string error_text() const;
@@ -83,10 +86,10 @@ struct eq_fit_result_t {
 // largest boost lies outside 0..+12 dB. Every band of the result lies in
 // the editor's ranges (35-12000 Hz, Q 0.7-12.5, -12.0 dB to the largest
 // boost); bands not allowed are the channel's, a band the fit does not need
-// is switched off (gain 0, its frequency and Q kept). It never comes out
-// worse than the channel's own allowed bands when those keep to the
-// largest boost. `progress` is called now and then; when it returns false
-// the fit stops and the result is `cancelled`.
+// is switched off (gain 0, its frequency and Q kept). When the channel's
+// own allowed bands keep to these limits and are at least as good, they
+// stay (the fit never makes such a channel worse). `progress` is called now and then; when it
+// returns false the fit stops and the result is `cancelled`.
 eq_fit_result_t fit_eq(const channel_t& ch, const grid_measurement_t& m,
                        const eq_fit_request_t& request, const fit_progress_t& progress = {});
 
