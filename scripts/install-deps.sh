@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libnlopt-cxx-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox imagemagick
-  libxml2-utils fonts-dejavu-core locales
+  libxml2-utils fonts-dejavu-core locales poppler-utils
   desktop-file-utils shared-mime-info libglib2.0-bin man-db groff-base dpkg
   chromium
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite: the unit, drawing and command-line
 # tests; the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer; a short fuzzing run of the file reader.
+# UndefinedBehaviorSanitizer; a short fuzzing run of every reader of outside
+# text.
 # Ends with one line "N passed, N failed" counting the suites.
 set -u
 cd "$(dirname "$0")/.."
@@ -47,27 +48,39 @@ run_asan() {
 build_fuzz() {
   cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBN_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
-    cmake --build build/fuzz -j"$JOBS" --target fuzz_reader fuzz_crc_seek
+    cmake --build build/fuzz -j"$JOBS" --target fuzz_reader fuzz_crc_seek fuzz_measurement \
+      fuzz_filter_text
 }
 
+# Each harness: its name, its seed corpus and its dictionary (none: "").
+HARNESSES=(
+  "reader tests/fuzz/corpus tests/fuzz/xml.dict"
+  "crc_seek tests/fuzz/corpus"
+  "measurement tests/fuzz/corpus_measurement tests/fuzz/measurement.dict"
+  "filter_text tests/fuzz/corpus_filter_text tests/fuzz/filter_text.dict"
+)
+
 run_fuzz() {
-  local work=build/fuzz/work
-  rm -rf "$work" && mkdir -p "$work/reader" "$work/crc"
-  # Half the time for each harness; new inputs go to scratch folders, the
-  # committed corpus is only read.
-  local half=$((FUZZ_SECONDS / 2))
-  build/fuzz/fuzz_reader -max_total_time="$half" -max_len=8192 -dict=tests/fuzz/xml.dict \
-    -artifact_prefix="$work/" "$work/reader" tests/fuzz/corpus 2>"$work/reader.log" &&
-    build/fuzz/fuzz_crc_seek -max_total_time="$half" -max_len=8192 \
-      -artifact_prefix="$work/" "$work/crc" tests/fuzz/corpus 2>"$work/crc.log"
-  local rc=$?
-  tail -n 3 "$work/reader.log" "$work/crc.log"
+  local work=build/fuzz/work rc=0 name corpus dict
+  rm -rf "$work" && mkdir -p "$work"
+  # FUZZ_SECONDS shared by the harnesses (at least a second each); new
+  # inputs go to scratch folders, the committed corpora are only read.
+  local share=$((FUZZ_SECONDS / ${#HARNESSES[@]}))
+  [ "$share" -ge 1 ] || share=1
+  for entry in "${HARNESSES[@]}"; do
+    read -r name corpus dict <<<"$entry"
+    mkdir -p "$work/$name"
+    build/fuzz/fuzz_"$name" -max_total_time="$share" -max_len=8192 ${dict:+-dict="$dict"} \
+      -artifact_prefix="$work/$name-" "$work/$name" "$corpus" 2>"$work/$name.log" || rc=1
+    tail -n 2 "$work/$name.log"
+    [ "$rc" -eq 0 ] || break
+  done
   return $rc
 }
 
 if [ "${1:-}" = "--fuzz-only" ]; then
   # Each harness runs for FUZZ_SECONDS.
-  FUZZ_SECONDS=$((FUZZ_SECONDS * 2))
+  FUZZ_SECONDS=$((FUZZ_SECONDS * ${#HARNESSES[@]}))
   build_fuzz && run_fuzz
   exit
 fi
@@ -78,7 +91,7 @@ if suite "build (sanitizers)" build_asan; then
   suite "unit tests under ASan+UBSan" run_asan
 fi
 if suite "build (fuzzers)" build_fuzz; then
-  suite "fuzzing the reader for ${FUZZ_SECONDS}s" run_fuzz
+  suite "fuzzing the readers for ${FUZZ_SECONDS}s" run_fuzz
 fi
 
 echo

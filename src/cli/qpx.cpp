@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   add_import_command(app);
   add_new_command(app);
   add_response_command(app);
+  add_predict_command(app);
   add_plot_command(app);
   add_overview_command(app);
   add_wizard_command(app);
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   add_eq_import_command(app);
   add_eq_export_command(app);
   add_diff_command(app);
+  add_sheet_command(app);
 
   try {
     app.parse(argc, argv);

@@ -7,7 +7,7 @@
 
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
-#include "model/editor_fit.h"
+#include "model/editor_findings.h"
 
 namespace {
 

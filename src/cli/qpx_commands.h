@@ -14,6 +14,7 @@ void add_export_command(CLI::App& app);    // qpx export FILE [-o OUT] [--no-che
 void add_import_command(CLI::App& app);    // qpx import JSON -o FILE
 void add_new_command(CLI::App& app);       // qpx new [--device D] -o FILE
 void add_response_command(CLI::App& app);  // qpx response FILE --channel X [-o OUT]
+void add_predict_command(CLI::App& app);   // qpx predict FILE --channel X --measurement M.txt
 void add_plot_command(CLI::App& app);      // qpx plot FILE --channel X --kind K -o OUT.png
 void add_overview_command(CLI::App& app);  // qpx overview FILE [--input-mode N] -o OUT.png
 void add_wizard_command(CLI::App& app);    // qpx wizard --mode M ... | --factory N -o FILE
@@ -23,3 +24,6 @@ void add_copy_channel_command(CLI::App& app);  // qpx copy-channel FILE --from A
 void add_eq_import_command(CLI::App& app);     // qpx eq-import FILE --channel X FILTERS -o OUT
 void add_eq_export_command(CLI::App& app);     // qpx eq-export FILE --channel X [-o OUT]
 void add_diff_command(CLI::App& app);          // qpx diff A B [--json]
+
+// The preset sheet as a PDF.
+void add_sheet_command(CLI::App& app);  // qpx sheet FILE -o SHEET.pdf [--paper a4|letter]

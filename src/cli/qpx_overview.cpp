@@ -8,7 +8,6 @@
 #include "cli/qpx_common.h"
 #include "cli/qpx_views.h"
 #include "editor/overview_draw.h"
-#include "model/editing.h"
 
 namespace {
 
@@ -28,33 +27,6 @@ constexpr int AREAS_Y = MARGIN;
 constexpr int IMAGE_WIDTH = FLOW_X + CHANNEL_FLOW_WIDTH + MARGIN;
 constexpr int IMAGE_HEIGHT = AREAS_Y + ROUTING_HEIGHT + MARGIN;
 static_assert(ROUTING_HEIGHT == CHANNEL_FLOW_HEIGHT, "the two areas share a row");
-
-// Input modes of a device's selector: 4 on the MV517, 2 on the MV961.
-int input_mode_count(int device) {
-  return device == MV961 ? 2 : 4;
-}
-
-// The signal-flow view from the texts and masks the editor computes when it
-// is built (delays in metres).
-ChannelFlowView flow_view(const preset_t& p, int device) {
-  overview_values_t values{};
-  compute_overview_values(p, static_cast<unsigned>(device), values);
-  ChannelFlowView v;
-  v.channels = device;
-  for (int i = 0; i < 5; ++i) v.aktiv[i] = values.aktiv[i];
-  v.lock = p.lock;
-  for (int n = 0; n < device; ++n) {
-    const channel_t& c = p.channel[n];
-    ChannelFlowRow& row = v.row[n];
-    row.delay_text = values.delay_values[n];
-    row.level_text = values.level_values[n];
-    row.dyn_text = values.dyn_values[n];
-    row.name = record_to_utf8(c.name, CHANNEL_NAME_MAX);
-    row.lp_config = c.xo[1].config;
-    for (int b = 0; b < 6; ++b) row.eq_band_on[b] = peq_active(c.peq[b]);
-  }
-  return v;
-}
 
 }  // namespace
 
@@ -87,14 +59,7 @@ void add_overview_command(CLI::App& app) {
       "shows what was read).\n");
   cmd->callback([opt] {
     qpx::use_preset_file("overview", opt->in, [&](const preset_file_read_t& loaded) {
-      const int modes = input_mode_count(loaded.device);
-      if (opt->input_mode < 0 || opt->input_mode >= modes) {
-        qpx::fail("overview",
-                  "--input-mode " + std::to_string(opt->input_mode) + ": an " +
-                      device_name(loaded.device) + " file has input modes 0 " +
-                      (modes == 2 ? "and 1" : "to " + std::to_string(modes - 1)),
-                  qpx::EXIT_USAGE);
-      }
+      qpx::check_input_mode("overview", opt->input_mode, loaded.device);
 
       const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT);
       cairo_t* cr = cairo_create(image.get());
@@ -102,8 +67,9 @@ void add_overview_command(CLI::App& app) {
       qpx::draw_in_area(cr, ROUTING_X, AREAS_Y, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
         draw_routing(c, routing_view_of(p, loaded.device, opt->input_mode));
       });
-      qpx::draw_in_area(cr, FLOW_X, AREAS_Y, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT,
-                        [&](cairo_t* c) { draw_channel_flow(c, flow_view(p, loaded.device)); });
+      qpx::draw_in_area(
+          cr, FLOW_X, AREAS_Y, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT,
+          [&](cairo_t* c) { draw_channel_flow(c, channel_flow_view_of(p, loaded.device)); });
       cairo_destroy(cr);
 
       qpx::write_png_or_fail("overview", opt->out, image.get());

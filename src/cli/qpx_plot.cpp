@@ -8,8 +8,11 @@
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "cli/qpx_views.h"
+#include "files/text_input.h"
+#include "measure/measurement.h"
 #include "model/channel_tools.h"
 #include "model/editing.h"
+#include "response/plot_content.h"
 #include "response/plot_draw.h"
 
 namespace {
@@ -19,6 +22,9 @@ struct plot_options {
   std::string channel;
   std::string kind;
   std::string with;
+  std::string measurement;
+  std::string measurement_with;
+  bool phase = false;
   std::string out;
 };
 
@@ -35,54 +41,9 @@ constexpr int FREQ_Y = PLOT_Y + PLOT_HEIGHT;
 constexpr int IMAGE_WIDTH = LEVEL_X + LEVEL_AXIS_WIDTH + MARGIN;
 constexpr int IMAGE_HEIGHT = FREQ_Y + FREQ_AXIS_HEIGHT + MARGIN;
 static_assert(FREQ_X + FREQ_AXIS_WIDTH <= IMAGE_WIDTH, "the frequency strip fits");
-// The legend line under the frequency strip of a total or sum plot: a
-// sample of the curve on the plot's dark ground, then the legend text.
-constexpr int LEGEND_HEIGHT = 18;
+// The legend lines under the frequency strip: a sample of each extra curve
+// on the plot's dark ground, then its text.
 constexpr int LEGEND_Y = IMAGE_HEIGHT;
-
-void draw_legend(cairo_t* cr, const std::string& text, plot_rgb_t colour) {
-  cairo_save(cr);
-  cairo_translate(cr, PLOT_X, LEGEND_Y);
-  cairo_set_source_rgb(cr, 0, 0, 0.3);
-  cairo_rectangle(cr, 0, 0, 28, 12);
-  cairo_fill(cr);
-  cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
-  cairo_set_line_width(cr, 2.0);
-  cairo_move_to(cr, 3, 6);
-  cairo_line_to(cr, 25, 6);
-  cairo_stroke(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_set_font_size(cr, 11.0);
-  cairo_move_to(cr, 36, 10);
-  cairo_show_text(cr, text.c_str());
-  cairo_restore(cr);
-}
-
-// The crossover plot's view: the curves and the handle columns the editor
-// places at the shown frequency of each filter.
-XoPlotView xo_view(const channel_t& ch, const channel_curves_t& c) {
-  XoPlotView v;
-  v.hp = c.hp;
-  v.lp = c.lp;
-  v.hp_config = ch.xo[0].config;
-  v.lp_config = ch.xo[1].config;
-  v.hp_column = freq_to_column(ch.xo[0].freq[xo_slot(ch.xo[0].config)]);
-  v.lp_column = freq_to_column(ch.xo[1].freq[xo_slot(ch.xo[1].config)]);
-  return v;
-}
-
-// The EQ plot's view: the sum and a handle at each active band's frequency
-// and gain.
-EqPlotView eq_view(const channel_t& ch, const channel_curves_t& c) {
-  EqPlotView v;
-  v.sum = c.sum;
-  for (int b = 0; b < 6; ++b) {
-    v.band_on[b] = peq_active(ch.peq[b]);
-    v.column[b] = freq_to_column(ch.peq[b].freq);
-    v.row[b] = peq_gain_row(ch.peq[b].gain);
-  }
-  return v;
-}
 
 }  // namespace
 
@@ -100,6 +61,17 @@ void add_plot_command(CLI::App& app) {
       ->required()
       ->check(CLI::IsMember({"xo", "eq", "total", "sum"}));
   qpx::add_with_option(cmd, opt->with);
+  cmd->add_option("--measurement", opt->measurement,
+                  "The measured response of the channel's loudspeaker: drawn (light grey) with "
+                  "the output the channel predicts for it (white), as the editor shows them")
+      ->type_name("M.txt");
+  cmd->add_option("--measurement-with", opt->measurement_with,
+                  "With --kind sum: the --with channel's measurement; with both measurements "
+                  "(and their phase) the sum is the predicted one")
+      ->type_name("N.txt");
+  cmd->add_flag("--phase", opt->phase,
+                "The phase view: -180..+180 degrees over the plot's height, the channel's total "
+                "response, the measurement, the prediction and the sum as phases");
   cmd->add_option("-o,--output", opt->out, "PNG file to write ('-' for standard output)")
       ->type_name("OUT.png")
       ->required();
@@ -116,8 +88,11 @@ void add_plot_command(CLI::App& app) {
               "total draws the channel's total response (crossover times EQ) in green over the\n"
               "EQ plot, sum (with --with, required there) the sum of both channels' outputs\n"
               "for one input (level, polarity and delay included) in magenta; both add a " +
-              std::to_string(LEGEND_HEIGHT) +
+              std::to_string(PLOT_LEGEND_LINE_HEIGHT) +
               "-pixel\nlegend line below the frequency strip.\n"
+              "--measurement draws the measured loudspeaker shifted so that its mean over the\n"
+              "channel's pass band lies on 0 dB, and the predicted output shifted alike; each\n"
+              "extra curve adds its legend line (the shift in the measurement's).\n"
               "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum\n"
               "or the picture cannot be written, 2 for a usage error (also channel C or D of\n"
               "an MV961 file), 3 when reading stopped at a problem (the picture shows what\n"
@@ -128,6 +103,17 @@ void add_plot_command(CLI::App& app) {
       qpx::fail("plot", "--kind sum needs --with, the channel to add", qpx::EXIT_USAGE);
     if (!sum && !opt->with.empty())
       qpx::fail("plot", "--with belongs to --kind sum", qpx::EXIT_USAGE);
+    if (!opt->measurement_with.empty() && (!sum || opt->measurement.empty()))
+      qpx::fail("plot", "--measurement-with belongs to --kind sum with --measurement",
+                qpx::EXIT_USAGE);
+    // The measurements on the grid, read before anything is drawn.
+    std::unique_ptr<grid_measurement_t> grid[2];
+    const std::string* files[2] = {&opt->measurement, &opt->measurement_with};
+    for (int i = 0; i < 2; ++i) {
+      if (files[i]->empty()) continue;
+      grid[i] = std::make_unique<grid_measurement_t>();
+      measurement_on_grid(qpx::load_measurement_or_fail("plot", *files[i]), *grid[i]);
+    }
     qpx::use_preset_file("plot", opt->in, [&](const preset_file_read_t& loaded) {
       const int ch = qpx::channel_of_device("plot", opt->channel, loaded.device);
       const channel_t& channel = loaded.preset.channel[ch];
@@ -135,32 +121,41 @@ void add_plot_command(CLI::App& app) {
       channel_curves(channel, *curves);
 
       // The extra curve and its legend of a total or sum plot.
-      auto extra = std::make_unique<eq_table_t[]>(2);
-      std::string legend;
-      EqPlotView eq = eq_view(channel, *curves);
-      if (opt->kind == "total") {
-        total_curve(channel, extra[0]);
-        eq.total = extra[0];
-        legend = total_legend(loaded.preset, ch);
-      } else if (sum) {
-        const int with = qpx::channel_of_device("plot", opt->with, loaded.device, "--with");
-        sum_curves(channel, loaded.preset.channel[with], extra[0], extra[1]);
-        eq.channel_sum = extra[0];
-        legend = sum_legend(loaded.preset, ch, with);
-      }
+      plot_choice_t choice;
+      choice.eq = opt->kind != "xo";
+      choice.total = opt->kind == "total";
+      if (sum) choice.sum_with = qpx::channel_of_device("plot", opt->with, loaded.device, "--with");
+      choice.mode = opt->phase ? plot_view_mode::phase : plot_view_mode::level;
+      plot_sources_t sources;
+      sources.preset = &loaded.preset;
+      if (grid[0]) sources.measurement[ch] = {file_name_of(opt->measurement), grid[0].get()};
+      if (grid[1] && choice.sum_with >= 0)
+        sources.measurement[choice.sum_with] = {file_name_of(opt->measurement_with), grid[1].get()};
+      plot_content_t content;
+      compose_plot(ch, choice, sources, content);
 
-      const int height = IMAGE_HEIGHT + (legend.empty() ? 0 : LEGEND_HEIGHT);
-      const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, height);
+      const int legend_height = static_cast<int>(content.legend.size()) * PLOT_LEGEND_LINE_HEIGHT;
+      const qpx::image_ptr image = qpx::page_image(IMAGE_WIDTH, IMAGE_HEIGHT + legend_height);
       cairo_t* cr = cairo_create(image.get());
       qpx::draw_in_area(cr, PLOT_X, PLOT_Y, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
-        if (opt->kind == "xo")
-          draw_xo_plot(c, xo_view(channel, *curves));
-        else
+        const double* phase = content.phase.empty() ? nullptr : content.phase.data();
+        if (choice.eq) {
+          EqPlotView eq = eq_plot_view_of(channel, *curves);
+          eq.extra = content.extra;
+          eq.mode = choice.mode;
+          eq.phase = phase;
           draw_eq_plot(c, eq);
+        } else {
+          XoPlotView xo = xo_plot_view_of(channel, *curves);
+          xo.extra = content.extra;
+          xo.mode = choice.mode;
+          xo.phase = phase;
+          draw_xo_plot(c, xo);
+        }
       });
-      if (!legend.empty()) draw_legend(cr, legend, eq.total ? TOTAL_CURVE_RGB : SUM_CURVE_RGB);
+      draw_plot_legend(cr, content.legend, PLOT_X, LEGEND_Y);
       qpx::draw_in_area(cr, LEVEL_X, PLOT_Y, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
-                        [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
+                        [&](cairo_t* c) { draw_axis_strip(c, AxisStrip::level, choice.mode); });
       qpx::draw_in_area(cr, FREQ_X, FREQ_Y, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,
                         [](cairo_t* c) { draw_axis_strip(c, AxisStrip::frequency); });
       cairo_destroy(cr);

@@ -1,8 +1,6 @@
 // qpx response FILE --channel X: a channel's response curves as CSV, as the
 // editor computes them for its Crossover and Parametric EQ plots.
 #include <CLI/CLI.hpp>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -28,17 +26,6 @@ struct pair_columns_t {
   eq_table_t sum_phase;
 };
 
-// Appends one CSV cell with `format`; a value that rounds to zero is
-// written without a minus sign.
-void cell(std::string& line, const char* format, double value) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, format, value);
-  const char* text = buf;
-  if (buf[0] == '-' && std::strspn(buf + 1, "0.") == std::strlen(buf + 1)) ++text;
-  line += ',';
-  line += text;
-}
-
 std::string response_csv(const channel_curves_t& c, const pair_columns_t* pair) {
   std::string csv = "column,frequency_hz,highpass_db,lowpass_db,crossover_db,eq_sum_db";
   csv += pair ? ",total_db,sum_db,sum_phase_deg\n" : "\n";
@@ -47,25 +34,25 @@ std::string response_csv(const channel_curves_t& c, const pair_columns_t* pair) 
   // tables (0..811); every point of either gets a row.
   for (int i = 0; i < XO_TABLE_SIZE; ++i) {
     std::string line = std::to_string(i);
-    cell(line, "%.2f", column_to_freq(i));
+    qpx::csv_cell(line, column_to_freq(i), 2);
     if (i % XO_TABLE_STEP == 0) {
-      cell(line, "%.4f", c.hp[i]);
+      qpx::csv_cell(line, c.hp[i], 4);
       if (c.lp_on)
-        cell(line, "%.4f", c.lp[i]);
+        qpx::csv_cell(line, c.lp[i], 4);
       else
         line += ',';
-      cell(line, "%.4f", c.xo[i]);
+      qpx::csv_cell(line, c.xo[i], 4);
     } else {
       line += ",,,";
     }
     if (i < EQ_TABLE_SIZE)
-      cell(line, "%.4f", c.sum[i]);
+      qpx::csv_cell(line, c.sum[i], 4);
     else
       line += ',';
     if (pair && i < EQ_TABLE_SIZE) {
-      cell(line, "%.4f", pair->total[i]);
-      cell(line, "%.4f", pair->sum_db[i]);
-      cell(line, "%.4f", pair->sum_phase[i]);
+      qpx::csv_cell(line, pair->total[i], 4);
+      qpx::csv_cell(line, pair->sum_db[i], 4);
+      qpx::csv_cell(line, pair->sum_phase[i], 4);
     } else if (pair) {
       line += ",,,";
     }

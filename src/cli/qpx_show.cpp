@@ -1,6 +1,5 @@
 // qpx show FILE: a readable summary of a preset file.
 #include <CLI/CLI.hpp>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -9,12 +8,6 @@
 #include "model/preset_diff.h"
 
 namespace {
-
-std::string fmt(const char* format, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
-}
 
 // One "  Label:      value" line.
 std::string row(const std::string& label, const std::string& value) {
@@ -26,15 +19,12 @@ std::string row(const std::string& label, const std::string& value) {
 std::string xo_text(int filter, const xo_t& xo) {
   std::string text = xo_type_text(filter, xo.config);
   if (filter == 1 && xo.config == 0) return text;  // low-pass off
-  return text + ", " + std::to_string(xo.freq[xo_slot(xo.config)]) + " Hz";
+  return text + ", " + hz_text(xo.freq[xo_slot(xo.config)]);
 }
 
 std::string peq_text(int band, const peq_t& p) {
-  const char* label = peq_type_label(band, peq_type_index(p));
-  std::string text = label ? label : "Shelf (not allowed on this band)";
-  text += ", " + std::to_string(p.freq) + " Hz";
-  text += ", Q " + fmt("%.1f", p.q / 10.0);
-  return text + ", " + fmt("%.1f dB", p.gain / 10.0);
+  return band_type_text(band, p) + ", " + hz_text(p.freq) + ", Q " + q_text(p.q) + ", " +
+         tenths_db_text(p.gain);
 }
 
 std::string summary(const preset_t& p, int device) {
@@ -47,18 +37,12 @@ std::string summary(const preset_t& p, int device) {
     out += "\nChannel " + std::string(1, qpx::channel_letter(n)) + ": \"" +
            display_text(c.name, CHANNEL_NAME_MAX) + "\"\n";
     out += row("Routing", routing_text(device, c.routing));
-    out += row("Level", fmt("%.1f dB", c.gain / 10.0));
-    out += row("Mute", (p.mute >> n) & 1 ? "on" : "off");
-    // Group 2 exists on the MV517 only.
-    const int level_group = level_group_index(c.groups);
-    const int mute_group = mute_group_index(c.groups);
-    const char* const not_here = device == MV961 ? " (not on the MV961)" : "";
-    out += row("Level group",
-               std::string(level_group_labels[level_group]) + (level_group == 2 ? not_here : ""));
-    out += row("Mute group",
-               std::string(mute_group_labels[mute_group]) + (mute_group >= 3 ? not_here : ""));
-    out += row("Polarity", c.phase ? "180°" : "0°");
-    out += row("Delay", fmt("%.2f m", c.delay / 100.0));
+    out += row("Level", tenths_db_text(c.gain));
+    out += row("Mute", on_off_text((p.mute >> n) & 1));
+    out += row("Level group", level_group_text(c.groups, device));
+    out += row("Mute group", mute_group_text(c.groups, device));
+    out += row("Polarity", polarity_text(c.phase));
+    out += row("Delay", delay_text(c.delay, DELAY_M));
     out += row("High-pass", xo_text(0, c.xo[0]));
     out += row("Low-pass", xo_text(1, c.xo[1]));
     bool any_eq = false;
@@ -69,10 +53,9 @@ std::string summary(const preset_t& p, int device) {
     }
     if (!any_eq) out += row("EQ", "all bands off");
     const dynamics_t& d = c.dynamics;
-    out += row("Limiter", "attack " + std::to_string(d.attack) + " ms, release " +
-                              std::to_string(d.release * 10) + " ms, threshold " +
-                              std::to_string(d.threshold) + " dB, gain " + std::to_string(d.boost) +
-                              " dB");
+    out += row("Limiter", "attack " + ms_text(d.attack) + ", release " + release_text(d.release) +
+                              ", threshold " + whole_db_text(d.threshold) + ", gain " +
+                              whole_db_text(d.boost));
   }
   return out;
 }

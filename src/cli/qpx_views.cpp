@@ -4,6 +4,7 @@
 
 #include "cli/qpx_common.h"
 #include "editor/draw_util.h"
+#include "model/text_format.h"
 
 namespace qpx {
 
@@ -35,6 +36,28 @@ int channel_of_device(const std::string& command, const std::string& letter, int
          EXIT_USAGE);
   }
   return *ch;
+}
+
+void csv_cell(std::string& line, double value, int decimals) {
+  const std::string text = format_fixed(value, decimals);
+  line += ',';
+  const bool negative_zero = text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos;
+  line.append(text, negative_zero ? 1 : 0, std::string::npos);
+}
+
+measurement_t load_measurement_or_fail(const std::string& command, const std::string& path) {
+  measurement_read_t r = read_measurement_file(path);
+  if (!r.ok) fail(command, r.message(path));
+  return std::move(r.data);
+}
+
+void check_input_mode(const std::string& command, int mode, int device) {
+  const int modes = input_mode_count(device);
+  if (mode >= 0 && mode < modes) return;
+  fail(command,
+       "--input-mode " + std::to_string(mode) + ": an " + device_name(device) +
+           " file has input modes 0 " + (modes == 2 ? "and 1" : "to " + std::to_string(modes - 1)),
+       EXIT_USAGE);
 }
 
 image_ptr page_image(int width, int height) {

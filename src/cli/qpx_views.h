@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "measure/measurement.h"
+
 namespace CLI {
 class App;
 }
@@ -29,6 +31,20 @@ void add_with_option(CLI::App* cmd, std::string& with);
 // letter at all is a usage error too.
 int channel_of_device(const std::string& command, const std::string& letter, int device,
                       const std::string& option = "--channel");
+
+// Appends ",TEXT" to a CSV line: `value` with `decimals` digits after the
+// point, the same in every locale; a value that rounds to zero is written
+// without a minus sign ("0.0000", not "-0.0000").
+void csv_cell(std::string& line, double value, int decimals);
+
+// Reads the measurement file `path` (read_measurement_file). A file that is
+// refused ends the program with its message on standard error ("qpx
+// predict: room.txt: line 7: ...") and EXIT_FAIL.
+measurement_t load_measurement_or_fail(const std::string& command, const std::string& path);
+
+// An input mode the file's device lacks ends the program with a usage
+// message ("an MV961 file has input modes 0 and 1") and EXIT_USAGE.
+void check_input_mode(const std::string& command, int mode, int device);
 
 // Background of the editor's pages, 16-bit RGB.
 constexpr uint16_t PAGE_GREY = 40000;

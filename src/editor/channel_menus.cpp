@@ -8,8 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include "editor/gtk_util.h"
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
+#include "measure/measurement_menus.h"
 #include "model/change_preset.h"
 #include "model/editor_undo.h"
 #include "model/filter_text.h"
@@ -19,6 +21,9 @@
 #include "shell/app.h"
 
 namespace {
+
+// The status-bar context of the tools' messages.
+constexpr const char* TOOL_CONTEXT = "channel tools";
 
 unsigned open_channels() {
   return std::min(mv_type, 4u);
@@ -69,21 +74,63 @@ void on_import(GtkMenuItem*, gpointer ch) {
   g_idle_add(import_when_idle, ch);
 }
 
-void on_total(GtkCheckMenuItem* item, gpointer ch) {
-  eq_extra_curves_t c = eq_extra_curves(GPOINTER_TO_INT(ch));
-  c.total = gtk_check_menu_item_get_active(item);
-  set_eq_extra_curves(GPOINTER_TO_INT(ch), c);
+// A plot item's user data: the channel and whether it is the EQ plot.
+gpointer plot_data(int ch, bool eq) {
+  return GINT_TO_POINTER(ch | (eq ? 4 : 0));
+}
+
+// Changes one choice of the plot an item belongs to.
+template <typename Change>
+void change_choice(gpointer data, Change change) {
+  const int d = GPOINTER_TO_INT(data);
+  const bool eq = (d & 4) != 0;
+  plot_choice_t c = plot_choice(eq, d & 3);
+  change(c);
+  set_plot_choice(eq, d & 3, c);
+}
+
+void on_total(GtkCheckMenuItem* item, gpointer data) {
+  change_choice(data, [&](plot_choice_t& c) { c.total = gtk_check_menu_item_get_active(item); });
 }
 
 // User data: the plot's channel and, above it, the channel summed with.
 void on_sum(GtkCheckMenuItem* item, gpointer data) {
   const int ch = GPOINTER_TO_INT(data) & 3, with = GPOINTER_TO_INT(data) >> 2;
-  eq_extra_curves_t c = eq_extra_curves(ch);
-  if (gtk_check_menu_item_get_active(item))
-    c.sum_with = with;
-  else if (c.sum_with == with)
-    c.sum_with = -1;
-  set_eq_extra_curves(ch, c);
+  change_choice(plot_data(ch, true), [&](plot_choice_t& c) {
+    if (gtk_check_menu_item_get_active(item))
+      c.sum_with = with;
+    else if (c.sum_with == with)
+      c.sum_with = -1;
+  });
+}
+
+void on_show_measurement(GtkCheckMenuItem* item, gpointer data) {
+  change_choice(
+      data, [&](plot_choice_t& c) { c.show_measurement = gtk_check_menu_item_get_active(item); });
+}
+
+void on_show_prediction(GtkCheckMenuItem* item, gpointer data) {
+  change_choice(
+      data, [&](plot_choice_t& c) { c.show_prediction = gtk_check_menu_item_get_active(item); });
+}
+
+void on_phase_view(GtkCheckMenuItem* item, gpointer data) {
+  change_choice(data, [&](plot_choice_t& c) {
+    c.mode = gtk_check_menu_item_get_active(item) ? plot_view_mode::phase : plot_view_mode::level;
+  });
+}
+
+gboolean load_measurement_when_idle(gpointer ch) {
+  choose_channel_measurement(GPOINTER_TO_INT(ch));
+  return FALSE;
+}
+
+void on_load_measurement(GtkMenuItem*, gpointer data) {
+  g_idle_add(load_measurement_when_idle, GINT_TO_POINTER(GPOINTER_TO_INT(data) & 3));
+}
+
+void on_remove_measurement(GtkMenuItem*, gpointer data) {
+  remove_channel_measurement(GPOINTER_TO_INT(data) & 3);
 }
 
 GtkWidget* check_item(GtkWidget* menu, const char* label, bool active, bool mnemonic) {
@@ -98,9 +145,9 @@ void append_eq_items(GtkWidget* menu, int ch) {
   g_signal_connect(append_mnemonic(menu, "_Import filter settings..."), "activate",
                    G_CALLBACK(on_import), GINT_TO_POINTER(ch));
   append_item(menu, gtk_separator_menu_item_new());
-  const eq_extra_curves_t shown = eq_extra_curves(ch);
+  const plot_choice_t shown = plot_choice(true, ch);
   g_signal_connect(check_item(menu, "Show _total response", shown.total, true), "toggled",
-                   G_CALLBACK(on_total), GINT_TO_POINTER(ch));
+                   G_CALLBACK(on_total), plot_data(ch, true));
   GtkWidget* submenu = gtk_menu_new();
   for (const channel_choice_t& c : channel_choices(preset, open_channels(), ch, false)) {
     GtkWidget* item = check_item(submenu, c.label.c_str(), shown.sum_with == c.channel, false);
@@ -108,6 +155,27 @@ void append_eq_items(GtkWidget* menu, int ch) {
     g_signal_connect(item, "toggled", G_CALLBACK(on_sum), GINT_TO_POINTER(ch | c.channel << 2));
   }
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(append_mnemonic(menu, "Show _sum with")), submenu);
+}
+
+// The measurement of the plot's channel and the view, on both plots.
+void append_measurement_items(GtkWidget* menu, int ch, bool eq) {
+  const gpointer data = plot_data(ch, eq);
+  const plot_choice_t shown = plot_choice(eq, ch);
+  const bool loaded = loaded_measurement(ch).grid != nullptr;
+  append_item(menu, gtk_separator_menu_item_new());
+  g_signal_connect(append_mnemonic(menu, "_Load measurement..."), "activate",
+                   G_CALLBACK(on_load_measurement), data);
+  GtkWidget* remove = append_mnemonic(menu, "_Remove measurement");
+  gtk_widget_set_sensitive(remove, loaded);
+  g_signal_connect(remove, "activate", G_CALLBACK(on_remove_measurement), data);
+  GtkWidget* measured = check_item(menu, "Show _measurement", shown.show_measurement, true);
+  GtkWidget* predicted = check_item(menu, "Show _prediction", shown.show_prediction, true);
+  for (GtkWidget* item : {measured, predicted}) gtk_widget_set_sensitive(item, loaded);
+  g_signal_connect(measured, "toggled", G_CALLBACK(on_show_measurement), data);
+  g_signal_connect(predicted, "toggled", G_CALLBACK(on_show_prediction), data);
+  append_item(menu, gtk_separator_menu_item_new());
+  g_signal_connect(check_item(menu, "Show p_hase", shown.mode == plot_view_mode::phase, true),
+                   "toggled", G_CALLBACK(on_phase_view), data);
 }
 
 // ---- Undo and redo, so that they can be found ----
@@ -157,23 +225,40 @@ gboolean on_label_press(GtkWidget*, GdkEventButton* event, gpointer data) {
 
 // ---- Messages ----
 
-// Shows `text` in the status bar of the editor tab shown.
-void show_on_tab(const std::string& text) {
-  GtkWidget* page = gtk_notebook_get_nth_page(
-      GTK_NOTEBOOK(notebook), gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)));
+// The status bar of notebook page `index` (the plot pages keep theirs in an
+// event box of its own), or null.
+GtkStatusbar* page_statusbar(int index) {
+  GtkWidget* page = notebook ? gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), index) : nullptr;
   GList* children = page ? gtk_container_get_children(GTK_CONTAINER(page)) : nullptr;
-  for (GList* l = children; l; l = l->next) {
-    // The plot pages keep their status bar in an event box of its own.
+  GtkStatusbar* bar = nullptr;
+  for (GList* l = children; l && !bar; l = l->next) {
     GtkWidget* w =
         GTK_IS_EVENT_BOX(l->data) ? gtk_bin_get_child(GTK_BIN(l->data)) : GTK_WIDGET(l->data);
-    if (!w || !GTK_IS_STATUSBAR(w)) continue;
-    GtkStatusbar* bar = GTK_STATUSBAR(w);
-    const guint id = gtk_statusbar_get_context_id(bar, "channel tools");
+    if (w && GTK_IS_STATUSBAR(w)) bar = GTK_STATUSBAR(w);
+  }
+  g_list_free(children);
+  return bar;
+}
+
+}  // namespace
+
+void show_tab_message(const std::string& text) {
+  if (!notebook) return;
+  if (GtkStatusbar* bar = page_statusbar(gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)))) {
+    const guint id = gtk_statusbar_get_context_id(bar, TOOL_CONTEXT);
     gtk_statusbar_pop(bar, id);
     gtk_statusbar_push(bar, id, text.c_str());
   }
-  g_list_free(children);
 }
+
+void clear_tool_messages() {
+  const int pages = notebook ? gtk_notebook_get_n_pages(GTK_NOTEBOOK(notebook)) : 0;
+  for (int i = 0; i < pages; ++i)
+    if (GtkStatusbar* bar = page_statusbar(i))
+      gtk_statusbar_pop(bar, gtk_statusbar_get_context_id(bar, TOOL_CONTEXT));
+}
+
+namespace {
 
 std::string without_final_newline(std::string s) {
   while (!s.empty() && s.back() == '\n') s.pop_back();
@@ -182,20 +267,6 @@ std::string without_final_newline(std::string s) {
 
 // The folder the import chooser was left in, for the next one.
 std::string import_folder;
-
-// The import chooser's file filters: text files first, then all files.
-void add_text_filters(GtkFileChooser* chooser) {
-  const struct {
-    const char* name;
-    std::vector<const char*> patterns;
-  } filters[] = {{"Filter settings (*.txt)", {"*.txt", "*.TXT"}}, {"All files", {"*"}}};
-  for (const auto& f : filters) {
-    GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, f.name);
-    for (const char* pattern : f.patterns) gtk_file_filter_add_pattern(filter, pattern);
-    gtk_file_chooser_add_filter(chooser, filter);
-  }
-}
 
 // Reads a filter text file whole: only a regular file of at most 1 MiB
 // (such texts are a few lines; a device or a pipe might never end).
@@ -235,6 +306,7 @@ GtkWidget* channel_menu(int ch, channel_section s) {
 GtkWidget* plot_menu(int ch, bool eq_plot) {
   GtkWidget* menu = channel_menu(ch, eq_plot ? channel_section::eq : channel_section::crossover);
   if (eq_plot && is_open_channel(ch)) append_eq_items(menu, ch);
+  if (is_open_channel(ch)) append_measurement_items(menu, ch, eq_plot);
   if (is_open_channel(ch)) prepend_undo_items(menu);
   return menu;
 }
@@ -263,7 +335,7 @@ void copy_channel_to(int from, unsigned targets, channel_section s) {
   run_as_one_change([&] { changed = copy_to_channels(preset, open_channels(), from, targets, s); });
   if (changed) show_record_in_editor();
   targets &= ((1u << open_channels()) - 1) & ~(1u << from);
-  show_on_tab(copy_report(from, targets, changed, s));
+  show_tab_message(copy_report(from, targets, changed, s));
 }
 
 bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
@@ -291,29 +363,10 @@ bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
 
 void import_filter_settings(int ch) {
   if (!is_open_channel(ch)) return;
-  GtkWidget* dialog = gtk_file_chooser_dialog_new(
-      "Import Filter Settings", GTK_WINDOW(window_preset), GTK_FILE_CHOOSER_ACTION_OPEN,
-      GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
-  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-  add_text_filters(chooser);
-  GtkWidget* preamp = gtk_check_button_new_with_label("Apply the preamp to the channel level");
-  gtk_file_chooser_set_extra_widget(chooser, preamp);
-  gchar* cwd = g_get_current_dir();
-  gtk_file_chooser_set_current_folder(chooser, import_folder.empty() ? cwd : import_folder.c_str());
-  g_free(cwd);
-
-  std::string chosen;
-  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-    if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
-      chosen = name;
-      g_free(name);
-    }
-  }
-  if (gchar* folder = gtk_file_chooser_get_current_folder(chooser)) {
-    import_folder = folder;
-    g_free(folder);
-  }
-  const bool apply = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(preamp));
-  gtk_widget_destroy(dialog);
+  bool apply = false;
+  const std::string chosen =
+      choose_file_to_open("Import Filter Settings", import_folder,
+                          {{"Filter settings (*.txt)", {"*.txt", "*.TXT"}}, {"All files", {"*"}}},
+                          "Apply the preamp to the channel level", &apply);
   if (!chosen.empty()) import_filter_file(ch, chosen, apply);
 }

@@ -46,3 +46,10 @@ bool import_filter_file(int ch, const std::string& path, bool apply_preamp);
 // "Import filter settings...": a file chooser with the check button "Apply
 // the preamp to the channel level" (off), then import_filter_file.
 void import_filter_settings(int ch);
+
+// Shows `text` in the status bar of the editor tab shown, as the tools'
+// message (replacing the last one).
+void show_tab_message(const std::string& text);
+// Removes the tools' messages from every tab's status bar (an undo or redo
+// made them stale).
+void clear_tool_messages();

@@ -10,6 +10,7 @@
 #include "editor/editor_pages.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
+#include "measure/measurement_menus.h"
 #include "model/change_preset.h"
 #include "model/editing.h"
 #include "model/preset.h"
@@ -51,6 +52,7 @@ void reset_filter_page_globals() {
   draw_area_text = draw_area_text_y = nullptr;
   statusbar_xo = statusbar_peq = nullptr;
   reset_plot_selection();
+  forget_measurements();
 }
 
 namespace {
@@ -96,8 +98,9 @@ GtkWidget* caption(const char* text, int width) {
 
 // "Frequency Response", the plot with the level strip at its right and the
 // frequency strip below it, then a separator. The frequency strip starts 18
-// pixels left of the plot so its labels sit under their grid lines.
-void add_plot_block(GtkWidget* vbox, GtkWidget* plot) {
+// pixels left of the plot so its labels sit under their grid lines. The plot
+// keeps its strips.
+void add_plot_block(GtkWidget* vbox, GtkWidget* plot, bool eq, int ch) {
   GtkWidget* title = gtk_hbox_new(FALSE, 0);
   pack(title, gtk_label_new("Frequency Response"), true, false, 0);
   pack(vbox, title, false, false, 8);
@@ -126,6 +129,7 @@ void add_plot_block(GtkWidget* vbox, GtkWidget* plot) {
   pack(axis_row, axis_box, false, false, 25);
   pack(vbox, axis_row, false, false, 0);
   pack(vbox, gtk_hseparator_new(), false, false, 10);
+  register_plot(eq, ch, plot, draw_area_text, draw_area_text_y);
 }
 
 // A response plot. Beyond presses and drags it takes the keyboard (once a
@@ -148,8 +152,7 @@ GtkWidget* plot_area(int ch, GCallback expose, GCallback press, GCallback motion
 
 // ---- Crossover ----
 
-// Spin button and type selector of crossover `filter` of channel n, the Q
-// its type fixes and its curve (none for a low-pass that is off).
+// Spin button and type selector of crossover `filter` of channel n.
 void make_xo_controls(int n, int filter) {
   const channel_t& c = preset.channel[n];
   const xo_t& xo = c.xo[filter];
@@ -162,11 +165,6 @@ void make_xo_controls(int n, int filter) {
   combo = make_combobox(labels[0], labels[1], labels[2], -1, COMBO_PLAIN);
   const int index = filter == 0 ? hp_index_from_code(xo.config) : xo.config;
   gtk_combo_box_set_active(GTK_COMBO_BOX(combo), index >= 0 && index <= 2 ? index : -1);
-
-  if (filter == 0)
-    Calc_HighPass(n, xo_order(xo.config));
-  else if (xo.config != 0)
-    Calc_LowPass(n, xo_order(xo.config));
 
   const gpointer data = GINT_TO_POINTER(n);
   g_signal_connect(spin, "value-changed", G_CALLBACK(change_xo_freq), data);
@@ -212,7 +210,7 @@ void add_xo_channel_page(int n) {
   drawing_area_xo[n] =
       plot_area(n, G_CALLBACK(on_expose_event_xo), G_CALLBACK(change_curve_first_press_xo),
                 G_CALLBACK(change_curve_xo), nullptr);
-  add_plot_block(vbox_tab_xo[n], drawing_area_xo[n]);
+  add_plot_block(vbox_tab_xo[n], drawing_area_xo[n], false, n);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
   GtkWidget* filters = gtk_hbox_new(FALSE, 0);
@@ -255,14 +253,6 @@ void make_peq_controls(int n, int b) {
   g_signal_connect(peq_spin_gain[n][b], "value-changed", G_CALLBACK(change_peq_gain), data);
 }
 
-// The curves of every band, shelves first (the sum adds what they hold).
-void calc_channel_eq(int n) {
-  const channel_t& c = preset.channel[n];
-  if (c.peq[0].type == 1) Calc_LowShelf(n);
-  if (c.peq[5].type == 1) Calc_HighShelf(n);
-  for (int b = 0; b < 6; ++b) Calc_Peq(n, b);
-}
-
 // Spin button packed from the right (padding 12) with its caption.
 GtkWidget* band_spin_row(const char* text, GtkWidget* spin) {
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
@@ -299,7 +289,7 @@ void add_peq_channel_page(int n) {
   drawing_area_peq[n] =
       plot_area(n, G_CALLBACK(on_expose_event), G_CALLBACK(change_curve_first_press),
                 G_CALLBACK(change_curve), G_CALLBACK(peq_plot_scroll));
-  add_plot_block(vbox_tab[n], drawing_area_peq[n]);
+  add_plot_block(vbox_tab[n], drawing_area_peq[n], true, n);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 0);
   GtkWidget* bands = gtk_hbox_new(FALSE, 0);
@@ -324,9 +314,11 @@ void build_crossover_page(GtkWidget* page, int mv_x) {
     make_xo_controls(n, 1);
     if (preset.channel[n].xo[1].config == 0)
       gtk_widget_set_sensitive(spin_button_crossover[1][n], FALSE);
+    Calc_Channel(n);  // the curves of both plots, with the Q just fixed
     add_xo_channel_page(n);
   }
   statusbar_xo = add_tab_footer(page, 1, true);
+  colour_curve_legend(statusbar_xo);
 }
 
 void build_peq_page(GtkWidget* page, int mv_x) {
@@ -334,10 +326,7 @@ void build_peq_page(GtkWidget* page, int mv_x) {
   notebook_peq = channel_notebook(page);
   for (int b = 0; b < 6; ++b)
     for (int n = 0; n < mv_x; ++n) make_peq_controls(n, b);
-  for (int n = 0; n < mv_x; ++n) {
-    calc_channel_eq(n);
-    add_peq_channel_page(n);
-  }
+  for (int n = 0; n < mv_x; ++n) add_peq_channel_page(n);
   statusbar_peq = add_tab_footer(page, 1, true);
   colour_curve_legend(statusbar_peq);
 }

@@ -571,3 +571,23 @@ RoutingView routing_view_of(const preset_t& p, int device, int in_mode) {
   v.lock = p.lock;
   return v;
 }
+
+ChannelFlowView channel_flow_view_of(const preset_t& p, int device) {
+  overview_values_t values{};
+  compute_overview_values(p, static_cast<unsigned>(device), values);
+  ChannelFlowView v;
+  v.channels = device;
+  for (int i = 0; i < 5; ++i) v.aktiv[i] = values.aktiv[i];
+  v.lock = p.lock;
+  for (int n = 0; n < device && n < 4; ++n) {
+    const channel_t& c = p.channel[n];
+    ChannelFlowRow& row = v.row[n];
+    row.delay_text = values.delay_values[n];
+    row.level_text = values.level_values[n];
+    row.dyn_text = values.dyn_values[n];
+    row.name = record_to_utf8(c.name, CHANNEL_NAME_MAX);
+    row.lp_config = c.xo[1].config;
+    for (int b = 0; b < 6; ++b) row.eq_band_on[b] = peq_active(c.peq[b]);
+  }
+  return v;
+}

@@ -86,6 +86,9 @@ struct ChannelFlowView {
 };
 
 void draw_channel_flow(cairo_t* cr, const ChannelFlowView& v);
+// The signal-flow view of a preset on a device (2 or 4 channels), from the
+// texts and masks the editor computes when it is built (delays in metres).
+ChannelFlowView channel_flow_view_of(const preset_t& p, int device);
 // Every text the signal-flow diagram draws, in drawing order.
 std::vector<DiagramText> channel_flow_texts(const ChannelFlowView& v);
 

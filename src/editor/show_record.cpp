@@ -85,8 +85,6 @@ void show_filters(int ch) {
   }
   if (spin_button_crossover[1][ch])
     gtk_widget_set_sensitive(spin_button_crossover[1][ch], c.xo[1].config != 0);
-  Calc_HighPass(ch, xo_order(c.xo[0].config));
-  if (c.xo[1].config != 0) Calc_LowPass(ch, xo_order(c.xo[1].config));
 
   for (int b = 0; b < 6; ++b) {
     const peq_t& band = c.peq[b];
@@ -96,13 +94,13 @@ void show_filters(int ch) {
     show_combo(peq_combo[ch][b], index);
     show_spin(peq_spin_freq[ch][b], shown_value(shown_field::frequency, band.freq));
     show_spin(peq_spin_q[ch][b], shown_value(shown_field::peq_q, band.q));
-    show_spin(peq_spin_gain[ch][b], shown_value(shown_field::peq_gain, band.gain));
+    // An "OFF" band stores gain 0 and its greyed field keeps the gain it
+    // comes back with: the field already stands for the stored value.
+    if (index != 0) show_spin(peq_spin_gain[ch][b], shown_value(shown_field::peq_gain, band.gain));
     for (GtkWidget* w : {peq_spin_freq[ch][b], peq_spin_q[ch][b], peq_spin_gain[ch][b]})
       if (w) gtk_widget_set_sensitive(w, index != 0);
   }
-  if (c.peq[0].type == 1) Calc_LowShelf(ch);
-  if (c.peq[5].type == 1) Calc_HighShelf(ch);
-  for (int b = 0; b < 6; ++b) Calc_Peq(ch, b);
+  Calc_Channel(ch);
 }
 
 void show_dynamics(int ch, delay_unit_t u) {

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "editor/preset_verwaltung.h"
+#include "files/document.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
-#include "model/editor_fit.h"
+#include "measure/measurement_menus.h"
+#include "model/editor_findings.h"
 #include "model/editor_undo.h"
 #include "model/preset.h"
 #include "shell/app.h"
@@ -99,8 +101,7 @@ bool write_preset(const std::string& path) {
                      "\nThe preset is not saved; the file on disk was not changed.");
     return false;
   }
-  std::snprintf(savename, sizeof savename, "%s", path.c_str());
-  new_preset = 0;
+  document_saved(path);
   if (speichern) gtk_widget_set_sensitive(speichern, FALSE);
   editor_history_saved();
   return true;
@@ -253,16 +254,13 @@ bool open_preset_file(const std::string& path) {
   }
 
   preset = r.preset;
-  mv_selector = static_cast<int8_t>(r.device);
-  filename = path;
-  std::snprintf(savename, sizeof savename, "%s", path.c_str());
-  new_preset = 0;
-  generated = 0;
+  document_opened(path, r.device);
   // Open is only offered without an editor; should one be open, it is
   // replaced like every editor build replaces the previous one.
   destroy_editor();
   if (toolbar1) gtk_widget_hide(toolbar1);
   mv_start_preset(mv_selector);
+  restore_measurements(path);
 
   if (!r.whole()) {
     const std::string what =

@@ -87,3 +87,11 @@ bool readable_regular_file(const std::string& path, size_t max_bytes, std::strin
   ::close(fd);
   return true;
 }
+
+std::string file_name_of(const std::string& path) {
+  const size_t end = path.find_last_not_of('/');
+  if (end == std::string::npos) return path.empty() ? "" : "/";
+  const size_t slash = path.rfind('/', end);
+  return path.substr(slash == std::string::npos ? 0 : slash + 1,
+                     end - (slash == std::string::npos ? 0 : slash + 1) + 1);
+}

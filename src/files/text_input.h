@@ -35,3 +35,7 @@ text_input_t read_text_descriptor(int fd, size_t max_bytes = TEXT_INPUT_MAX_BYTE
 // opened for reading; `reason` says why not. Opens without blocking (a FIFO
 // with no writer does not hang) and closes again.
 bool readable_regular_file(const std::string& path, size_t max_bytes, std::string& reason);
+
+// The last part of a path, for messages and legends ("top.txt" of
+// "/home/u/top.txt"; trailing slashes are not a part).
+std::string file_name_of(const std::string& path);

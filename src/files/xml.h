@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "model/preset.h"
@@ -68,6 +69,11 @@ uint8_t xml_write(const char* f_name, const preset_t* preset_p, int8_t selector)
 // Why the last xml_write failed with `code`: the system's reason when a
 // system call failed ("No space left on device"), else the code's meaning.
 std::string write_failure_text(uint8_t code);
+
+// The CRC-16 the checksum line of the file xml_write writes for this preset
+// holds (the CRC of every byte before that line), computed in memory;
+// nullopt when no memory is left for it. Leaves the writer's state as it was.
+std::optional<uint16_t> written_checksum(const preset_t& p, int8_t selector);
 
 void xml_write_preset(const preset_t* preset_p, int8_t selector);
 void xml_write_channel(const preset_t* preset_p, int n);

@@ -422,6 +422,32 @@ bool crc_of_descriptor(int fd, uint16_t& crc) {
 
 }  // namespace
 
+std::optional<uint16_t> written_checksum(const preset_t& p, int8_t selector) {
+  FILE* const saved_fp = fp;
+  const uint16_t saved_crc = crc_word;
+  const uint8_t saved_indent = xml_indent, saved_error = xml_error;
+  const int saved_errno = xml_errno;
+
+  char* bytes = nullptr;
+  size_t size = 0;
+  fp = open_memstream(&bytes, &size);
+  std::optional<uint16_t> crc;
+  if (fp) {
+    crc_word = 0xFFFF;
+    xml_error = 0;
+    write_body(&p, selector);
+    if (std::fclose(fp) == 0 && xml_error == 0) crc = crc_word;
+  }
+  std::free(bytes);
+
+  fp = saved_fp;
+  crc_word = saved_crc;
+  xml_indent = saved_indent;
+  xml_error = saved_error;
+  xml_errno = saved_errno;
+  return crc;
+}
+
 uint8_t xml_write(const char* f_name, const preset_t* preset_p, int8_t selector) {
   xml_error = 0;
   xml_errno = 0;

@@ -6,16 +6,12 @@
 #include <cmath>
 #include <memory>
 
+#include "model/preset_diff.h"
+#include "model/text_format.h"
+
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
-
-// A phase step wrapped into (-180, 180]: the smaller turn.
-double wrapped_step(double degrees) {
-  double d = std::fmod(degrees + 180.0, 360.0);
-  if (d <= 0.0) d += 360.0;
-  return d - 180.0;
-}
 
 // Frequencies of the columns that a pass band search may use.
 constexpr double FALLBACK_LO_HZ = 200.0;
@@ -41,6 +37,12 @@ bool mean_level(const grid_measurement_t& m, double lo, double hi, double& mean)
 
 // ---- On the plot grid ------------------------------------------------------
 
+double wrap_phase_deg(double degrees) {
+  double d = std::fmod(degrees + 180.0, 360.0);
+  if (d <= 0.0) d += 360.0;
+  return d - 180.0;
+}
+
 void measurement_on_grid(const measurement_t& m, grid_measurement_t& out) {
   out = grid_measurement_t{};
   const size_t rows = m.hz.size();
@@ -51,7 +53,7 @@ void measurement_on_grid(const measurement_t& m, grid_measurement_t& out) {
   if (out.has_phase) {
     phase[0] = m.phase_deg[0];
     for (size_t i = 1; i < rows; ++i)
-      phase[i] = phase[i - 1] + wrapped_step(m.phase_deg[i] - m.phase_deg[i - 1]);
+      phase[i] = phase[i - 1] + wrap_phase_deg(m.phase_deg[i] - m.phase_deg[i - 1]);
   }
   size_t k = 0;  // rows k and k + 1 surround the column
   for (int c = 0; c < EQ_TABLE_SIZE; ++c) {
@@ -123,4 +125,15 @@ double measurement_plot_offset_db(const channel_t& ch, const grid_measurement_t&
       mean_level(m, FALLBACK_LO_HZ, FALLBACK_HI_HZ, mean) || mean_level(m, 0.0, INFINITY, mean))
     return -mean;
   return 0.0;
+}
+
+// ---- Legends ---------------------------------------------------------------
+
+std::string measurement_legend(const std::string& file_name, double offset_db) {
+  const std::string shift = (offset_db < 0 ? "-" : "+") + format_fixed(std::fabs(offset_db), 1);
+  return "Measured: " + text_excerpt(file_name) + " (measurement " + shift + " dB)";
+}
+
+std::string prediction_legend(const preset_t& p, unsigned ch, const std::string& file_name) {
+  return "Predicted: " + channel_label(p, ch) + " with " + text_excerpt(file_name);
 }

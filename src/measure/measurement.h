@@ -31,26 +31,50 @@ struct measurement_read_t {
   int line = 0;        // a refusal's 1-based line; 0 when it concerns the whole text
   std::string reason;  // why it was refused
   // The refusal as the user is told it, naming the file:
-  // "room.txt: line 7: frequency 20 is not above the line before (25)".
+  // "room.txt: line 7: frequency 20 is not above the line before (25)";
+  // for a text that was read, what it holds: "room.txt: 960 rows from 20 to
+  // 20000 Hz, level and phase". The file name is escaped, on one line.
   std::string message(const std::string& file) const;
 };
 
 // Reads a measurement text. Data lines hold numbers separated by any run of
 // commas, semicolons, tabs and spaces: frequency in Hz, level in dB and,
-// optionally, phase in degrees; further columns are ignored. The first data
-// line decides whether the text has a phase column. Lines before the first
-// data line that do not start with a number are skipped (headers, "*"
-// comments, blank lines); CR LF, a UTF-8 byte order mark and a last line
-// without a line end are fine. Numbers have a decimal point whatever the
-// locale. Refused, naming the line: fewer than two data lines, a frequency
-// that is not positive or not above the one before, a value that is not a
-// finite number, text after the data started (blank lines at the end are
-// fine), a decimal comma ("20,5;85,3": "the decimal separator must be a
-// point").
+// optionally, phase in degrees; further columns are ignored (not read at
+// all). The first data line decides whether the text has a phase column.
+// Lines before the first data line that do not start with a number are
+// skipped (headers, "*" comments, blank lines); CR LF, a UTF-8 byte order
+// mark and a last line without a line end are fine. Numbers have a decimal
+// point whatever the locale. Refused, naming the line: fewer than two data
+// lines, a frequency that is not positive or not above the one before, a
+// value that is not a finite number, text after the data started, a decimal
+// comma ("20,5;85,3": "the decimal separator must be a point").
+//
+// The fine points, each decided the way that cannot misread a file:
+// - A line starts with a number when its first field begins with a digit, a
+//   sign and a digit, or a point and a digit, or is "nan"/"inf"; that line
+//   is data and every value in it must read whole: "20Hz 85" and
+//   "3 dB smoothing" are refused ("20Hz" is not a number), not skipped.
+// - Blank lines (nothing but blanks and separators) are fine anywhere, also
+//   between and after the rows. Any other line after the first data line
+//   that is not data is refused as text after the data, a "*" or "#"
+//   comment too: a second block or a footer is never silently dropped.
+// - A data line with fewer values than the first one is refused, and so is
+//   a third value (a phase) when the first data line has none.
+// - Separators at the start and the end of a line are ignored; a line of
+//   numbers with one comma and no point between other separators
+//   ("20,5;85,3", "20,5 85") has a decimal comma and is refused. A line
+//   separated only by commas ("20,85.3") reads its commas as separators.
+// - A level beyond +-1000 dB or a phase beyond +-10^7 degrees is refused as
+//   damaged data (no magnitude or phase a double can work with).
+// - A number too large for a double ("1e400") is refused as out of range.
+// The text is read once, line by line without copying; memory grows only
+// with the rows taken.
 measurement_read_t parse_measurement(std::string_view text);
 
 // Reads the file `path` with parse_measurement: only a regular file of at
-// most 16 MiB (a FIFO or a device is refused at once, nothing blocks).
+// most 16 MiB (a FIFO or a device is refused at once, nothing blocks). A
+// file that cannot be read is refused with line 0 and the reason
+// ("cannot be read (not a regular file)").
 measurement_read_t read_measurement_file(const std::string& path);
 
 // ---- On the plot grid ------------------------------------------------------
@@ -68,6 +92,10 @@ struct grid_measurement_t {
   double phase_deg[EQ_TABLE_SIZE] = {};  // unwrapped; 0 where there is no phase
 };
 void measurement_on_grid(const measurement_t& m, grid_measurement_t& out);
+
+// A phase in degrees wrapped into (-180, 180]: 180 stays, -180 is 180, 190
+// is -170. A step between two rows wrapped so is the smaller turn.
+double wrap_phase_deg(double degrees);
 
 // The measured response at a column as a complex value, 10^(dB / 20) at its
 // phase (at phase 0 without a phase column).
@@ -118,3 +146,12 @@ pass_band_t channel_pass_band(const channel_t& ch);
 // (empty, or no measured column in it), or over every measured column when
 // neither has one. 0 when the measurement has no value on the grid.
 double measurement_plot_offset_db(const channel_t& ch, const grid_measurement_t& m);
+
+// ---- Legends ---------------------------------------------------------------
+
+// The legend lines of a channel's measurement and prediction, for the status
+// bar and qpx plot: the file's name and how far the plot shifts it.
+//   Measured: top.txt (measurement -92.4 dB)
+//   Predicted: Out A "Top L" with top.txt
+std::string measurement_legend(const std::string& file_name, double offset_db);
+std::string prediction_legend(const preset_t& p, unsigned ch, const std::string& file_name);

@@ -265,16 +265,9 @@ void change_lock(GtkWidget* widget, gpointer data) {
 
 namespace {
 
-void run_xo_recalc(int ch, const xo_recalc_t& r) {
-  if (r.hp) Calc_HighPass(static_cast<uint16_t>(ch), r.hp_order);
-  if (r.lp) Calc_LowPass(static_cast<uint16_t>(ch), r.lp_order);
-}
-
-// Shelves first: the band's sum adds what their tables hold.
-void run_peq_recalc(int ch, const peq_recalc_t& r) {
-  if (r.lowshelf) Calc_LowShelf(static_cast<uint16_t>(ch));
-  if (r.highshelf) Calc_HighShelf(static_cast<uint16_t>(ch));
-  Calc_Peq(static_cast<uint16_t>(ch), static_cast<uint16_t>(r.band));
+// The channel's curves follow its record.
+void recalc(int ch) {
+  Calc_Channel(static_cast<uint16_t>(ch));
 }
 
 // The band at which `w` stands in a channel's row of widgets, or -1.
@@ -291,9 +284,9 @@ void change_xo_freq(GtkWidget* widget, gpointer data) {
   if (ch < 0 || !spin_button_crossover[0][ch] || !spin_button_crossover[1][ch]) return;
   const record_change change;
   const int select = widget == spin_button_crossover[0][ch] ? 0 : 1;
-  const xo_recalc_t r = store_xo_freq(ch, spin_int(spin_button_crossover[0][ch]),
-                                      spin_int(spin_button_crossover[1][ch]), select);
-  run_xo_recalc(ch, r);
+  store_xo_freq(ch, spin_int(spin_button_crossover[0][ch]), spin_int(spin_button_crossover[1][ch]),
+                select);
+  recalc(ch);
   for (int k = 0; k < 2; ++k) {
     const xo_t& xo = preset.channel[ch].xo[k];
     show_in_spin(spin_button_crossover[k][ch], change_xo_freq, ch,
@@ -308,7 +301,7 @@ void change_xo_type(GtkWidget*, gpointer data) {
   const record_change change;
   const xo_recalc_t r = store_xo_type(ch, combo_index(combobox_crossover[0][ch]),
                                       combo_index(combobox_crossover[1][ch]));
-  run_xo_recalc(ch, r);
+  recalc(ch);
   // The low-pass frequency is editable exactly while the low-pass is on.
   if (spin_button_crossover[1][ch]) gtk_widget_set_sensitive(spin_button_crossover[1][ch], r.lp);
   queue_draw(drawing_area_xo[ch]);
@@ -319,7 +312,8 @@ void change_peq_freq(GtkWidget* widget, gpointer data) {
   const int b = ch < 0 ? -1 : band_of(peq_spin_freq[ch], widget);
   if (b < 0) return;
   const record_change change;
-  run_peq_recalc(ch, store_peq_freq(ch, b, spin_int(widget)));
+  store_peq_freq(ch, b, spin_int(widget));
+  recalc(ch);
   show_in_spin(widget, change_peq_freq, ch,
                shown_value(shown_field::frequency, preset.channel[ch].peq[b].freq));
   queue_draw(drawing_area_peq[ch]);
@@ -336,7 +330,8 @@ void change_peq_type(GtkWidget* widget, gpointer data) {
     index[b] = combo_index(peq_combo[ch][b]);
     shown_db[b] = peq_spin_gain[ch][b] ? spin_value(peq_spin_gain[ch][b]) : 0.0;
   }
-  run_peq_recalc(ch, store_peq_types(ch, index, shown_db, band));
+  store_peq_types(ch, index, shown_db, band);
+  recalc(ch);
   // An "OFF" band's spin buttons are insensitive; its gain spin button
   // keeps the gain it comes back with.
   for (int b = 0; b < 6; ++b)
@@ -350,11 +345,10 @@ void change_peq_q(GtkWidget* widget, gpointer data) {
   const int b = ch < 0 ? -1 : band_of(peq_spin_q[ch], widget);
   if (b < 0) return;
   const record_change change;
-  // The shelves ignore Q: only the band's peaking curve and the sum change.
   store_peq_q(ch, b, spin_value(widget));
   show_in_spin(widget, change_peq_q, ch,
                shown_value(shown_field::peq_q, preset.channel[ch].peq[b].q));
-  Calc_Peq(static_cast<uint16_t>(ch), static_cast<uint16_t>(b));
+  recalc(ch);
   queue_draw(drawing_area_peq[ch]);
 }
 
@@ -364,7 +358,8 @@ void change_peq_gain(GtkWidget* widget, gpointer data) {
   if (b < 0) return;
   const record_change change;
   const int index = combo_index(peq_combo[ch][b]);
-  run_peq_recalc(ch, store_peq_gain(ch, b, index, spin_value(widget)));
+  store_peq_gain(ch, b, index, spin_value(widget));
+  recalc(ch);
   // An "OFF" band stores 0 and keeps showing the gain it comes back with.
   if (index != 0)
     show_in_spin(widget, change_peq_gain, ch,

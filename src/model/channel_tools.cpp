@@ -119,7 +119,23 @@ std::string total_legend(const preset_t& p, unsigned ch) {
   return "Total: " + channel_label(p, ch) + " (crossover x EQ)";
 }
 
+namespace {
+
+// The sum's legend; two channels fed from different inputs carry signals
+// that are not the same, and their sum is shown as if they were.
+std::string sum_text(const preset_t& p, unsigned ch, unsigned with, const char* how) {
+  const bool same_input = p.channel[ch].routing == p.channel[with].routing;
+  return "Sum: " + channel_label(p, ch) + " + " + channel_label(p, with) + " (" + how +
+         "level, polarity and delay included" +
+         (same_input ? "" : "; different inputs: shown as if one") + ")";
+}
+
+}  // namespace
+
 std::string sum_legend(const preset_t& p, unsigned ch, unsigned with) {
-  return "Sum: " + channel_label(p, ch) + " + " + channel_label(p, with) +
-         " (level, polarity and delay included)";
+  return sum_text(p, ch, with, "");
+}
+
+std::string measured_sum_legend(const preset_t& p, unsigned ch, unsigned with) {
+  return sum_text(p, ch, with, "measured; ");
 }

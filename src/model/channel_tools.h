@@ -63,5 +63,11 @@ std::vector<channel_choice_t> channel_choices(const preset_t& p, unsigned channe
 // sum_curves of calc_filters.h), for the status bar and `qpx plot`:
 //   Total: Out A "Top L" (crossover x EQ)
 //   Sum: Out A "Top L" + Out C "Sub" (level, polarity and delay included)
+// A sum of two channels fed from different inputs (their routing differs,
+// as Top L and Top R in a stereo routing) adds "; different inputs: shown as
+// if one" inside the brackets: the signals are not the same.
 std::string total_legend(const preset_t& p, unsigned ch);
 std::string sum_legend(const preset_t& p, unsigned ch, unsigned with);
+// The sum of the outputs predicted for two channels' measured loudspeakers:
+//   Sum: Out A "Top L" + Out C "Sub" (measured; level, polarity and delay included)
+std::string measured_sum_legend(const preset_t& p, unsigned ch, unsigned with);

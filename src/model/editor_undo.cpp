@@ -7,12 +7,14 @@
 #include "editor/preset_verwaltung.h"
 #include "model/preset.h"
 #include "model/undo_history.h"
+#include "response/plots.h"
 #include "shell/app.h"
 
 namespace {
 
 undo_history history;
 bool history_open = false;  // an editor is open
+preset_t shown_to_plots;    // the record the plots last followed
 int depth = 0;              // edit scopes open
 preset_t before_scope;      // the record when the outermost scope began
 bool gesture = false;       // a press-to-release scope is open
@@ -21,6 +23,24 @@ bool gesture = false;       // a press-to-release scope is open
 void take_typed_value() {
   GtkWidget* focus = window_preset ? gtk_window_get_focus(GTK_WINDOW(window_preset)) : nullptr;
   if (focus && GTK_IS_SPIN_BUTTON(focus)) gtk_spin_button_update(GTK_SPIN_BUTTON(focus));
+}
+
+// The channels whose values (or mute) differ between two records.
+unsigned changed_channels(const preset_t& a, const preset_t& b) {
+  unsigned changed = 0;
+  for (int ch = 0; ch < 4; ++ch)
+    if (std::memcmp(&a.channel[ch], &b.channel[ch], sizeof a.channel[ch]) != 0 ||
+        ((a.mute ^ b.mute) >> ch & 1))
+      changed |= 1u << ch;
+  return changed;
+}
+
+// Every plot whose curves depend on a channel that changed since they last
+// followed the record is redrawn.
+void plots_follow(bool restored) {
+  const unsigned changed = changed_channels(shown_to_plots, preset);
+  std::memcpy(&shown_to_plots, &preset, sizeof preset);
+  if (changed || restored) plots_follow_record(changed, restored);
 }
 
 void gesture_end() {
@@ -96,14 +116,11 @@ void step(bool back) {
   if (!r) return;
   // Only the channels the step changed show anything new (a mute also
   // changes the sensitivity of its channel's controls).
-  unsigned changed = 0;
-  for (int ch = 0; ch < 4; ++ch)
-    if (std::memcmp(&preset.channel[ch], &r->channel[ch], sizeof r->channel[ch]) != 0 ||
-        ((preset.mute ^ r->mute) >> ch & 1))
-      changed |= 1u << ch;
+  const unsigned changed = changed_channels(preset, *r);
   std::memcpy(&preset, r, sizeof preset);
   show_record_in_editor(changed);
   set_preset_unsaved(history.unsaved(preset));
+  plots_follow(true);
 }
 
 std::string label(const char* verb, const std::string& name) {
@@ -118,9 +135,11 @@ void edit_scope_begin() {
 
 void edit_scope_end() {
   if (depth == 0) return;
+  --depth;
+  if (history_open) plots_follow(false);
   // Save follows each operation, also inside a gesture; the step is
   // recorded when the outermost scope ends.
-  if (--depth > (gesture ? 1 : 0)) return;
+  if (depth > (gesture ? 1 : 0)) return;
   if (std::memcmp(&before_scope, &preset, sizeof preset) == 0) return;
   if (depth == 0 && history_open) history.record(before_scope, preset);
   set_preset_unsaved(!history_open || history.unsaved(preset));
@@ -128,6 +147,7 @@ void edit_scope_end() {
 
 void editor_history_start(GtkWidget* window) {
   history.start(preset);
+  std::memcpy(&shown_to_plots, &preset, sizeof preset);
   history_open = true;
   depth = 0;
   gesture = false;

@@ -88,7 +88,7 @@ std::optional<std::string> read_value(const std::vector<std::string>& t, size_t&
   if (i >= t.size()) return "a number is missing";
   const std::string& token = t[i];
   const std::optional<number_t> n = parse_number(token);
-  if (!n) return "\"" + token + "\" is not a number";
+  if (!n) return quoted_excerpt(token) + " is not a number";
   ++i;
   value = n->value;
   unit = n->unit;
@@ -104,7 +104,7 @@ std::optional<std::string> read_value(const std::vector<std::string>& t, size_t&
   if (unit.empty()) unit = units.front();
   for (const std::string& u : units)
     if (unit == u) return std::nullopt;
-  return "\"" + token + "\" is not a number" +
+  return quoted_excerpt(token) + " is not a number" +
          (units.front().empty() ? "" : " in " + units.front());
 }
 
@@ -112,7 +112,7 @@ line_result_t read_filter(const std::string& rest) {
   const std::vector<std::string> t = tokens(rest);
   if (t.empty()) return refuse("ON or OFF and a filter type are missing");
   const std::string state = upper_ascii(t[0]);
-  if (state != "ON" && state != "OFF") return refuse("ON or OFF expected, \"" + t[0] + "\" found");
+  if (state != "ON" && state != "OFF") return refuse("ON or OFF expected, " + quoted_excerpt(t[0]) + " found");
   if (state == "OFF") {
     line_result_t r;
     r.note = "the filter is switched off: left out";
@@ -136,7 +136,7 @@ line_result_t read_filter(const std::string& rest) {
       if (type == l)
         return refuse("the device has no " + t[1] +
                       " filter (it takes PK, PEQ, LS, LSC, HS and HSC)");
-    return refuse("unknown filter type \"" + t[1] + "\"");
+    return refuse("unknown filter type " + quoted_excerpt(t[1]));
   }
   size_t i = 2;
   // A shelf's slope may follow its type ("LS 6dB"): the device's shelves
@@ -180,7 +180,7 @@ line_result_t read_filter(const std::string& rest) {
       f.has_q = f.from_bw = true;
       if (!problem) f.q = std::sqrt(std::pow(2.0, f.bw)) / (std::pow(2.0, f.bw) - 1.0);
     } else {
-      return refuse("\"" + key_token + "\" cannot be read (expected Fc, Gain, Q or BW)");
+      return refuse(quoted_excerpt(key_token) + " cannot be read (expected Fc, Gain, Q or BW)");
     }
     if (problem) return refuse(key_token + ": " + *problem);
   }
@@ -205,7 +205,7 @@ line_result_t read_line(const std::string& raw) {
     std::string unit;
     if (const std::optional<std::string> problem = read_value(t, i, {"DB"}, r.preamp, unit))
       return refuse("Preamp: " + *problem);
-    if (i != t.size()) return refuse("Preamp: \"" + t[i] + "\" cannot be read");
+    if (i != t.size()) return refuse("Preamp: " + quoted_excerpt(t[i]) + " cannot be read");
     r.what = line_result_t::preamp_line;
     return r;
   }
@@ -405,12 +405,7 @@ bool apply_filter_import(channel_t& ch, const filter_import_t& r) {
 std::string filter_import_t::message() const {
   if (!ok) {
     std::string m = line > 0 ? "line " + std::to_string(line) + ": " : "";
-    if (!line_text.empty()) {
-      std::string shown;
-      for (char c : line_text.substr(0, 80))
-        shown += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
-      m += "\"" + shown + (line_text.size() > 80 ? "..." : "") + "\": ";
-    }
+    if (!line_text.empty()) m += quoted_excerpt(line_text) + ": ";
     return m + reason + "; nothing was changed";
   }
   std::string bands_text;

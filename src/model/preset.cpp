@@ -70,6 +70,18 @@ const char* routing_label(int device, unsigned code) {
   return device == MV961 ? routing_mv961[code] : routing_mv517[code];
 }
 
+int input_mode_count(int device) {
+  return device == MV961 ? 2 : 4;
+}
+
+const char* input_mode_label(int device, int mode) {
+  static const char* const mv517_modes[4] = {"Inputs Analog", "Input 1 Digital", "Input 2 Digital",
+                                             "Inputs Digital"};
+  static const char* const mv961_modes[2] = {"Inputs Analog", "Inputs Digital"};
+  if (mode < 0 || mode >= input_mode_count(device)) return nullptr;
+  return device == MV961 ? mv961_modes[mode] : mv517_modes[mode];
+}
+
 const char* const level_group_labels[3] = {"independent", "Gr 1", "Gr 2"};
 const char* const mute_group_labels[5] = {"independent", "Gr 1 strong", "Gr 1 weak", "Gr 2 strong",
                                           "Gr 2 weak"};

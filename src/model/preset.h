@@ -78,6 +78,16 @@ int routing_count(int device);
 // Label of routing code `code` on `device`; nullptr when the device has none.
 const char* routing_label(int device, unsigned code);
 
+// ---- Input modes ----------------------------------------------------------
+//
+// The device's input selector, set on the device and not stored in a preset:
+// it decides which inputs the routing codes connect.
+
+// 4 on the MV517, 2 on the MV961.
+int input_mode_count(int device);
+// "Inputs Analog", "Input 1 Digital", ...; nullptr for a mode the device lacks.
+const char* input_mode_label(int device, int mode);
+
 // ---- Level and mute groups ---------------------------------------------
 
 extern const char* const level_group_labels[3];  // "independent", "Gr 1", "Gr 2"
@@ -190,7 +200,7 @@ constexpr value_range_t boost{-99, 0};        // dB
 // The values the editor's widgets can show, in the record's units (the
 // widgets' own ranges come from here). A file may hold values the reader
 // accepts beyond them: the editor keeps such a value until its field is
-// edited, and editor_findings (editor_fit.h) lists them.
+// edited, and editor_findings (editor_findings.h) lists them.
 namespace editor_range {
 constexpr value_range_t gain{-990, 60};       // 0.1 dB: -99.0..+6.0 dB
 constexpr value_range_t attack{0, 127};       // ms

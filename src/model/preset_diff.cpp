@@ -3,33 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/editing.h"
+#include "model/text_format.h"
+
 namespace {
-
-std::string fmt(const char* format, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
-}
-
-std::string tenths_db(long v) {
-  return fmt("%.1f dB", v / 10.0);
-}
-
-std::string number(long v, const char* unit) {
-  return std::to_string(v) + unit;
-}
-
-std::string q_text(long v) {
-  return fmt("%.1f", v / 10.0);
-}
-
-std::string polarity_text(long v) {
-  return v == 0 ? "0°" : v == 1 ? "180°" : "code " + std::to_string(v);
-}
-
-std::string on_off(long v) {
-  return v ? "on" : "off";
-}
 
 // UTF-8 text with the characters display_text escapes shown as \xNN.
 std::string escape_controls(const std::string& utf8) {
@@ -49,11 +26,6 @@ std::string escape_controls(const std::string& utf8) {
     }
   }
   return out;
-}
-
-std::string band_type_text(int band, const peq_t& p) {
-  const char* label = peq_type_label(band, peq_type_index(p));
-  return label ? label : "Shelf (not allowed on this band)";
 }
 
 // Collects the differences in walk order.
@@ -129,7 +101,7 @@ void channel_walk(walker& w, int n, const channel_t& a, int device_a, const chan
   w.value("routing", a.routing, b.routing, routing_text(device_a, a.routing),
           routing_text(device_b, b.routing));
   w.at(n, "", scope + "level");
-  w.value("level", a.gain, b.gain, tenths_db);
+  w.value("level", a.gain, b.gain, tenths_db_text);
   w.at(n, "", scope + "groups");
   w.value("level group", a.groups & 0x0F, b.groups & 0x0F,
           [](long g) { return std::string(level_group_labels[level_group_index(g)]); });
@@ -142,7 +114,7 @@ void channel_walk(walker& w, int n, const channel_t& a, int device_a, const chan
     const xo_t &x = a.xo[f], &y = b.xo[f];
     w.at(n, part, scope + part);
     w.value("type", x.config, y.config, [f](long c) { return xo_type_text(f, c); });
-    slots(w, "frequency", x.freq, y.freq, [](long v) { return number(v, " Hz"); });
+    slots(w, "frequency", x.freq, y.freq, hz_text);
     slots(w, "Q", x.q, y.q, q_text);
   }
   for (int e = 0; e < 6; ++e) {
@@ -150,21 +122,80 @@ void channel_walk(walker& w, int n, const channel_t& a, int device_a, const chan
     const peq_t &x = a.peq[e], &y = b.peq[e];
     w.at(n, part, scope + part);
     w.value("type", x.type, y.type, band_type_text(e, x), band_type_text(e, y));
-    w.value("frequency", x.freq, y.freq, [](long v) { return number(v, " Hz"); });
+    w.value("frequency", x.freq, y.freq, hz_text);
     w.value("Q", x.q, y.q, q_text);
-    w.value("gain", x.gain, y.gain, tenths_db);
+    w.value("gain", x.gain, y.gain, tenths_db_text);
   }
   const dynamics_t &x = a.dynamics, &y = b.dynamics;
   w.at(n, "limiter", scope + "limiter");
-  w.value("attack", x.attack, y.attack, [](long v) { return number(v, " ms"); });
-  w.value("release", x.release, y.release, [](long v) { return number(v * 10, " ms"); });
-  w.value("threshold", x.threshold, y.threshold, [](long v) { return number(v, " dB"); });
-  w.value("gain", x.boost, y.boost, [](long v) { return number(v, " dB"); });
+  w.value("attack", x.attack, y.attack, ms_text);
+  w.value("release", x.release, y.release, release_text);
+  w.value("threshold", x.threshold, y.threshold, whole_db_text);
+  w.value("gain", x.boost, y.boost, whole_db_text);
   w.at(n, "", scope + "delay");
-  w.value("delay", a.delay, b.delay, [](long v) { return fmt("%.2f m", v / 100.0); });
+  w.value("delay", a.delay, b.delay, [](long v) { return delay_text(v, DELAY_M); });
 }
 
 }  // namespace
+
+std::string tenths_db_text(long tenths) {
+  return format_fixed(tenths / 10.0, 1) + " dB";
+}
+
+std::string whole_db_text(long db) {
+  return std::to_string(db) + " dB";
+}
+
+std::string hz_text(long hz) {
+  return std::to_string(hz) + " Hz";
+}
+
+std::string q_text(long q_x10) {
+  return format_fixed(q_x10 / 10.0, 1);
+}
+
+std::string ms_text(long ms) {
+  return std::to_string(ms) + " ms";
+}
+
+std::string release_text(long stored) {
+  return ms_text(stored * 10);
+}
+
+std::string polarity_text(long phase) {
+  return phase == 0 ? "0°" : phase == 1 ? "180°" : "code " + std::to_string(phase);
+}
+
+std::string on_off_text(long v) {
+  return v ? "on" : "off";
+}
+
+std::string delay_text(long cm, delay_unit_t unit) {
+  return format_fixed(cm_to_delay(static_cast<int>(cm), unit), 2) + delay_unit_info(unit).suffix;
+}
+
+std::string level_group_text(uint8_t groups, int device) {
+  const int index = level_group_index(groups);
+  return std::string(level_group_labels[index]) +
+         (index == 2 && device == MV961 ? " (not on the MV961)" : "");
+}
+
+std::string mute_group_text(uint8_t groups, int device) {
+  const int index = mute_group_index(groups);
+  return std::string(mute_group_labels[index]) +
+         (index >= 3 && device == MV961 ? " (not on the MV961)" : "");
+}
+
+std::string band_type_text(int band, const peq_t& p) {
+  const char* label = peq_type_label(band, peq_type_index(p));
+  return label ? label : "Shelf (not allowed on this band)";
+}
+
+std::string channel_name_text(const channel_t& ch) {
+  std::string name = display_text(ch.name, CHANNEL_NAME_MAX);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
+}
 
 std::string display_text(const char* bytes, size_t max_len) {
   std::string out;
@@ -221,7 +252,7 @@ std::vector<value_difference_t> preset_differences(const preset_t& a, int device
   w.name(a.name, b.name, sizeof a.name);
   for (unsigned n = 0; n < channels; ++n) {
     w.at(n, "", "mute");
-    w.value("mute", (a.mute >> n) & 1, (b.mute >> n) & 1, on_off);
+    w.value("mute", (a.mute >> n) & 1, (b.mute >> n) & 1, on_off_text);
   }
   // Flags of channels not compared, and bits 4-7, as the byte they are in.
   const unsigned rest = 0xFFu << channels & 0xFF;

@@ -1,5 +1,6 @@
 // Comparing two presets value by value, and the texts in which the values
-// are shown to the user (`qpx show`, `qpx diff`).
+// are shown to the user (`qpx show`, `qpx diff`, the preset sheet). Numbers
+// are written with a decimal point in every locale.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,28 @@ std::string lock_text(uint8_t lock);
 std::string routing_text(int device, uint8_t code);
 // The type label of crossover `filter` (0 high-pass, 1 low-pass) by code.
 std::string xo_type_text(int filter, uint8_t config);
+// The type label of EQ band `band` (0-5), "Shelf (not allowed on this band)"
+// for a shelf on a middle band.
+std::string band_type_text(int band, const peq_t& p);
+
+// Stored values in the user's units.
+std::string tenths_db_text(long tenths);  // level, EQ gain: "-3.5 dB"
+std::string whole_db_text(long db);       // limiter threshold and gain: "-6 dB"
+std::string hz_text(long hz);             // "3150 Hz"
+std::string q_text(long q_x10);           // "2.0"
+std::string ms_text(long ms);             // limiter attack: "5 ms"
+std::string release_text(long stored);    // units of 10 ms: "250 ms"
+std::string polarity_text(long phase);    // "0°", "180°", else "code N"
+std::string on_off_text(long v);          // mute: "on", "off"
+// A delay of `cm` centimetres in a unit, to two decimals: "1.15 m",
+// "3.35 ms", "3.77 ft".
+std::string delay_text(long cm, delay_unit_t unit);
+// The level and mute group of a `groups` byte on a device; group 2 exists on
+// the MV517 only, so an MV961's group 2 adds " (not on the MV961)".
+std::string level_group_text(uint8_t groups, int device);
+std::string mute_group_text(uint8_t groups, int device);
+// A channel's name without the blanks after it, as display_text shows it.
+std::string channel_name_text(const channel_t& ch);
 
 // A channel as messages name it: its letter and its name, Out B "Top R".
 std::string channel_label(const preset_t& p, unsigned ch);

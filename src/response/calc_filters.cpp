@@ -211,12 +211,24 @@ int16_t freq_to_column(double f) {
   return trunc_to_int16((std::log10(f) - GRID_LOG10_START) / GRID_DECADES * GRID_COLUMNS);
 }
 
+double level_row(double db) {
+  return PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DB * db;
+}
+
 int16_t gain_to_row(double db) {
-  return trunc_to_int16(PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DB * db);
+  return trunc_to_int16(level_row(db));
 }
 
 double row_to_gain(int row) {
   return static_cast<double>(PLOT_ZERO_DB_ROW - row) / PLOT_ROWS_PER_DB;
+}
+
+double phase_row(double degrees) {
+  return PLOT_ZERO_DB_ROW - PLOT_ROWS_PER_DEGREE * degrees;
+}
+
+double row_to_phase(int row) {
+  return (PLOT_ZERO_DB_ROW - row) / PLOT_ROWS_PER_DEGREE;
 }
 
 // ---- Responses at a single frequency ----------------------------------------
@@ -275,9 +287,16 @@ void highshelf_curve(eq_table_t& out, unsigned freq, int gain) {
   for (int i = 0; i < EQ_TABLE_SIZE; ++i) out[i] = shelf_point(g.at[i], sh);
 }
 
+band_role eq_band_role(const channel_t& ch, int b) {
+  if (ch.peq[b].type != 1) return band_role::peaking;
+  if (b == 0) return band_role::low_shelf;
+  if (b == 5) return band_role::high_shelf;
+  return band_role::none;
+}
+
 int shelf_state(const channel_t& ch) {
-  const bool low = ch.peq[0].type == 1;
-  const bool high = ch.peq[5].type == 1;
+  const bool low = eq_band_role(ch, 0) == band_role::low_shelf;
+  const bool high = eq_band_role(ch, 5) == band_role::high_shelf;
   return (low ? 1 : 0) + (high ? 2 : 0);
 }
 
@@ -315,11 +334,23 @@ void channel_curves(const channel_t& ch_in, channel_curves_t& out) {
   for (int i = 0; i < XO_TABLE_SIZE; i += XO_TABLE_STEP)
     out.xo[i] = out.lp_on ? out.hp[i] + out.lp[i] : out.hp[i];
 
-  if (ch.peq[0].type == 1) lowshelf_curve(out.lowshelf, ch.peq[0].freq, ch.peq[0].gain);
-  if (ch.peq[5].type == 1) highshelf_curve(out.highshelf, ch.peq[5].freq, ch.peq[5].gain);
   for (int b = 0; b < 6; ++b) {
     const peq_t& band = ch.peq[b];
-    if (band.type != 1) peq_curve(out.eq[b], band.freq, band.q, band.gain);
+    switch (eq_band_role(ch, b)) {
+      case band_role::peaking:
+        // A band of 0 dB is exactly 0 dB at every column (see `peaking`):
+        // the table already holds that.
+        if (band.gain != 0) peq_curve(out.eq[b], band.freq, band.q, band.gain);
+        break;
+      case band_role::low_shelf:
+        lowshelf_curve(out.lowshelf, band.freq, band.gain);
+        break;
+      case band_role::high_shelf:
+        highshelf_curve(out.highshelf, band.freq, band.gain);
+        break;
+      case band_role::none:
+        break;
+    }
   }
   const eq_table_t* const peaking[6] = {&out.eq[0], &out.eq[1], &out.eq[2],
                                         &out.eq[3], &out.eq[4], &out.eq[5]};
@@ -392,9 +423,8 @@ namespace {
 struct channel_sections_t {
   svf_t hp, lp;
   bool hp_squared, lp_on, lp_squared;
-  // The EQ bands in series: peaking bands, and shelves in the place of
-  // bands 1 and 6 (a shelf type on another band contributes nothing).
-  enum class kind { peaking, shelf, none } eq_kind[6];
+  // The EQ bands in series, each in its role.
+  band_role role[6];
   peaking_t peaking[6];
   shelf_t shelf[6];
 };
@@ -413,16 +443,12 @@ channel_sections_t sections_of(const channel_t& ch) {
   }
   for (int b = 0; b < 6; ++b) {
     const peq_t& band = ch.peq[b];
-    using kind = channel_sections_t::kind;
-    if (band.type != 1) {
-      s.eq_kind[b] = kind::peaking;
+    s.role[b] = eq_band_role(ch, b);
+    if (s.role[b] == band_role::peaking)
       s.peaking[b] = peaking(band.freq, band.q, band.gain);
-    } else if (b == 0 || b == 5) {
-      s.eq_kind[b] = kind::shelf;
-      s.shelf[b] = b == 0 ? lowshelf(band.freq, band.gain) : highshelf(band.freq, band.gain);
-    } else {
-      s.eq_kind[b] = kind::none;
-    }
+    else if (s.role[b] != band_role::none)
+      s.shelf[b] = s.role[b] == band_role::low_shelf ? lowshelf(band.freq, band.gain)
+                                                     : highshelf(band.freq, band.gain);
   }
   return s;
 }
@@ -436,7 +462,6 @@ void channel_response(const channel_t& ch_in, channel_response_t& out) {
   const double level = g_eq(ch.gain);
   const double polarity = ch.phase == 1 ? -1.0 : 1.0;
   const grid_t& g = grid();
-  using kind = channel_sections_t::kind;
   for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
     const unit_point_t& z = g.at[i];
     complex_t xo =
@@ -446,10 +471,10 @@ void channel_response(const channel_t& ch_in, channel_response_t& out) {
           quotient(lp_numerator(z, s.lp), denominator(z, s.lp.a1, s.lp.a2), s.lp_squared));
     complex_t eq = 1.0;
     for (int b = 0; b < 6; ++b) {
-      if (s.eq_kind[b] == kind::peaking) {
+      if (s.role[b] == band_role::peaking) {
         const peaking_t& p = s.peaking[b];
         eq *= to_complex(quotient(poly(1.0, p.b1, p.b2, z), denominator(z, p.s.a1, p.s.a2), false));
-      } else if (s.eq_kind[b] == kind::shelf) {
+      } else if (s.role[b] != band_role::none) {
         const shelf_t& sh = s.shelf[b];
         eq *= to_complex(quotient(shelf_numerator(z, sh), denominator(z, sh.a1, sh.a2), false));
       }
@@ -469,6 +494,23 @@ double response_db(complex_t h) {
 double response_phase_deg(complex_t h) {
   const double deg = std::arg(h) * 180.0 / PI;
   return deg <= -180.0 ? deg + 360.0 : deg;
+}
+
+void group_delay_ms(const complex_t* h, double* out) {
+  // -dphi/domega between two neighbouring columns; arg(h_b conj(h_a)) is the
+  // phase step wrapped into (-pi, pi].
+  const auto step = [h](int a, int b) {
+    const double omega = 2.0 * PI * (column_to_freq(b) - column_to_freq(a));
+    return -std::arg(h[b] * std::conj(h[a])) / omega * 1000.0;
+  };
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
+    if (i == 0)
+      out[i] = step(0, 1);
+    else if (i == EQ_TABLE_SIZE - 1)
+      out[i] = step(i - 1, i);
+    else
+      out[i] = (step(i - 1, i) + step(i, i + 1)) / 2.0;
+  }
 }
 
 void total_curve(const channel_t& ch, eq_table_t& out) {
@@ -520,11 +562,6 @@ void calc_crossover(uint16_t ch, uint16_t order, int filter, double (*table)[XO_
 }
 }  // namespace
 
-double* peq_table(unsigned ch, unsigned band) {
-  if (!valid_channel(ch) || band >= 6) return nullptr;
-  return peq_row(ch, band);
-}
-
 void Calc_HighPass(uint16_t ch, uint16_t order) {
   calc_crossover(ch, order, 0, pnt_to_pix_hp, hp_curve);
 }
@@ -538,7 +575,8 @@ void Calc_Peq(uint16_t ch, uint16_t eq) {
   const channel_t& c = preset.channel[ch];
   const int sum_select = shelf_state(c);
   const peq_t& band = c.peq[eq];
-  if (band.type != 1) peq_curve(peq_row(ch, eq), band.freq, band.q, band.gain);
+  if (eq_band_role(c, eq) == band_role::peaking)
+    peq_curve(peq_row(ch, eq), band.freq, band.q, band.gain);
 
   const eq_table_t* const peaking[6] = {&peq_row(ch, 0), &peq_row(ch, 1), &peq_row(ch, 2),
                                         &peq_row(ch, 3), &peq_row(ch, 4), &peq_row(ch, 5)};
@@ -556,4 +594,29 @@ void Calc_HighShelf(uint16_t ch) {
   if (!valid_channel(ch)) return;
   const peq_t& band = preset.channel[ch].peq[5];
   highshelf_curve(pnt_to_pix_eq_highshelf[ch], band.freq, band.gain);
+}
+
+void Calc_Channel(uint16_t ch) {
+  if (!valid_channel(ch)) return;
+  static channel_curves_t curves;  // 80 KB, reused: no allocation per edit
+  const channel_t& c = preset.channel[ch];
+  channel_curves(c, curves);
+  std::memcpy(pnt_to_pix_hp[ch], curves.hp, sizeof curves.hp);
+  if (curves.lp_on) std::memcpy(pnt_to_pix_lp[ch], curves.lp, sizeof curves.lp);
+  for (int b = 0; b < 6; ++b) {
+    switch (eq_band_role(c, b)) {
+      case band_role::peaking:
+        std::memcpy(peq_row(ch, b), curves.eq[b], sizeof curves.eq[b]);
+        break;
+      case band_role::low_shelf:
+        std::memcpy(pnt_to_pix_eq_lowshelf[ch], curves.lowshelf, sizeof curves.lowshelf);
+        break;
+      case band_role::high_shelf:
+        std::memcpy(pnt_to_pix_eq_highshelf[ch], curves.highshelf, sizeof curves.highshelf);
+        break;
+      case band_role::none:
+        break;
+    }
+  }
+  std::memcpy(pnt_to_pix_eq_sum[ch], curves.sum, sizeof curves.sum);
 }

@@ -51,11 +51,22 @@ double column_to_freq(int column);
 // zero (35 Hz -> 4, 120 Hz -> 173, 1000 Hz -> 464, 12000 Hz -> 805).
 // Results beyond the 16-bit range (and f <= 0) are clamped to it.
 int16_t freq_to_column(double f);
-// Row of a level in dB: 102 - 8 x db, truncated toward zero (0 dB -> 102,
+// Row of a level in dB, not truncated: 102 - 8 x db. Curves are drawn
+// at the exact level.
+double level_row(double db);
+// Row of a level in dB: level_row truncated toward zero (0 dB -> 102,
 // +3 dB -> 78, +12 dB -> 6, -12 dB -> 198).
 int16_t gain_to_row(double db);
 // Level a pointer at row `row` asks for: (102 - row) / 8 dB.
 double row_to_gain(int row);
+
+// The phase view of a plot spans -180..+180 degrees over the rows the
+// level view gives -12..+12 dB: 0 degrees at row 102, +180 at row 6, -180
+// at row 198 (8 rows per 15 degrees). Not truncated.
+constexpr double PLOT_ROWS_PER_DEGREE = PLOT_ROWS_PER_DB * 12.0 / 180.0;
+double phase_row(double degrees);
+// The phase a row stands for in the phase view.
+double row_to_phase(int row);
 
 // ---- Responses at a single frequency ----------------------------------------
 //
@@ -82,6 +93,13 @@ void lp_curve(xo_table_t& out, unsigned freq, unsigned q, int order);
 void peq_curve(eq_table_t& out, unsigned freq, unsigned q, int gain);
 void lowshelf_curve(eq_table_t& out, unsigned freq, int gain);
 void highshelf_curve(eq_table_t& out, unsigned freq, int gain);
+
+// How band b (0..5) of a channel enters its EQ: as a peaking band (an off
+// band is a peaking band of 0 dB), band 0 of type 1 as the low shelf, band 5
+// of type 1 as the high shelf; a shelf type on a middle band (only a damaged
+// file holds one) contributes nothing.
+enum class band_role { peaking, low_shelf, high_shelf, none };
+band_role eq_band_role(const channel_t& ch, int b);
 
 // Shelf state of a channel (`sum_select`): 0 no shelf, 1 band 0 is a low
 // shelf, 2 band 5 is a high shelf, 3 both.
@@ -152,6 +170,12 @@ double response_db(complex_t h);
 // Phase of h in degrees, -180 (excluded) to 180.
 double response_phase_deg(complex_t h);
 
+// The group delay in ms of a response given at columns 0..811: minus the
+// change of its phase over the change of angular frequency, the mean of the
+// steps to both neighbouring columns (one step at the ends), each phase step
+// taken as the smaller turn.
+void group_delay_ms(const complex_t* h, double* out);
+
 // The total response of a channel in dB at columns 0..811.
 void total_curve(const channel_t& ch, eq_table_t& out);
 // The sum of two channels' outputs for one input signal, in dB and in
@@ -174,8 +198,13 @@ extern double pnt_to_pix_eq_sum[CURVE_CHANNELS][EQ_TABLE_SIZE];
 extern double pnt_to_pix_eq_lowshelf[CURVE_CHANNELS][EQ_TABLE_SIZE];
 extern double pnt_to_pix_eq_highshelf[CURVE_CHANNELS][EQ_TABLE_SIZE];
 
-// The peaking table of band 0..5 of channel `ch` (pnt_to_pix_eq1..6).
-double* peq_table(unsigned ch, unsigned band);
+// Every table of channel `ch` of `preset` at once, from channel_curves: the
+// editor's view of the channel's curves, filled whenever the channel
+// changed. The tables hold what the calls of the Calc_* functions below in
+// their order would leave: the low-pass table is kept while the low-pass is
+// off, a shelf band's peaking table and a shelf table not in use keep their
+// last curves.
+void Calc_Channel(uint16_t ch);
 
 // High-pass (`xo` index 0) of channel `ch` of `preset` into pnt_to_pix_hp.
 // Frequency and Q come from slot 1 for "Linkwitz-Riley 4." (config 2), else

@@ -185,6 +185,12 @@ std::string pointer_readout(int px, int py) {
          readout_level(db_to_tenths(row_to_gain(py)));
 }
 
+std::string phase_pointer_readout(int px, int py) {
+  const long degrees = std::lround(row_to_phase(py));
+  return readout_frequency(column_to_freq(px)) + "   " + (degrees > 0 ? "+" : "") +
+         std::to_string(degrees) + "\u00b0";
+}
+
 std::string peq_readout(int band, const peq_t& p) {
   char text[96];
   std::snprintf(text, sizeof text, "Filter %d: %u Hz, %s, Q %.1f", band + 1, unsigned(p.freq),

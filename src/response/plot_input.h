@@ -105,6 +105,10 @@ std::string readout_level(int tenths);
 // the column's frequency and the row's level to 0.1 dB, "1.25 kHz   +3.5 dB".
 std::string pointer_readout(int px, int py);
 
+// The same in the phase view, where a row stands for degrees: the column's
+// frequency and the row's phase to the degree, "1.25 kHz   +45°".
+std::string phase_pointer_readout(int px, int py);
+
 // The stored values of EQ band `band` (0..5): "Filter 3: 990 Hz, +7.5 dB, Q 0.7".
 std::string peq_readout(int band, const peq_t& p);
 

@@ -6,6 +6,7 @@
 
 #include "editor/channel_menus.h"
 #include "editor/preset_verwaltung.h"
+#include "measure/measurement_menus.h"
 #include "model/channel_tools.h"
 #include "model/editing.h"
 #include "model/preset.h"
@@ -56,20 +57,37 @@ void move_xo(int ch, int16_t px) {
 
 // Moves the band of the last press to (px, py): frequency, then gain, each
 // as the spin button keeps it; the handle ends at the stored values.
-void move_peq(int ch, int16_t px, int16_t py) {
+// In the phase view the rows stand for degrees: a handle moves in frequency
+// only and keeps its gain.
+void move_peq(int ch, int16_t px, int16_t py, bool frequency_only) {
   const int b = std::clamp(peq_select, 0, 5);
   const peq_target_t t = peq_pointer_target(px, py);
   set_spin(peq_spin_freq[ch][b], t.hz);
-  set_spin(peq_spin_gain[ch][b], t.gain / 10.0);
+  if (!frequency_only) set_spin(peq_spin_gain[ch][b], t.gain / 10.0);
   x_peq[ch][b] = t.column;
-  y_peq[ch][b] = t.row;
+  if (!frequency_only) y_peq[ch][b] = t.row;
 }
 
 // ---- Selection, keys and readout ----
 
-// The handle each plot has selected ([0] crossover, [1] EQ; -1 none): a
-// press selects the handle it moves, Tab the next one.
-int selected_handle[2][4] = {{-1, -1, -1, -1}, {-1, -1, -1, -1}};
+// Each plot's own state ([0] crossover, [1] EQ plots, by channel).
+struct plot_state_t {
+  GtkWidget* area = nullptr;
+  GtkWidget* frequency_strip = nullptr;
+  GtkWidget* level_strip = nullptr;
+  int selected = -1;  // a press selects the handle it moves, Tab the next one
+  plot_choice_t choice;
+  plot_content_t content;  // composed at the last redraw, for the readout
+};
+plot_state_t plots[2][4];
+
+plot_state_t& state_of(bool eq, int ch) {
+  return plots[eq ? 1 : 0][ch];
+}
+
+bool phase_view(bool eq, int ch) {
+  return state_of(eq, ch).choice.mode == plot_view_mode::phase;
+}
 
 bool is_eq_plot(GtkWidget* widget, int ch) {
   return widget == drawing_area_peq[ch];
@@ -90,8 +108,14 @@ void show_filter_readout(bool eq, int ch, int handle) {
     show_readout(eq, eq ? peq_readout(handle, c.peq[handle]) : xo_readout(handle, c.xo[handle]));
 }
 
-void show_pointer_readout(bool eq, double x, double y) {
-  show_readout(eq, pointer_readout(event_coord(x), event_coord(y)));
+// The frequency and level (or phase) under the pointer, and what the
+// plot's curves have at that column.
+void show_pointer_readout(bool eq, int ch, double x, double y) {
+  const int16_t px = event_coord(x), py = event_coord(y);
+  const plot_state_t& s = state_of(eq, ch);
+  const bool phase = s.choice.mode == plot_view_mode::phase;
+  show_readout(eq, (phase ? phase_pointer_readout(px, py) : pointer_readout(px, py)) +
+                       content_readout(s.content, s.choice.mode, px));
 }
 
 bool button_held(guint state) {
@@ -100,7 +124,7 @@ bool button_held(guint state) {
 
 // A press selected `handle` (-1: none): the plot takes the keyboard.
 void take_focus(GtkWidget* widget, bool eq, int ch, int handle) {
-  selected_handle[eq][ch] = handle;
+  state_of(eq, ch).selected = handle;
   gtk_widget_set_can_focus(widget, TRUE);
   gtk_widget_grab_focus(widget);
   show_filter_readout(eq, ch, handle);
@@ -151,10 +175,9 @@ gboolean offer_plot_menu(GdkEventButton* event, int ch, bool eq) {
 
 // ---- Extra curves and their legend ----
 
-eq_extra_curves_t extra_curves[4];
 // The legend as markup, shown whenever its plain text is the status bar's
-// top message.
-std::string legend_markup;
+// top message ([0] crossover, [1] EQ status bar).
+std::string legend_markup[2];
 constexpr const char* LEGEND_CONTEXT = "curve legend";
 
 std::string escaped(const std::string& text) {
@@ -164,73 +187,161 @@ std::string escaped(const std::string& text) {
   return result;
 }
 
-// A line sample in the curve's colour, then the legend text.
-std::string legend_entry(plot_rgb_t c, const std::string& text) {
+// A line sample in the curve's colour (dashed for a dashed curve), then the
+// legend text.
+std::string legend_entry(const plot_legend_entry_t& e) {
+  const plot_rgb_t c = e.colour;
   gchar* sample = g_strdup_printf(
-      "<span foreground=\"#%02x%02x%02x\">\u2501\u2501</span> ", static_cast<int>(c.r * 255 + 0.5),
-      static_cast<int>(c.g * 255 + 0.5), static_cast<int>(c.b * 255 + 0.5));
-  const std::string result = sample + escaped(text);
+      "<span foreground=\"#%02x%02x%02x\">%s</span> ", static_cast<int>(c.r * 255 + 0.5),
+      static_cast<int>(c.g * 255 + 0.5), static_cast<int>(c.b * 255 + 0.5),
+      e.dashed ? "\u254d\u254d" : "\u2501\u2501");
+  const std::string result = sample + escaped(e.text);
   g_free(sample);
   return result;
 }
 
-// The legend of channel ch's extra curves in the EQ status bar, replacing
-// the one shown; none when both are off.
-void show_curve_legend(int ch) {
-  GtkWidget* bar = statusbar_peq;
+// The legend of the shown plot's extra curves in its page's status bar,
+// replacing the one shown; none when it has none.
+void show_curve_legend(bool eq, const std::vector<plot_legend_entry_t>& legend) {
+  GtkWidget* bar = eq ? statusbar_peq : statusbar_xo;
   if (!bar) return;
-  const eq_extra_curves_t& e = extra_curves[ch];
   std::string text, markup;
-  if (e.total) {
-    text = total_legend(preset, ch);
-    markup = legend_entry(TOTAL_CURVE_RGB, text);
-  }
-  if (e.sum_with >= 0) {
-    const std::string sum = sum_legend(preset, ch, e.sum_with);
+  for (const plot_legend_entry_t& e : legend) {
     const char* gap = text.empty() ? "" : "     ";
-    text += gap + sum;
-    markup += gap + legend_entry(SUM_CURVE_RGB, sum);
+    text += gap + e.text;
+    markup += gap + legend_entry(e);
   }
-  if (markup == legend_markup) return;
+  if (markup == legend_markup[eq]) return;
   const guint id = gtk_statusbar_get_context_id(GTK_STATUSBAR(bar), LEGEND_CONTEXT);
   gtk_statusbar_pop(GTK_STATUSBAR(bar), id);
-  legend_markup = markup;
+  legend_markup[eq] = markup;
   if (!text.empty()) gtk_statusbar_push(GTK_STATUSBAR(bar), id, text.c_str());
 }
 
 // "text-pushed" and "text-popped", after the status bar has shown the text.
-void legend_in_colour(GtkStatusbar* bar, guint context, gchar*, gpointer) {
-  if (context == gtk_statusbar_get_context_id(bar, LEGEND_CONTEXT) && !legend_markup.empty())
-    gtk_label_set_markup(GTK_LABEL(bar->label), legend_markup.c_str());
+void legend_in_colour(GtkStatusbar* bar, guint context, gchar*, gpointer eq) {
+  const std::string& markup = legend_markup[GPOINTER_TO_INT(eq) ? 1 : 0];
+  if (context == gtk_statusbar_get_context_id(bar, LEGEND_CONTEXT) && !markup.empty())
+    gtk_label_set_markup(GTK_LABEL(bar->label), markup.c_str());
+}
+
+bool shown_page(bool eq, int ch) {
+  GtkWidget* book = eq ? notebook_peq : notebook_xo;
+  return book && gtk_notebook_get_current_page(GTK_NOTEBOOK(book)) == ch;
+}
+
+// The extra curves of channel ch's plot, composed from the record and the
+// loaded measurements; the legend follows when its page is shown.
+void compose(bool eq, int ch) {
+  plot_state_t& s = state_of(eq, ch);
+  plot_sources_t sources;
+  sources.preset = &preset;
+  for (int c = 0; c < 4; ++c) sources.measurement[c] = loaded_measurement(c);
+  s.choice.eq = eq;
+  compose_plot(ch, s.choice, sources, s.content);
+  if (shown_page(eq, ch)) show_curve_legend(eq, s.content.legend);
+}
+
+void redraw_plot(const plot_state_t& s) {
+  for (GtkWidget* w : {s.area, s.frequency_strip, s.level_strip})
+    if (w) gtk_widget_queue_draw(w);
+}
+
+// The channels a plot's curves depend on.
+unsigned plot_depends_on(bool eq, int ch) {
+  const plot_choice_t& c = state_of(eq, ch).choice;
+  return (1u << ch) | (eq && c.sum_with >= 0 ? 1u << c.sum_with : 0u);
+}
+
+// A redraw when the plot gains or loses the keyboard: the focus line and the
+// selection ring show while it has it.
+gboolean plot_focus_changed(GtkWidget* widget, GdkEventFocus*, gpointer) {
+  gtk_widget_queue_draw(widget);
+  return FALSE;
+}
+
+// The view's share of a plot's state: the extra curves, the view and the
+// focus.
+template <typename View>
+void add_state(View& v, GtkWidget* widget, bool eq, int ch) {
+  compose(eq, ch);
+  const plot_state_t& s = state_of(eq, ch);
+  v.extra = s.content.extra;
+  v.mode = s.choice.mode;
+  v.phase = s.content.phase.empty() ? nullptr : s.content.phase.data();
+  v.selected = s.selected;
+  v.focused = gtk_widget_has_focus(widget);
 }
 
 }  // namespace
 
 void reset_plot_selection() {
-  for (auto& plot : selected_handle)
-    for (int& handle : plot) handle = -1;
-  for (eq_extra_curves_t& c : extra_curves) c = eq_extra_curves_t{};
-  legend_markup.clear();
+  for (auto& row : plots)
+    for (plot_state_t& s : row) s = plot_state_t{};
+  legend_markup[0].clear();
+  legend_markup[1].clear();
 }
 
-eq_extra_curves_t eq_extra_curves(int ch) {
-  return ch >= 0 && ch < 4 ? extra_curves[ch] : eq_extra_curves_t{};
+void register_plot(bool eq, int ch, GtkWidget* area, GtkWidget* frequency_strip,
+                   GtkWidget* level_strip) {
+  if (ch < 0 || ch > 3) return;
+  plot_state_t& s = state_of(eq, ch);
+  s.area = area;
+  s.frequency_strip = frequency_strip;
+  s.level_strip = level_strip;
+  s.choice.eq = eq;
+  for (const char* signal : {"focus-in-event", "focus-out-event"})
+    g_signal_connect(area, signal, G_CALLBACK(plot_focus_changed), nullptr);
 }
 
-void set_eq_extra_curves(int ch, const eq_extra_curves_t& curves) {
+plot_choice_t plot_choice(bool eq, int ch) {
+  return ch >= 0 && ch < 4 ? state_of(eq, ch).choice : plot_choice_t{};
+}
+
+void set_plot_choice(bool eq, int ch, const plot_choice_t& choice) {
   const int n = static_cast<int>(std::min(mv_type, 4u));
   if (ch < 0 || ch >= n) return;
-  extra_curves[ch] = curves;
-  int& with = extra_curves[ch].sum_with;
-  if (with < 0 || with >= n || with == ch) with = -1;
-  if (notebook_peq && gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook_peq)) == ch)
-    show_curve_legend(ch);
-  if (drawing_area_peq[ch]) gtk_widget_queue_draw(drawing_area_peq[ch]);
+  plot_state_t& s = state_of(eq, ch);
+  s.choice = choice;
+  s.choice.eq = eq;
+  int& with = s.choice.sum_with;
+  if (!eq || with < 0 || with >= n || with == ch) with = -1;
+  if (!eq) s.choice.total = false;
+  if (shown_page(eq, ch)) compose(eq, ch);
+  redraw_plot(s);
+}
+
+void plots_follow_record(unsigned changed, bool restored) {
+  const int n = static_cast<int>(std::min(mv_type, 4u));
+  for (bool eq : {false, true})
+    for (int ch = 0; ch < n; ++ch)
+      if (plot_depends_on(eq, ch) & changed) redraw_plot(state_of(eq, ch));
+  if (!restored) return;
+  // The readout and the tools' messages of before the undo or redo are gone;
+  // the selected filter of the shown plot shows its values as they are now.
+  for (bool eq : {false, true}) {
+    show_readout(eq, "");
+    GtkWidget* book = eq ? notebook_peq : notebook_xo;
+    const int ch = book ? gtk_notebook_get_current_page(GTK_NOTEBOOK(book)) : -1;
+    if (ch >= 0 && ch < n) show_filter_readout(eq, ch, state_of(eq, ch).selected);
+  }
+  clear_tool_messages();
+}
+
+void plots_follow_measurement(int ch) {
+  const int n = static_cast<int>(std::min(mv_type, 4u));
+  for (bool eq : {false, true})
+    for (int c = 0; c < n; ++c)
+      if (plot_depends_on(eq, c) & (1u << ch)) {
+        if (shown_page(eq, c)) compose(eq, c);
+        redraw_plot(state_of(eq, c));
+      }
 }
 
 void colour_curve_legend(GtkWidget* bar) {
+  const gpointer eq = GINT_TO_POINTER(bar == statusbar_peq ? 1 : 0);
   for (const char* signal : {"text-pushed", "text-popped"})
-    g_signal_connect_after(bar, signal, G_CALLBACK(legend_in_colour), nullptr);
+    g_signal_connect_after(bar, signal, G_CALLBACK(legend_in_colour), eq);
 }
 
 // ---- Crossover plot ----
@@ -249,7 +360,7 @@ gboolean on_expose_event_xo(GtkWidget* widget, GdkEventExpose* event, gpointer d
   if (v.lp_config != 0) x[1][ch] = clamp_xo_handle_column(x[1][ch]);
   v.hp_column = x[0][ch];
   v.lp_column = x[1][ch];
-  v.selected = selected_handle[0][ch];
+  add_state(v, widget, false, ch);
   paint(widget, event, [&](cairo_t* cr) { draw_xo_plot(cr, v); });
   return FALSE;
 }
@@ -271,7 +382,7 @@ gboolean change_curve_xo(GtkWidget*, GdkEventMotion* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
   if (!(event->state & GDK_BUTTON1_MASK)) {
-    show_pointer_readout(false, event->x, event->y);
+    show_pointer_readout(false, ch, event->x, event->y);
     return TRUE;
   }
   move_xo(ch, event_coord(event->x));
@@ -295,16 +406,7 @@ gboolean on_expose_event(GtkWidget* widget, GdkEventExpose* event, gpointer data
     v.column[b] = x_peq[ch][b];
     v.row[b] = y_peq[ch][b];
   }
-  v.selected = selected_handle[1][ch];
-  // The extra curves follow every change of either channel.
-  static eq_table_t total_db, sum_db, sum_phase;
-  const eq_extra_curves_t& e = extra_curves[ch];
-  if (e.total) total_curve(preset.channel[ch], total_db);
-  if (e.sum_with >= 0)
-    sum_curves(preset.channel[ch], preset.channel[e.sum_with], sum_db, sum_phase);
-  v.total = e.total ? total_db : nullptr;
-  v.channel_sum = e.sum_with >= 0 ? sum_db : nullptr;
-  show_curve_legend(ch);
+  add_state(v, widget, true, ch);
   paint(widget, event, [&](cairo_t* cr) { draw_eq_plot(cr, v); });
   return FALSE;
 }
@@ -319,7 +421,7 @@ gboolean change_curve_first_press(GtkWidget* widget, GdkEventButton* event, gpoi
   peq_select = choice.band;
   count_off = choice.count_off;
   const bool moves = peq_press_moves(count_off);
-  if (moves) move_peq(ch, event_coord(event->x), event_coord(event->y));
+  if (moves) move_peq(ch, event_coord(event->x), event_coord(event->y), phase_view(true, ch));
   take_focus(widget, true, ch, moves ? peq_select : -1);
   gtk_widget_queue_draw(widget);
   return TRUE;
@@ -329,11 +431,11 @@ gboolean change_curve(GtkWidget*, GdkEventMotion* event, gpointer data) {
   const int ch = plot_channel(data);
   if (ch < 0) return FALSE;
   if (!(event->state & GDK_BUTTON1_MASK)) {
-    show_pointer_readout(true, event->x, event->y);
+    show_pointer_readout(true, ch, event->x, event->y);
     return TRUE;
   }
   if (!peq_press_moves(count_off)) return FALSE;
-  move_peq(ch, event_coord(event->x), event_coord(event->y));
+  move_peq(ch, event_coord(event->x), event_coord(event->y), phase_view(true, ch));
   show_filter_readout(true, ch, peq_select);
   return TRUE;
 }
@@ -348,7 +450,7 @@ gboolean plot_key_press(GtkWidget* widget, GdkEventKey* event, gpointer data) {
                                   event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK));
   if (key.action == plot_key_action::ignore) return FALSE;
   if (key.action == plot_key_action::swallow) return TRUE;
-  int& selected = selected_handle[eq][ch];
+  int& selected = state_of(eq, ch).selected;
   bool active[6];
   const int count = handle_states(eq, ch, active);
   if (key.action == plot_key_action::select_next ||
@@ -390,6 +492,11 @@ gboolean plot_pointer_left(GtkWidget* widget, GdkEventCrossing* event, gpointer 
 
 gboolean expose_draw_text(GtkWidget* widget, GdkEventExpose* event, gpointer data) {
   const AxisStrip strip = GPOINTER_TO_INT(data) == 1 ? AxisStrip::level : AxisStrip::frequency;
-  paint(widget, event, [&](cairo_t* cr) { draw_axis_strip(cr, strip); });
+  // The level strip of a plot in the phase view shows degrees.
+  plot_view_mode mode = plot_view_mode::level;
+  for (const auto& row : plots)
+    for (const plot_state_t& s : row)
+      if (s.level_strip == widget) mode = s.choice.mode;
+  paint(widget, event, [&](cairo_t* cr) { draw_axis_strip(cr, strip, mode); });
   return FALSE;
 }

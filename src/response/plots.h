@@ -8,6 +8,8 @@
 
 #include <gtk/gtk.h>
 
+#include "response/plot_content.h"
+
 // Crossover plot, drawing_area_xo[ch].
 gboolean on_expose_event_xo(GtkWidget* widget, GdkEventExpose* event, gpointer data);
 gboolean change_curve_first_press_xo(GtkWidget* widget, GdkEventButton* event, gpointer data);
@@ -30,25 +32,37 @@ gboolean change_curve(GtkWidget* widget, GdkEventMotion* event, gpointer data);
 gboolean plot_key_press(GtkWidget* widget, GdkEventKey* event, gpointer data);
 gboolean peq_plot_scroll(GtkWidget* widget, GdkEventScroll* event, gpointer data);
 gboolean plot_pointer_left(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
-// Forgets the selected handles and the extra curves (a new editor shows no
-// ring and no extra curve).
+// Forgets every plot of the previous editor: its selected handle, view and
+// extra curves (a new editor shows no ring and no extra curve).
 void reset_plot_selection();
 
 // Only the left button moves a handle; a right-click on a plot offers its
 // menu (plot_menu of channel_menus.h).
 
-// The extra curves of channel ch's EQ plot: its total response (crossover
-// times EQ) and its sum with channel `sum_with` (-1: none), computed from the
-// record whenever the plot is drawn. While the shown EQ plot has any, the
-// status bar of the Parametric EQ tab carries their legend line, each
-// curve's colour before its text.
-struct eq_extra_curves_t {
-  bool total = false;
-  int sum_with = -1;
-};
-eq_extra_curves_t eq_extra_curves(int ch);
-void set_eq_extra_curves(int ch, const eq_extra_curves_t& curves);
-// Lets `bar` (the Parametric EQ status bar) show the legend in colour.
+// Each plot keeps its own state: the area, its axis strips, the selected
+// handle and what it shows (plot_choice_t: the level or phase view, the EQ
+// plot's total response and sum, the measurement and prediction toggles).
+// The extra curves are composed from the record and the loaded
+// measurements whenever the plot is drawn (compose_plot); while the shown
+// plot has any, its page's status bar carries their legend, each curve's
+// colour before its text.
+//
+// A plot and its strips join the editor as its page is built.
+void register_plot(bool eq, int ch, GtkWidget* area, GtkWidget* frequency_strip,
+                   GtkWidget* level_strip);
+plot_choice_t plot_choice(bool eq, int ch);
+// Sets what a plot shows and redraws it (with its strips and legend).
+void set_plot_choice(bool eq, int ch, const plot_choice_t& choice);
+// The record changed in the channels whose bits are set: every plot whose
+// curves depend on one of them (its own channel, the channel it sums with)
+// is redrawn. After an undo or a redo (`restored`) the readouts and the
+// tools' messages of the status bars are refreshed as well.
+void plots_follow_record(unsigned changed, bool restored);
+// A channel's measurement was loaded or removed: its plots and every plot
+// that sums with it are redrawn.
+void plots_follow_measurement(int ch);
+// Lets `bar` (the Crossover or Parametric EQ status bar) show the legend in
+// colour.
 void colour_curve_legend(GtkWidget* bar);
 
 // Axis strips: user data 0 the frequency strip, 1 the level strip.

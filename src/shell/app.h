@@ -19,6 +19,8 @@ extern int generated;
 extern GtkWidget* widget_menubar;
 extern GtkWidget *datei, *help, *neu, *sub_menu, *mv517, *mv961, *generate_preset;
 extern GtkWidget *oeffnen, *speichern, *speichern_u, *schliessen, *beenden;
+// "Print...": the preset sheet; sensitive exactly when Save As is.
+extern GtkWidget* drucken;
 extern GtkWidget *info, *how_to_use;
 extern GtkWidget *toolbar1, *hbox_toolbar;
 extern GtkWidget *toolbutton_mv517, *toolbutton_mv961, *toolbutton_wizard;

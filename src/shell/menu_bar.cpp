@@ -7,9 +7,11 @@
 
 #include "editor/gtk_util.h"
 #include "editor/preset_verwaltung.h"
+#include "files/document.h"
 #include "files/file_dialogs.h"
 #include "model/editing.h"
 #include "model/preset.h"
+#include "sheet/print_sheet.h"
 #include "shell/app.h"
 #include "shell/resources.h"
 #include "wizard/preset_generator.h"
@@ -28,6 +30,7 @@ GtkWidget *datei = nullptr, *help = nullptr, *neu = nullptr, *sub_menu = nullptr
 GtkWidget *mv517 = nullptr, *mv961 = nullptr, *generate_preset = nullptr;
 GtkWidget *oeffnen = nullptr, *speichern = nullptr, *speichern_u = nullptr;
 GtkWidget *schliessen = nullptr, *beenden = nullptr;
+GtkWidget* drucken = nullptr;
 GtkWidget *info = nullptr, *how_to_use = nullptr;
 GtkWidget *toolbar1 = nullptr, *hbox_toolbar = nullptr;
 GtkWidget *toolbutton_mv517 = nullptr, *toolbutton_mv961 = nullptr, *toolbutton_wizard = nullptr;
@@ -173,6 +176,9 @@ GtkWidget* create_menubar(GtkWidget*, GtkWidget*, GtkWidget*) {
                                static_cast<GdkModifierType>(GDK_CONTROL_MASK | GDK_SHIFT_MASK),
                                GTK_ACCEL_VISIBLE);
   }
+  drucken = labelled_item(GTK_STOCK_PRINT, "Print...");
+  gtk_widget_add_accelerator(drucken, "activate", accel_group, GDK_KEY_p, GDK_CONTROL_MASK,
+                             GTK_ACCEL_VISIBLE);
   schliessen = labelled_item(GTK_STOCK_CLOSE, "Preset schliessen");
   add_stock_accelerator(schliessen, GTK_STOCK_CLOSE);
   beenden = labelled_item(GTK_STOCK_QUIT, "Preset Editor & Wizard beenden");
@@ -180,6 +186,7 @@ GtkWidget* create_menubar(GtkWidget*, GtkWidget*, GtkWidget*) {
   g_signal_connect(oeffnen, "activate", G_CALLBACK(open_file), nullptr);
   g_signal_connect(speichern, "activate", G_CALLBACK(save_file), nullptr);
   g_signal_connect(speichern_u, "activate", G_CALLBACK(save_file), GINT_TO_POINTER(1));
+  g_signal_connect(drucken, "activate", G_CALLBACK(print_preset), nullptr);
   g_signal_connect(schliessen, "activate", G_CALLBACK(close_schliessen), nullptr);
   g_signal_connect(beenden, "activate", G_CALLBACK(quit_activate), nullptr);
 
@@ -187,6 +194,7 @@ GtkWidget* create_menubar(GtkWidget*, GtkWidget*, GtkWidget*) {
   append(file_menu, oeffnen);
   append(file_menu, speichern);
   append(file_menu, speichern_u);
+  append(file_menu, drucken);
   append(file_menu, schliessen);
   append(file_menu, gtk_separator_menu_item_new());
   append(file_menu, beenden);
@@ -260,6 +268,7 @@ void set_command_state(app_state_t state) {
   set_sensitive(oeffnen, idle);
   set_sensitive(speichern, false);
   set_sensitive(speichern_u, editing);
+  set_sensitive(drucken, editing);
   set_sensitive(schliessen, editing);
   set_sensitive(beenden, true);
   set_sensitive(info, true);
@@ -296,10 +305,8 @@ void notebook_mapped(GtkWidget* widget, gpointer) {
 void neu_default(GtkWidget*, gpointer data) {
   if (window_preset) return;  // one editor at a time
   if (toolbar1) gtk_widget_hide(toolbar1);
-  mv_selector = static_cast<int8_t>(GPOINTER_TO_INT(data));
-  new_preset = 1;
+  document_started(GPOINTER_TO_INT(data), false);
   Create_Default_Preset(&preset);
-  generated = 0;
   mv_start_preset(mv_selector);
 }
 

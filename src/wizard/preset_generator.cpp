@@ -11,6 +11,7 @@
 #include "editor/gtk_util.h"
 #include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
+#include "files/document.h"
 #include "model/change_preset.h"
 #include "model/preset.h"
 #include "shell/app.h"
@@ -560,8 +561,7 @@ gboolean destroy_wizard(GtkWidget*, GdkEvent*, gpointer) {
 
 void finish(GtkWidget*, gpointer) {
   if (!wizard) return;
-  new_preset = 1;
-  generated = 1;
+  document_started(MV517, true);
   const wizard_file_lookup_t lookup = find_wizard_file();
   const wizard_result_t r =
       wizard_generate(tree_select, combo_index(combo_factory), lookup.path,
@@ -570,7 +570,6 @@ void finish(GtkWidget*, gpointer) {
                       combo_index(combo_ingen));
   if (!r.ok()) report_factory_file(r, lookup);
   preset = r.preset;
-  mv_selector = MV517;
   // The editor's Overview takes the input mode from combo_ingen while the
   // wizard still exists.
   mv_start_preset(MV517);

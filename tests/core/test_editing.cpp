@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "model/editing.h"
-#include "model/editor_fit.h"
+#include "model/editor_findings.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "model/filter_text.h"
 #include "support/comma_locale.h"
+#include "support/utf8_check.h"
 #include "test_util.h"
 
 namespace {
@@ -106,6 +107,22 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
   EXPECT_EQ(import_filter_text("Filter 1: ON LP Fc 80 Hz", ch).message(),
             "line 1: \"Filter 1: ON LP Fc 80 Hz\": the device has no LP filter (it takes PK, "
             "PEQ, LS, LSC, HS and HSC); nothing was changed");
+  // Briefly and escaped: one line of valid UTF-8 whatever the text holds.
+  const std::string long_token = "Filter 1: ON PK Fc " + std::string(200, '9') + "x Hz";
+  const struct {
+    std::string text, message;
+  } quoted[] = {
+      {"\xf0\x9f", "line 1: \"\\xf0\\x9f\": cannot be read"},
+      {"Filter 1: \x1b[2J PK",
+       "line 1: \"Filter 1: \\x1b[2J PK\": ON or OFF expected, \"\\x1b[2J\" found"},
+      {long_token, "line 1: \"" + long_token.substr(0, 60) + "...\": Fc: \"" +
+                       std::string(60, '9') + "...\" is not a number"},
+  };
+  for (const auto& c : quoted) {
+    const std::string m = import_filter_text(c.text, ch).message();
+    EXPECT_EQ(m.find(c.message), 0u) << m;
+    EXPECT_TRUE(is_valid_utf8(m) && m.size() < 250 && m.find('\n') == std::string::npos) << m;
+  }
 }
 
 // Peaking filters fill the free bands in line order around the shelves
@@ -176,7 +193,8 @@ TEST(FilterText, DecimalPointInACommaLocale) {
   EXPECT_EQ(r.bands[0].freq, 63);
   EXPECT_EQ(r.bands[0].gain, -35);
   EXPECT_EQ(r.bands[0].q, 25);
-  EXPECT_NE(r.message().find("frequency 63.4 Hz stored as 63 Hz"), std::string::npos) << r.message();
+  EXPECT_NE(r.message().find("frequency 63.4 Hz stored as 63 Hz"), std::string::npos)
+      << r.message();
   channel_t ch = preset_def.channel[0];
   ASSERT_TRUE(apply_filter_import(ch, r));
   EXPECT_EQ(export_filter_text(ch), "Filter 1: ON PK Fc 63 Hz Gain -3.5 dB Q 2.50\n");

@@ -65,6 +65,16 @@ TEST(MeasurementGrid, PhaseUnwrapsTheSmallerTurn) {
   EXPECT_NEAR(g->phase_deg[c], want, 1e-9);
 }
 
+// Phases are shown in (-180, 180]: -180 itself is 180.
+TEST(MeasurementGrid, WrapsPhaseIntoOneTurn) {
+  const struct {
+    double in, out;
+  } cases[] = {{0, 0},          {180, 180},       {-180, 180},     {190, -170},
+               {-190, 170},     {540, 180},       {-540, 180},     {720.5, 0.5},
+               {-359.75, 0.25}, {1e7, 280 - 360}, {-179.5, -179.5}};
+  for (const auto& c : cases) EXPECT_NEAR(wrap_phase_deg(c.in), c.out, 1e-9) << c.in;
+}
+
 // A measurement of exactly 0 dB at 0 degrees is the channel's own output;
 // the polarity adds 180 degrees and a delay -360 f t.
 TEST(Prediction, MultipliesTheChannelsOutput) {

@@ -45,6 +45,13 @@ TEST(XmlWrite, ExpectedFiles) {
     EXPECT_EQ(bytes, read_file(data_file(c.golden))) << c.golden;
     EXPECT_EQ(bytes, with_checksum(bytes.substr(0, bytes.rfind("<!-->")))) << c.golden;
     EXPECT_EQ(std::system(("xmllint --noout '" + f + "'").c_str()), 0) << c.golden;
+    // The checksum computed in memory is the one the line holds, and leaves
+    // the writer's state alone.
+    crc_word = 0x1234;
+    EXPECT_EQ(written_checksum(*c.p, c.device),
+              std::stoi(bytes.substr(bytes.rfind("<!-->") + 5), nullptr, 16))
+        << c.golden;
+    EXPECT_EQ(crc_word, 0x1234);
   }
 }
 

@@ -305,6 +305,54 @@ class GuiTest : public ::testing::Test {
       e->button.x = x, e->button.y = y, e->button.button = 1;
     dispatch(e, window ? window : GTK_IS_BUTTON(w) ? GTK_BUTTON(w)->event_window : w->window);
   }
+  // Right-clicks `w` (a plot, a caption's box), activates `path` in the menu.
+  static void right_click(GtkWidget* w, std::vector<std::string> path) {
+    GdkEvent* e = gdk_event_new(GDK_BUTTON_PRESS);
+    e->button.x = 400, e->button.button = 3;  // a left press there would move a handle
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(w, "button-press-event", e, &handled);
+    gdk_event_free(e);
+    GtkWidget *menu = nullptr, *item = nullptr;
+    for (GtkWidget* t : visible_toplevels())
+      if (GTK_IS_MENU(gtk_bin_get_child(GTK_BIN(t)))) menu = gtk_bin_get_child(GTK_BIN(t));
+    for (GtkWidget* m = menu; m && !path.empty(); path.erase(path.begin())) {
+      item = nullptr;
+      for_each_widget(m, [&](GtkWidget* l) {
+        if (GTK_IS_LABEL(l) && path[0] == label_text(l)) item = gtk_widget_get_parent(l);
+      });
+      m = path.size() > 1 && item ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) : nullptr;
+    }
+    ASSERT_TRUE(menu && item && path.empty());
+    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+    gtk_menu_popdown(GTK_MENU(menu));
+    pump();
+  }
+  // The text a status bar shows.
+  static std::string bar_text(GtkWidget* bar) { return label_text(GTK_STATUSBAR(bar)->label); }
+  // The text the status bar of the editor tab shown shows.
+  static std::string tab_bar_text() {
+    std::string text;
+    GtkWidget* page = gtk_notebook_get_nth_page(
+        GTK_NOTEBOOK(notebook), gtk_notebook_get_current_page(GTK_NOTEBOOK(notebook)));
+    for_each_widget(page, [&](GtkWidget* w) {
+      if (GTK_IS_STATUSBAR(w)) text = bar_text(w);
+    });
+    return text;
+  }
+  // The pixels of column x of a shown drawing area, top to bottom, once its
+  // drawing is done.
+  static std::vector<uint32_t> column_pixels(GtkWidget* area, int x) {
+    pump_for(150);
+    const int h = area->allocation.height;
+    GdkPixbuf* pb = gdk_pixbuf_get_from_drawable(nullptr, area->window, nullptr, x, 0, 0, 0, 1, h);
+    std::vector<uint32_t> column;
+    for (int y = 0; pb && y < h; ++y) {
+      const guchar* p = gdk_pixbuf_get_pixels(pb) + y * gdk_pixbuf_get_rowstride(pb);
+      column.push_back(p[0] << 16 | p[1] << 8 | p[2]);
+    }
+    if (pb) g_object_unref(pb);
+    return column;
+  }
   // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
   static std::vector<int> pixel(GtkWidget* area, int x, int y) {
     pump_for(150);

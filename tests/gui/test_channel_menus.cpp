@@ -21,28 +21,6 @@ class ChannelMenus : public GuiTest {
     p.channel[1].delay = 125;
     open_editor(MV517, p);
   }
-  // Right-clicks `w` (a plot, a caption's box), activates `path` in the menu.
-  static void right_click(GtkWidget* w, std::vector<std::string> path) {
-    GdkEvent* e = gdk_event_new(GDK_BUTTON_PRESS);
-    e->button.x = 400, e->button.button = 3;  // a left press there would move a handle
-    gboolean handled = FALSE;
-    g_signal_emit_by_name(w, "button-press-event", e, &handled);
-    gdk_event_free(e);
-    GtkWidget *menu = nullptr, *item = nullptr;
-    for (GtkWidget* t : visible_toplevels())
-      if (GTK_IS_MENU(gtk_bin_get_child(GTK_BIN(t)))) menu = gtk_bin_get_child(GTK_BIN(t));
-    for (GtkWidget* m = menu; m && !path.empty(); path.erase(path.begin())) {
-      item = nullptr;
-      for_each_widget(m, [&](GtkWidget* l) {
-        if (GTK_IS_LABEL(l) && path[0] == label_text(l)) item = gtk_widget_get_parent(l);
-      });
-      m = path.size() > 1 && item ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) : nullptr;
-    }
-    ASSERT_TRUE(menu && item && path.empty());
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-    gtk_menu_popdown(GTK_MENU(menu));
-    pump();
-  }
 };
 
 // Each menu copies its page's section, or the whole channel, of B; the

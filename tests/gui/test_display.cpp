@@ -113,7 +113,8 @@ TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   preset_t b = read_preset_file(QBN_TEST_DATA "/live_mv517.qpx").preset;
   apply_build_q(b, MV517);
   preset_t a = preset_def;
-  a.channel[0].peq[1].gain = 30, a.channel[2].dynamics.threshold = -3, a.mute = 0x09;
+  // (Band 3 of A is on in both: an off band's field keeps the gain it comes back with.)
+  a.channel[0].peq[2].gain = 30, a.channel[2].dynamics.threshold = -3, a.mute = 0x09;
   for (const int device : {MV517, MV961}) {
     open_editor(device, b);
     choose(combo_delay, DELAY_FT);

@@ -1,4 +1,4 @@
-#include "model/editor_fit.h"
+#include "model/editor_findings.h"
 
 #include <cstdio>
 

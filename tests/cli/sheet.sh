@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# qpx sheet run as a process: the PDF's pages and paper (pdfinfo), text as
+# text and drawings as drawings (pdffonts, pdfimages), every stored value of
+# the tuned show file in its unit beside its label (pdftotext, the values
+# taken from the file's JSON export and its readable summary), a page
+# rendered with pdftoppm, and the refusals and partial reads.
+source "$(dirname "$0")/helpers.bash"
+
+cases "0 '' sheet $D/live_mv517.qpx -o live.pdf" \
+  "0 '' sheet $D/live_mv517.qpx --paper letter -o letter.pdf" \
+  "0 '' sheet $D/new_mv961.qpx --paper LETTER --input-mode 1 -o small.pdf" \
+  "2 '--paper: a3 not in {a4,letter}' sheet $D/new_mv517.qpx --paper a3 -o a3.pdf" \
+  "2 'an MV961 file has input modes 0 and 1' sheet $D/new_mv961.qpx --input-mode 2 -o m.pdf" \
+  "1 'qpx sheet: cannot write' sheet $D/new_mv517.qpx -o $WORK/no/dir/s.pdf" \
+  "3 'cut_in_channel_3.qpx: holds no complete preset' sheet $D/cut_in_channel_3.qpx -o cut.pdf"
+edit "$D/live_mv517.qpx" damaged.qpx "Top L" "Top X"
+cases "1 'damaged.qpx: checksum mismatch' sheet damaged.qpx -o damaged.pdf"
+
+for f in live.pdf:5:'595.276 x 841.89' letter.pdf:5:'612 x 792' small.pdf:3:'612 x 792' cut.pdf:5:'595.276 x 841.89'; do
+  IFS=: read -r pdf pages size <<<"$f"
+  pdfinfo "$pdf" >info
+  grep -q "^Pages: *$pages\$" info || fail "$pdf: not $pages pages: $(grep Pages info)"
+  grep -q "^Page size: *$size pts" info || fail "$pdf: not $size: $(grep 'Page size' info)"
+done
+[ "$(pdfimages -list live.pdf | wc -l)" -eq 2 ] || fail "the sheet holds pictures: $(pdfimages -list live.pdf)"
+grep -q 'DejaVuSans ' <(pdffonts live.pdf) || fail "the sheet's texts are no text: $(pdffonts live.pdf)"
+pdftotext -layout -f 1 -l 1 cut.pdf - | grep -q 'File *cut_in_channel_3.qpx (holds no complete preset)' ||
+  fail "the partial sheet does not say so"
+grep -q 'Inputs Digital, set on the device' <(pdftotext small.pdf -) || fail "input mode 1 not on the sheet"
+
+"$QPX" export "$D/live_mv517.qpx" -o live.json
+for p in 1 2 3 4 5; do pdftotext -layout -f $p -l $p live.pdf page$p.txt; done
+python3 - "$D/live_mv517.txt" "$D/live_mv517.qpx" <<'PY' || fail "values on the sheet"
+import datetime, json, re, sys
+j = json.load(open('live.json'))
+summary = open(sys.argv[1], encoding='utf-8').read().split('\nChannel ')[1:]
+pages = [open('page%d.txt' % p, encoding='utf-8').read() for p in range(1, 6)]
+bad = []
+def on(page, *cells):  # the cells on one line, in order, apart only by blanks
+    if not re.search(r'\s+'.join(re.escape(c) for c in cells), pages[page]):
+        bad.append('page %d lacks %s' % (page + 1, ' | '.join(cells)))
+crc = open(sys.argv[2], encoding='utf-8').read().rsplit('<!-->', 1)[1].split('<')[0]
+for cells in (('Name', j['name']), ('Device', 'MV517'), ('File', 'live_mv517.qpx'), ('Checksum', crc),
+              ('Date', datetime.date.today().isoformat()), ('Lock', 'delay, crossover')):
+    on(0, *cells)
+db, tenths = lambda v: '%d dB' % v, lambda v: '%.1f dB' % (v / 10)
+for n, c in enumerate(j['channels']):
+    text = dict(re.findall(r'  ([\w -]+): +(.*)', summary[n]))
+    on(n + 1, 'Out ' + 'ABCD'[n], '"%s"' % c['name'].rstrip())
+    d, m = c['dynamics'], (j['mute'] >> n) & 1
+    for cells in (('Routing', text['Routing']), ('Level', tenths(c['gain'])), ('Mute', 'on' if m else 'off'),
+                  ('Level group', text['Level group']), ('Mute group', text['Mute group']),
+                  ('Polarity', '180°' if c['phase'] else '0°'),
+                  ('Delay', '%.2f m, %.2f ms' % (c['delay'] / 100, c['delay'] / 343.4 * 10)),
+                  ('Limiter threshold', db(d['threshold'])), ('Limiter attack', '%d ms' % d['attack']),
+                  ('Limiter release', '%d ms' % (d['release'] * 10)), ('Limiter gain', db(d['boost']))):
+        on(n + 1, *cells)
+    for f, name in enumerate(('High-pass', 'Low-pass')):
+        x = c['xo'][f]
+        on(n + 1, name, text[name].split(',')[0], '%d Hz' % x['freq'][1 if x['config'] == 2 else 0])
+    for b, band in enumerate(c['peq']):
+        kind = text.get('Filter %d' % (b + 1), 'OFF').split(',')[0]
+        on(n + 1, 'Filter %d' % (b + 1), kind, '%d Hz' % band['freq'], '%.1f' % (band['q'] / 10), tenths(band['gain']))
+for p, page in enumerate(pages):
+    if not page.startswith('Live <A&B>') or 'Page %d of 5' % (p + 1) not in page:
+        bad.append('page %d lacks its head or foot' % (p + 1))
+assert not bad, '\n'.join(bad)
+PY
+
+# Page 2 at one pixel per point: white margins, the two plots' dark blue
+# ground one above the other, channel A's yellow EQ curve in the lower one.
+pdftoppm -r 72 -f 2 -l 2 -png live.pdf p
+PYTHONPATH=$HERE python3 - <<'PY' || fail "page 2 pixels"
+from png_pixels import Png
+img = Png('p-2.png')
+assert (img.width, img.height) == (596, 842), (img.width, img.height)  # 595.3 x 841.9 pt
+assert all(img.rgb(x, y) == (255, 255, 255) for x in (5, 20, 575, 590) for y in range(0, 842, 7)), 'margins'
+column = [img.rgb(300, y) for y in range(842)]
+runs = []
+for y, p in enumerate(column):
+    if p != (255, 255, 255):
+        runs[-1:] = [runs[-1] + [y]] if runs and runs[-1][-1] == y - 1 else runs[-1:] + [[y]]
+plots = [r for r in runs if len(r) >= 100]
+assert len(plots) == 2, 'two plots expected, dark runs of %s rows' % [len(r) for r in runs]
+blue = lambda p: p[2] > 120 and max(p[:2]) < 60
+yellow = lambda p: min(p[:2]) > 180 and p[2] < 100
+assert all(any(blue(column[y]) for y in r) for r in plots), 'a plot without its blue ground'
+assert any(yellow(column[y]) for y in plots[1]), 'no yellow EQ curve in the lower plot'
+PY
+
+finish

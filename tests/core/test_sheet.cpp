@@ -1,0 +1,134 @@
+// The preset sheet's content: its sections in order for each device, the
+// extra plot curves reaching their plots, the preset's rows for each file
+// state, what the filter table greys, and how the sheet names files and days.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "files/preset_file.h"
+#include "sheet/preset_sheet.h"
+#include "test_util.h"
+
+namespace {
+
+preset_t live() {
+  return read_preset_file(data_file("live_mv517.qpx")).preset;
+}
+
+// The value of the row `label` of a section ("" when there is none).
+std::string row(const sheet_section_t& s, const std::string& label) {
+  for (const sheet_row_t& r : s.rows)
+    if (r.label == label) return r.value;
+  return "";
+}
+
+TEST(Sheet, SectionsAndPicturesInOrder) {
+  sheet_input_t in;
+  in.preset = live();
+  in.curves[2].eq.push_back({"measured", {1.0, 2.0}, 0xFF0000, true});
+  const struct {
+    int device;
+    std::vector<std::string> headings;
+  } cases[] = {
+      {MV517,
+       {"Preset", "Overview", "Out A  \"Top L\"", "Out B  \"Top R\"", "Out C  \"Sub\"",
+        "Out D  \"Fill \xE2\x86\x90\xC3\xA4\""}},
+      {MV961, {"Preset", "Overview", "Out A  \"Top L\"", "Out B  \"Top R\""}},
+  };
+  for (const auto& c : cases) {
+    in.device = c.device;
+    const sheet_t sheet = build_sheet(in);
+    EXPECT_EQ(sheet.title, "Live <A&B>");
+    ASSERT_EQ(sheet.sections.size(), c.headings.size());
+    for (size_t i = 0; i < c.headings.size(); ++i) {
+      const sheet_section_t& s = sheet.sections[i];
+      EXPECT_EQ(s.heading, c.headings[i]);
+      const size_t pictures = i == 0 ? 0 : i == 1 ? 1 : 2;
+      ASSERT_EQ(s.pictures.size(), pictures) << s.heading;
+      if (i < 2) continue;
+      const int ch = static_cast<int>(i) - 2;
+      EXPECT_EQ(s.pictures[0].kind, sheet_picture_kind::xo_plot);
+      EXPECT_EQ(s.pictures[1].kind, sheet_picture_kind::eq_plot);
+      EXPECT_TRUE(s.pictures[0].channel == ch && s.pictures[1].channel == ch);
+      // Channel C's measured EQ curve goes to its EQ plot, and nowhere else.
+      EXPECT_TRUE(s.pictures[0].curves.empty());
+      EXPECT_EQ(s.pictures[1].curves.size(), ch == 2 ? 1u : 0u) << s.heading;
+    }
+  }
+}
+
+// The file row and the checksum row for each state of the file: the
+// checksum is what the file's own checksum line holds.
+TEST(Sheet, PresetRowsFollowTheFile) {
+  const std::string bytes = read_file(data_file("live_mv517.qpx"));
+  const std::string crc = bytes.substr(bytes.rfind("<!-->") + 5, 4);
+  const std::string as_saved = crc + " (of these values as saved)";
+  const struct {
+    const char* file;
+    const char* note;
+    const char* file_row;
+    std::string checksum_row;
+  } cases[] = {
+      {"live_mv517.qpx", "", "live_mv517.qpx", crc},
+      {"", "", "not saved yet", as_saved},
+      {"live_mv517.qpx", "unsaved changes", "live_mv517.qpx (unsaved changes)", as_saved},
+  };
+  for (const auto& c : cases) {
+    sheet_input_t in;
+    in.preset = live();
+    in.file_name = c.file;
+    in.file_note = c.note;
+    in.date = "2025-03-01";
+    const sheet_section_t s = build_sheet(in).sections[0];
+    EXPECT_EQ(row(s, "File"), c.file_row);
+    EXPECT_EQ(row(s, "Checksum"), c.checksum_row) << c.file_row;
+    EXPECT_EQ(row(s, "Name") + "|" + row(s, "Device") + "|" + row(s, "Date") + "|" + row(s, "Lock"),
+              "Live <A&B>|MV517|2025-03-01|delay, crossover");
+  }
+}
+
+// Channel A's filters: the stored values, grey where they have no effect
+// (the values in their units beside their labels are checked on the PDF).
+TEST(Sheet, FilterTableGreysWhatHasNoEffect) {
+  sheet_input_t in;
+  in.preset = live();
+  const sheet_t sheet = build_sheet(in);
+  const sheet_table_t& t = sheet.sections[2].table;
+  ASSERT_EQ(t.rows.size(), 8u);
+  std::string shown;
+  for (const auto& r : t.rows) {
+    for (const sheet_cell_t& cell : r) shown += cell.dim ? "(" + cell.text + ")|" : cell.text + "|";
+    shown += "\n";
+  }
+  EXPECT_EQ(shown,
+            "High-pass|Linkwitz-Riley 4.|110 Hz|||\n"
+            "Low-pass|OFF|(120 Hz)|||\n"
+            "Filter 1|Low Shelf|80 Hz|(0.7)|3.0 dB|\n"
+            "Filter 2|OFF|(100 Hz)|(0.7)|(0.0 dB)|\n"
+            "Filter 3|PEQ|3150 Hz|2.0|-2.5 dB|\n"
+            "Filter 4|OFF|(1000 Hz)|(0.7)|(0.0 dB)|\n"
+            "Filter 5|OFF|(5000 Hz)|(0.7)|(0.0 dB)|\n"
+            "Filter 6|High-Shelf|10000 Hz|(0.7)|1.5 dB|\n");
+}
+
+TEST(Sheet, FileNamesAndDates) {
+  // clang-format off
+  const struct { const char *path, *name; } names[] = {
+      {"/home/u/show.qpx", "show.qpx"}, {"show.qpx", "show.qpx"}, {"shows/", "shows"},
+      {"/", "/"}, {"a/b\x1b[2J.qpx", "b\\x1b[2J.qpx"}, {"a/\xff.qpx", "\\xff.qpx"}};
+  // clang-format on
+  for (const auto& c : names) EXPECT_EQ(sheet_file_name(c.path), c.name) << c.path;
+
+  const char* tz = std::getenv("TZ");
+  const std::string saved_tz = tz ? tz : "";
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(sheet_date(0), "1970-01-01");
+  EXPECT_EQ(sheet_date(951782400 + 86399), "2000-02-29");
+  tz ? setenv("TZ", saved_tz.c_str(), 1) : unsetenv("TZ");
+  tzset();
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// What a plot shows beyond its own curve, as the editor and qpx plot compose
+// it: the total response, the sum with another channel, the measured
+// loudspeaker and the predicted output, in the level and the phase view,
+// with their legend and readout.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "model/channel_tools.h"
+#include "model/text_format.h"
+#include "response/plot_content.h"
+
+namespace {
+
+preset_t tuned() {
+  preset_t p = preset_def;
+  set_record_text(p.channel[0].name, sizeof p.channel[0].name, "Top L");
+  p.channel[0].xo[0] = {2, {120, 120}, {7, 7}};  // LR4 at 120 Hz
+  p.channel[0].peq[2] = {1000, 20, -45, 0};
+  p.channel[0].gain = -35;
+  p.channel[2].routing = p.channel[0].routing;
+  p.channel[2].xo[1] = {2, {120, 120}, {7, 7}};
+  p.channel[2].delay = 118;
+  return p;
+}
+
+std::unique_ptr<grid_measurement_t> flat_measurement(double db, bool phase) {
+  measurement_t m;
+  m.hz = {20, 20000};
+  m.db = {db, db};
+  if (phase) m.phase_deg = {0, 0};
+  auto g = std::make_unique<grid_measurement_t>();
+  measurement_on_grid(m, *g);
+  return g;
+}
+
+// Without a measurement: nothing unless chosen; the total response and the
+// electrical sum, in that order, each with its legend line.
+TEST(PlotContent, TotalAndSumAsChosen) {
+  const preset_t p = tuned();
+  plot_sources_t src;
+  src.preset = &p;
+  plot_content_t c;
+  compose_plot(0, plot_choice_t{}, src, c);
+  EXPECT_TRUE(c.extra.empty() && c.legend.empty() && c.phase.empty());
+  plot_choice_t choice;
+  choice.total = true;
+  choice.sum_with = 2;
+  compose_plot(0, choice, src, c);
+  ASSERT_EQ(c.extra.size(), 2u);
+  eq_table_t total, db, phase;
+  total_curve(p.channel[0], total);
+  sum_curves(p.channel[0], p.channel[2], db, phase);
+  for (int i = 0; i < EQ_TABLE_SIZE; i += 11) {
+    EXPECT_EQ(c.extra[0].values[i], total[i]);
+    EXPECT_EQ(c.extra[1].values[i], db[i]);
+  }
+  EXPECT_EQ(c.legend[0].text, total_legend(p, 0));
+  EXPECT_EQ(c.legend[1].text, sum_legend(p, 0, 2));
+  // The crossover plot has neither; a channel summed with itself is none.
+  choice.eq = false;
+  compose_plot(0, choice, src, c);
+  EXPECT_TRUE(c.extra.empty());
+  choice.eq = true;
+  choice.total = false;
+  choice.sum_with = 0;
+  compose_plot(0, choice, src, c);
+  EXPECT_TRUE(c.extra.empty());
+}
+
+// A measured loudspeaker: shown shifted by minus its mean over the pass band,
+// the prediction (measurement times the channel's output) shifted alike; the
+// readout gives both unshifted; each curve can be hidden.
+TEST(PlotContent, MeasurementAndPredictionShiftedTogether) {
+  const preset_t p = tuned();
+  const auto m = flat_measurement(90.0, true);
+  plot_sources_t src;
+  src.preset = &p;
+  src.measurement[0] = {"top.txt", m.get()};
+  plot_content_t c;
+  compose_plot(0, plot_choice_t{}, src, c);
+  ASSERT_EQ(c.extra.size(), 2u);
+  EXPECT_DOUBLE_EQ(c.measurement_offset_db, -90.0);
+  auto r = std::make_unique<channel_response_t>();
+  channel_response(p.channel[0], *r);
+  for (int i = 0; i < EQ_TABLE_SIZE; i += 13) {
+    EXPECT_NEAR(c.extra[0].values[i], 0.0, 1e-9) << i;
+    EXPECT_NEAR(c.extra[1].values[i], response_db(r->output[i]), 1e-9) << i;
+    EXPECT_NEAR(c.predicted_db[i], 90.0 + response_db(r->output[i]), 1e-9) << i;
+  }
+  EXPECT_EQ(c.legend[0].text, "Measured: top.txt (measurement -90.0 dB)");
+  EXPECT_EQ(c.legend[1].text, "Predicted: Out A \"Top L\" with top.txt");
+  const int col = freq_to_column(1000.0);
+  EXPECT_EQ(content_readout(c, plot_view_mode::level, col),
+            "   measured 90.0 dB   predicted " +
+                format_fixed(90.0 + response_db(r->output[col]), 1) + " dB");
+  plot_choice_t hidden;
+  hidden.show_measurement = false;
+  compose_plot(0, hidden, src, c);
+  ASSERT_EQ(c.extra.size(), 1u);
+  EXPECT_EQ(c.legend[0].text, "Predicted: Out A \"Top L\" with top.txt");
+  hidden.show_prediction = false;
+  compose_plot(0, hidden, src, c);
+  EXPECT_TRUE(c.extra.empty());
+  // A column outside the measurement has no value: the curve breaks there.
+  measurement_t narrow;
+  narrow.hz = {100, 1000};
+  narrow.db = {90, 90};
+  grid_measurement_t g;
+  measurement_on_grid(narrow, g);
+  src.measurement[0].grid = &g;
+  compose_plot(0, plot_choice_t{}, src, c);
+  EXPECT_TRUE(std::isnan(c.extra[0].values[0]) && std::isnan(c.extra[1].values[800]));
+  EXPECT_EQ(content_readout(c, plot_view_mode::level, 0), "");
+}
+
+// The sum uses the measurements when both channels have one with a phase
+// (and says so), else the electrical outputs.
+TEST(PlotContent, SumPredictedOnlyWithBothPhases) {
+  const preset_t p = tuned();
+  const auto top = flat_measurement(90.0, true), sub = flat_measurement(96.0, true),
+             sub_level = flat_measurement(96.0, false);
+  plot_sources_t src;
+  src.preset = &p;
+  src.measurement[0] = {"top.txt", top.get()};
+  src.measurement[2] = {"sub.txt", sub.get()};
+  plot_choice_t choice;
+  choice.sum_with = 2;
+  choice.show_measurement = choice.show_prediction = false;
+  plot_content_t c;
+  compose_plot(0, choice, src, c);
+  ASSERT_EQ(c.extra.size(), 1u);
+  EXPECT_EQ(c.legend[0].text, measured_sum_legend(p, 0, 2));
+  auto a = std::make_unique<prediction_t>(), b = std::make_unique<prediction_t>();
+  predict_output(p.channel[0], *top, *a);
+  predict_output(p.channel[2], *sub, *b);
+  const int col = 300;
+  EXPECT_NEAR(c.extra[0].values[col], response_db(a->output[col] + b->output[col]) - 90.0, 1e-9);
+  src.measurement[2].grid = sub_level.get();
+  compose_plot(0, choice, src, c);
+  EXPECT_EQ(c.legend[0].text, sum_legend(p, 0, 2));
+}
+
+// The phase view: the channel's total response as the plot's own curve with
+// its group delay for the readout; the measured, predicted and summed
+// phases as extra curves, wrapped; no total curve of its own.
+TEST(PlotContent, PhaseView) {
+  const preset_t p = tuned();
+  const auto m = flat_measurement(90.0, true);
+  plot_sources_t src;
+  src.preset = &p;
+  src.measurement[0] = {"top.txt", m.get()};
+  plot_choice_t choice;
+  choice.mode = plot_view_mode::phase;
+  choice.total = true;
+  choice.sum_with = 2;
+  plot_content_t c;
+  compose_plot(0, choice, src, c);
+  auto r = std::make_unique<channel_response_t>();
+  channel_response(p.channel[0], *r);
+  ASSERT_EQ(c.phase.size(), size_t(EQ_TABLE_SIZE));
+  ASSERT_EQ(c.extra.size(), 3u);  // measured, predicted, sum
+  for (int i = 0; i < EQ_TABLE_SIZE; i += 17) {
+    EXPECT_EQ(c.phase[i], response_phase_deg(r->total[i]));
+    EXPECT_EQ(c.extra[0].values[i], 0.0);
+    EXPECT_NEAR(c.extra[1].values[i], response_phase_deg(r->output[i]), 1e-9);
+    for (const plot_curve_t& e : c.extra) EXPECT_TRUE(e.values[i] > -180 && e.values[i] <= 180);
+  }
+  EXPECT_EQ(content_readout(c, plot_view_mode::phase, 400).substr(0, 15), "   group delay ");
+}
+
+// A pure delay has the same group delay at every column.
+TEST(PlotContent, GroupDelayOfADelay) {
+  complex_t h[EQ_TABLE_SIZE];
+  for (int i = 0; i < EQ_TABLE_SIZE; ++i) h[i] = delay_factor(column_to_freq(i), 100);
+  double gd[EQ_TABLE_SIZE];
+  group_delay_ms(h, gd);
+  for (int i = 0; i < EQ_TABLE_SIZE; i += 7) EXPECT_NEAR(gd[i], 1000.0 / 343.4, 1e-6) << i;
+}
+
+}  // namespace

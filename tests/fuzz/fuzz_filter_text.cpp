@@ -1,0 +1,91 @@
+// libFuzzer harness for the filter text reader: any bytes as a filter text
+// for a channel, with and without the preamp applied. A text that is taken
+// must give bands the device can hold (shelves only where a shelf can be,
+// untaken bands off with their frequency and Q), and its bands written out
+// with export_filter_text and read again must be the same bands; every
+// message must be valid UTF-8 and short. A difference traps.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "../support/utf8_check.h"
+#include "model/filter_text.h"
+
+namespace {
+
+void check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+  }
+}
+
+// Each line of a message: valid UTF-8 and short.
+void check_message(const std::string& message) {
+  check(is_valid_utf8(message), "message valid UTF-8");
+  size_t start = 0;
+  while (start < message.size()) {
+    size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    check(end - start <= 400, "message lines short");
+    start = end + 1;
+  }
+}
+
+bool same_band(const peq_t& a, const peq_t& b) {
+  return a.freq == b.freq && a.q == b.q && a.gain == b.gain && a.type == b.type;
+}
+
+// A channel with bands and a level that are not the defaults.
+channel_t tuned_channel() {
+  channel_t ch = preset_def.channel[1];
+  ch.gain = -35;
+  for (int b = 0; b < 6; ++b) ch.peq[b] = {static_cast<uint16_t>(60 + 900 * b), 14, 0, 0};
+  ch.peq[2].gain = 30;
+  return ch;
+}
+
+void check_taken(const channel_t& ch, const filter_import_t& r) {
+  int taken = 0;
+  for (int b = 0; b < 6; ++b) {
+    const peq_t& p = r.bands[b];
+    if (!(r.band_mask & (1u << b))) {
+      check(p.gain == 0 && p.type == 0 && p.freq == ch.peq[b].freq && p.q == ch.peq[b].q,
+            "an untaken band is off and keeps frequency and Q");
+      continue;
+    }
+    ++taken;
+    check(p.freq >= 35 && p.freq <= 12000 && p.gain >= -120 && p.gain <= 120, "band ranges");
+    check(p.type == 0 ? p.q >= 7 && p.q <= 125 && p.gain != 0 : p.type == 1 && (b == 0 || b == 5),
+          "a peaking band with a Q and a gain, a shelf only in band 1 or 6");
+  }
+  check(taken > 0 && r.band_mask < 64, "some band taken");
+  check(!r.level_set || (r.gain >= -990 && r.gain <= 60), "the level in its range");
+
+  // Written out and read again: the same bands.
+  channel_t applied = ch;
+  check(apply_filter_import(applied, r), "a taken text applies");
+  const std::string text = export_filter_text(applied, "round trip");
+  const filter_import_t again = import_filter_text(text, applied);
+  check(again.ok, "the exported text is taken");
+  check(again.band_mask == r.band_mask, "the same bands taken");
+  for (int b = 0; b < 6; ++b) check(same_band(again.bands[b], r.bands[b]), "the same band values");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const channel_t ch = tuned_channel();
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  for (bool apply_preamp : {false, true}) {
+    const filter_import_t r = import_filter_text(text, ch, apply_preamp);
+    check_message(r.message());
+    if (r.ok)
+      check_taken(ch, r);
+    else
+      check(r.band_mask == 0 && r.notes.empty() && !r.reason.empty(), "a refusal keeps nothing");
+  }
+  return 0;
+}

@@ -1,0 +1,199 @@
+// Measurements on the plots of the open editor: loading, the curves and
+// their legend, hiding and removing them, what is remembered per preset
+// file, and the plots following every change, undo and redo.
+#include <glib/gstdio.h>
+
+#include "editor/channel_menus.h"
+#include "files/document.h"
+#include "files/file_dialogs.h"
+#include "files/settings.h"
+#include "files/xml.h"
+#include "gui_test_util.h"
+#include "measure/measurement_menus.h"
+#include "model/editor_undo.h"
+#include "response/plots.h"
+
+namespace {
+
+class Measurements : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    g_remove(settings_file_path().c_str());
+    top = dir.file("top.txt");
+    sub = dir.file("sub.txt");
+    write_file(top, golden("measurement_top.txt"));
+    write_file(sub, golden("measurement_sub.txt"));
+    show = dir.file("show.qpx");
+    write_file(show, golden("live_mv517.qpx"));
+  }
+  // Opens show.qpx as Open does (its warning about values beyond the fields
+  // answered).
+  void open_show() {
+    DialogScript warning("Warning!", GTK_RESPONSE_OK);
+    ASSERT_TRUE(open_preset_file(show));
+    pump();
+  }
+  std::string top, sub, show;
+};
+
+// Loaded from the plot's menu, the measurement and the prediction appear on
+// both plots of its channel with their legend; each can be hidden; Remove
+// takes them away. A refused file names its line and changes nothing.
+TEST_F(Measurements, LoadShowHideAndRemove) {
+  open_show();
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  DialogScript chooser;
+  chooser.chooser("Load Measurement", top).start();
+  right_click(drawing_area_peq[0], {"Load measurement..."});
+  pump_for(300);
+  ASSERT_TRUE(chooser.finished());
+  ASSERT_EQ(measurement_path(0), top);
+  EXPECT_NE(bar_text(statusbar_peq).find("Measured: top.txt (measurement -"), std::string::npos)
+      << bar_text(statusbar_peq);
+  EXPECT_NE(bar_text(statusbar_peq).find("Predicted: Out A \"Top L\" with top.txt"),
+            std::string::npos);
+  // Hiding the measurement and then the prediction changes the plot each
+  // time; showing them again gives it back.
+  const auto shown = column_pixels(drawing_area_peq[0], 400);
+  right_click(drawing_area_peq[0], {"Show measurement"});
+  const auto predicted_only = column_pixels(drawing_area_peq[0], 400);
+  right_click(drawing_area_peq[0], {"Show prediction"});
+  const auto neither = column_pixels(drawing_area_peq[0], 400);
+  EXPECT_TRUE(shown != predicted_only && predicted_only != neither);
+  EXPECT_EQ(bar_text(statusbar_peq).find("Measured:"), std::string::npos);
+  right_click(drawing_area_peq[0], {"Show measurement"});
+  right_click(drawing_area_peq[0], {"Show prediction"});
+  EXPECT_EQ(column_pixels(drawing_area_peq[0], 400), shown);
+  show_page(notebook, TAB_CROSSOVER);
+  EXPECT_NE(bar_text(statusbar_xo).find("Measured: top.txt"), std::string::npos);
+
+  // A comma-decimal file: refused, the measurement stays.
+  write_file(dir.file("comma.txt"), "20,5;85,3\n25,1;86,0\n");
+  DialogScript refusal("Error!", GTK_RESPONSE_OK);
+  EXPECT_FALSE(load_channel_measurement(0, dir.file("comma.txt")));
+  EXPECT_NE(refusal.text(0).find("comma.txt: line 1:"), std::string::npos) << refusal.text(0);
+  EXPECT_NE(refusal.text(0).find("Nothing was changed."), std::string::npos);
+  EXPECT_EQ(measurement_path(0), top);
+
+  right_click(drawing_area_xo[0], {"Remove measurement"});
+  EXPECT_TRUE(loaded_measurement(0).grid == nullptr && measurement_path(0).empty());
+  EXPECT_EQ(bar_text(statusbar_xo), "Measurement of Out A \"Top L\" removed");
+}
+
+// Which file belongs to which channel is remembered for the preset file and
+// loaded again when it is opened; a file that has gone is skipped with one
+// status-bar line. A new preset remembers its measurements with the file
+// Save As gives it.
+TEST_F(Measurements, RememberedPerPresetFile) {
+  open_show();
+  ASSERT_TRUE(load_channel_measurement(0, top) && load_channel_measurement(2, sub));
+  EXPECT_EQ(settings_of_file(show).measurement[2], sub);
+  reset_to_idle();
+  open_show();
+  EXPECT_TRUE(measurement_path(0) == top && measurement_path(2) == sub &&
+              loaded_measurement(2).grid != nullptr);
+  reset_to_idle();
+  ASSERT_EQ(g_remove(sub.c_str()), 0);
+  open_show();
+  EXPECT_TRUE(measurement_path(0) == top && measurement_path(2).empty());
+  EXPECT_NE(tab_bar_text().find("Measurement of Out C \"Sub\" not loaded (sub.txt:"),
+            std::string::npos)
+      << tab_bar_text();
+  reset_to_idle();
+
+  // New: nothing loaded; Save As takes the measurement along to the file.
+  neu_default(nullptr, GINT_TO_POINTER(MV517));
+  pump();
+  EXPECT_EQ(measurement_path(0), "");
+  ASSERT_TRUE(load_channel_measurement(1, top));
+  DialogScript save;
+  save.chooser("Save File", dir.file("new.qpx")).start();
+  ASSERT_TRUE(save_preset(true));
+  EXPECT_EQ(open_document().path, dir.file("new.qpx"));
+  EXPECT_EQ(settings_of_file(dir.file("new.qpx")).measurement[1], top);
+  // A damaged settings file is ignored, never in the way.
+  reset_to_idle();
+  write_file(settings_file_path(), "[broken\nno group");
+  open_show();
+  EXPECT_EQ(measurement_path(0), "");
+  EXPECT_NE(tab_bar_text().find("is damaged"), std::string::npos) << tab_bar_text();
+}
+
+// A plot redraws when a channel it depends on changes, also through undo: a
+// delay undone on C brings A's sum curve back (it used to stay stale until
+// the tab changed). The readout and the tools' message of before an undo go.
+TEST_F(Measurements, PlotsFollowEveryChangeUndoAndRedo) {
+  preset_t p = preset_def;
+  p.channel[0].xo[1] = {2, {120, 120}, {7, 7}};
+  p.channel[2].xo[0] = {2, {120, 120}, {7, 7}};
+  open_editor(MV517, p);
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  plot_choice_t c = plot_choice(true, 0);
+  c.sum_with = 2;
+  set_plot_choice(true, 0, c);
+  const auto strip = [&] { return column_pixels(drawing_area_peq[0], 60); };
+  const auto before = strip();
+  set_value(spin_button_delay[2], 1.7);  // C later: the sum dips
+  const auto changed = strip();
+  EXPECT_NE(changed, before);
+  editor_undo();
+  EXPECT_EQ(strip(), before);
+  editor_redo();
+  EXPECT_EQ(strip(), changed);
+
+  // A copy's message and a filter's readout are gone after its undo.
+  GtkWidget* bar = statusbar_peq;
+  copy_channel_to(1, 1u << 0, channel_section::eq);
+  EXPECT_NE(bar_text(bar).find("copied the EQ of B"), std::string::npos);
+  editor_undo();
+  EXPECT_EQ(bar_text(bar).find("copied"), std::string::npos) << bar_text(bar);
+}
+
+// Switching a band OFF keeps its gain in the greyed field, so PEQ brings it
+// back; an unrelated undo on that channel leaves the field as it is.
+TEST_F(Measurements, UndoKeepsAnOffBandsGain) {
+  preset_t p = preset_def;
+  p.channel[1].peq[3] = {1250, 20, 30, 0};
+  open_editor(MV517, p);
+  choose(peq_combo[1][3], 0);
+  EXPECT_EQ(preset.channel[1].peq[3].gain, 0);
+  set_value(spin_button_thres[1], -6);
+  editor_undo();  // the threshold
+  EXPECT_EQ(value(peq_spin_gain[1][3]), 3.0);
+  choose(peq_combo[1][3], 1);
+  EXPECT_EQ(preset.channel[1].peq[3].gain, 30);
+}
+
+// The phase view: chosen from the menu, the plot shows degrees (its level
+// strip too); a drag moves the band in frequency only.
+TEST_F(Measurements, PhaseViewDragsFrequencyOnly) {
+  open_editor(MV517, preset_def);
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  choose(peq_combo[0][2], 1);
+  const int gain = preset.channel[0].peq[2].gain;
+  right_click(drawing_area_peq[0], {"Show phase"});
+  EXPECT_EQ(plot_choice(true, 0).mode, plot_view_mode::phase);
+  send_event(drawing_area_peq[0], GDK_BUTTON_PRESS, 300, 30);
+  send_event(drawing_area_peq[0], GDK_BUTTON_RELEASE, 300, 30);
+  EXPECT_EQ(preset.channel[0].peq[2].gain, gain);
+  EXPECT_NE(preset.channel[0].peq[2].freq, preset_def.channel[0].peq[2].freq);
+}
+
+// A plot with the keyboard shows a focus line and its selected handle's
+// ring; both go when the focus moves away.
+TEST_F(Measurements, FocusLineAndRingOnlyWhileFocused) {
+  open_editor(MV517, preset_def);
+  show_page(notebook, TAB_CROSSOVER);
+  GtkWidget* plot = drawing_area_xo[0];
+  const auto focus_line = [&] { return column_pixels(plot, 3)[100] > 0xC0C0C0; };
+  EXPECT_FALSE(focus_line());
+  send_event(plot, GDK_BUTTON_PRESS, 100, 100);
+  send_event(plot, GDK_BUTTON_RELEASE, 100, 100);
+  EXPECT_TRUE(gtk_widget_has_focus(plot) && focus_line());
+  gtk_widget_grab_focus(spin_button_crossover[0][0]);
+  pump();
+  EXPECT_FALSE(focus_line());
+}
+
+}  // namespace
