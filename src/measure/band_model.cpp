@@ -49,21 +49,27 @@ void peaking_power(const band_params_t& b, const band_grid_t& g, double* power,
     const double dr = ar + k * w.real(), di = ai + k * w.imag();
     const double nr = ar + vk * w.real(), ni = ai + vk * w.imag();
     const double nn = nr * nr + ni * ni, dd = dr * dr + di * di;
-    power[i] *= nn / dd;
-    if (!grad) continue;
+    if (!grad) {
+      power[i] *= nn / dd;
+      continue;
+    }
+    // 1 / |N|^2 and 1 / |D|^2 from one division.
+    const double inv = 1.0 / (nn * dd);
+    const double inn = dd * inv, idd = nn * inv;
+    power[i] *= nn * idd;
     // d/d(log10 f): A' = 2 F F' z, k' = F' / q. 2 Re(conj(X) X') / |X|^2 for
     // X = N and D.
     const double s = 2.0 * F * dF, t = dF / q;
     const double daR = s * z.real(), daI = s * z.imag();
     const double n_f = 2.0 * (nr * (daR + v * t * w.real()) + ni * (daI + v * t * w.imag()));
     const double d_f = 2.0 * (dr * (daR + t * w.real()) + di * (daI + t * w.imag()));
-    grad[0][i] = DB_PER_LN * (n_f / nn - d_f / dd);
+    grad[0][i] = DB_PER_LN * (n_f * inn - d_f * idd);
     // d/d(log10 q): only k changes
     const double nw = 2.0 * (nr * w.real() + ni * w.imag());
     const double dw = 2.0 * (dr * w.real() + di * w.imag());
-    grad[1][i] = DB_PER_LN * dk_q * (v * nw / nn - dw / dd);
+    grad[1][i] = DB_PER_LN * dk_q * (v * nw * inn - dw * idd);
     // d/d(dB): only V changes, in N
-    grad[2][i] = DB_PER_LN * dv * k * nw / nn;
+    grad[2][i] = DB_PER_LN * dv * k * nw * inn;
   }
 }
 
