@@ -651,6 +651,12 @@ eq_fit_result_t fit_eq(const channel_t& ch, const grid_measurement_t& m,
     predict_output(without_bands(ch, mask), m, *pred);
     for (int c : p.columns)
       p.base.push_back(pred->db[c] - (request.target ? request.target->db[c] : 0.0));
+    // Around 0 dB (the offset is free): no absolute level of 90 dB or more
+    // in the sums of squares.
+    double mean = 0.0;
+    for (double v : p.base) mean += v;
+    mean /= double(p.base.size());
+    for (double& v : p.base) v -= mean;
   }
 
   // Two variants: shelves allowed where bands 1 and 6 may change, and
