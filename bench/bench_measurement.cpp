@@ -12,6 +12,8 @@
 
 #include "measure/measurement.h"
 #include "model/text_format.h"
+#include "response/plot_content.h"
+#include "response/plot_draw.h"
 
 namespace {
 
@@ -74,6 +76,43 @@ void BM_LoadMeasurement(benchmark::State& state) {
   unlink(path.c_str());
 }
 BENCHMARK(BM_LoadMeasurement)->Unit(benchmark::kMicrosecond);
+
+// Loading it as the editor does and drawing the EQ plot with the
+// measurement and the prediction into an image surface of the plot's size.
+void BM_LoadAndDrawMeasurement(benchmark::State& state) {
+  const std::string path = "/tmp/qbn-bench-" + std::to_string(getpid()) + "-draw.txt";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    const std::string text = measurement_text();
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
+  preset_t p = preset_def;
+  p.channel[0] = top_channel();
+  auto curves = std::make_unique<channel_curves_t>();
+  channel_curves(p.channel[0], *curves);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, PLOT_WIDTH, PLOT_HEIGHT);
+  auto grid = std::make_unique<grid_measurement_t>();
+  plot_content_t content;
+  for (auto _ : state) {
+    const measurement_read_t r = read_measurement_file(path);
+    if (!r.ok) state.SkipWithError(r.message(path).c_str());
+    measurement_on_grid(r.data, *grid);
+    plot_sources_t sources;
+    sources.preset = &p;
+    sources.measurement[0] = {"top.txt", grid.get()};
+    compose_plot(0, plot_choice_t{}, sources, content);
+    EqPlotView v = eq_plot_view_of(p.channel[0], *curves);
+    v.extra = content.extra;
+    cairo_t* cr = cairo_create(surface);
+    draw_eq_plot(cr, v);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+  }
+  cairo_surface_destroy(surface);
+  unlink(path.c_str());
+}
+BENCHMARK(BM_LoadAndDrawMeasurement)->Unit(benchmark::kMillisecond);
 
 void BM_ParseMeasurement16MiB(benchmark::State& state) {
   const std::string text = large_text(16u << 20);

@@ -8,9 +8,11 @@
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "editor/preset_verwaltung.h"
+#include "measure/measurement_menus.h"
 #include "model/editor_undo.h"
 #include "model/preset.h"
 #include "response/plots.h"
@@ -105,6 +107,40 @@ void BM_DragEqHandle(benchmark::State& state) {
   drag_steps(state, TAB_PARAMETRIC_EQ, drawing_area_peq, change_curve_first_press);
 }
 BENCHMARK(BM_DragEqHandle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same drag while the plot shows channel A's measured top, its
+// prediction and the predicted sum with C's measured sub.
+void BM_DragEqHandleWithMeasurementAndSum(benchmark::State& state) {
+  open_editor_on(TAB_PARAMETRIC_EQ);
+  const std::string path = "/tmp/qbn-bench-drag-measurement.txt";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    for (int k = 0; 20.0 * std::pow(2.0, k / 96.0) <= 20000.0; ++k) {
+      const double hz = 20.0 * std::pow(2.0, k / 96.0);
+      std::fprintf(f, "%.6f\t%.3f\t%.2f\n", hz, 95.0 + 3.0 * std::sin(k * 0.05),
+                   std::remainder(-0.09 * hz, 360.0));
+    }
+    std::fclose(f);
+  }
+  if (!load_channel_measurement(0, path) || !load_channel_measurement(2, path))
+    state.SkipWithError("the measurement was not loaded");
+  plot_choice_t choice = plot_choice(true, 0);
+  choice.sum_with = 2;
+  set_plot_choice(true, 0, choice);
+  pump();
+  GtkWidget* area = drawing_area_peq[0];
+  GdkEventButton first{};
+  first.x = 300;
+  first.y = 60;
+  change_curve_first_press(area, &first, GINT_TO_POINTER(0));
+  int i = 0;
+  for (auto _ : state) {
+    motion(area, 200 + (i % 300), 40 + (i % 120));
+    drawn(area);
+    ++i;
+  }
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_DragEqHandleWithMeasurementAndSum)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_DragCrossoverHandle(benchmark::State& state) {
   drag_steps(state, TAB_CROSSOVER, drawing_area_xo, change_curve_first_press_xo);

@@ -314,28 +314,44 @@ void eq_sum_curve(eq_table_t& sum, int sum_select, const eq_table_t* const peaki
 
 // ---- All curves of one channel ---------------------------------------------
 
-void channel_curves(const channel_t& ch_in, channel_curves_t& out) {
-  std::memset(&out, 0, sizeof out);
+namespace {
 
-  // The editor fixes the crossover Q by type before it computes the curves.
-  channel_t ch = ch_in;
-  channel_apply_build_q(ch);
+bool differs(const void* a, const void* b, size_t n) {
+  return std::memcmp(a, b, n) != 0;
+}
 
+// The curves of `ch` (its build Q fixed) into `out`. With `before` (the
+// channel `out` was computed for, build Q fixed too) only the filters that
+// differ are computed again; the tables come out the same either way.
+void compute_curves(const channel_t& ch, const channel_t* before, channel_curves_t& out) {
+  if (!before) std::memset(&out, 0, sizeof out);
   const xo_t& hp = ch.xo[0];
-  const int hs = xo_slot(hp.config);
-  hp_curve(out.hp, hp.freq[hs], hp.q[hs], xo_order(hp.config));
-
   const xo_t& lp = ch.xo[1];
-  out.lp_on = lp.config != 0;
-  if (out.lp_on) {
-    const int ls = xo_slot(lp.config);
-    lp_curve(out.lp, lp.freq[ls], lp.q[ls], xo_order(lp.config));
+  const bool new_hp = !before || differs(&hp, &before->xo[0], sizeof hp);
+  const bool new_lp = !before || differs(&lp, &before->xo[1], sizeof lp);
+  if (new_hp) {
+    const int hs = xo_slot(hp.config);
+    hp_curve(out.hp, hp.freq[hs], hp.q[hs], xo_order(hp.config));
   }
-  for (int i = 0; i < XO_TABLE_SIZE; i += XO_TABLE_STEP)
-    out.xo[i] = out.lp_on ? out.hp[i] + out.lp[i] : out.hp[i];
+  if (new_lp) {
+    out.lp_on = lp.config != 0;
+    if (out.lp_on) {
+      const int ls = xo_slot(lp.config);
+      lp_curve(out.lp, lp.freq[ls], lp.q[ls], xo_order(lp.config));
+    } else {
+      std::memset(out.lp, 0, sizeof out.lp);
+    }
+  }
+  if (new_hp || new_lp)
+    for (int i = 0; i < XO_TABLE_SIZE; i += XO_TABLE_STEP)
+      out.xo[i] = out.lp_on ? out.hp[i] + out.lp[i] : out.hp[i];
 
   for (int b = 0; b < 6; ++b) {
     const peq_t& band = ch.peq[b];
+    if (before && !differs(&band, &before->peq[b], sizeof band)) continue;
+    std::memset(out.eq[b], 0, sizeof out.eq[b]);
+    if (b == 0) std::memset(out.lowshelf, 0, sizeof out.lowshelf);
+    if (b == 5) std::memset(out.highshelf, 0, sizeof out.highshelf);
     switch (eq_band_role(ch, b)) {
       case band_role::peaking:
         // A band of 0 dB is exactly 0 dB at every column (see `peaking`):
@@ -355,6 +371,24 @@ void channel_curves(const channel_t& ch_in, channel_curves_t& out) {
   const eq_table_t* const peaking[6] = {&out.eq[0], &out.eq[1], &out.eq[2],
                                         &out.eq[3], &out.eq[4], &out.eq[5]};
   eq_sum_curve(out.sum, shelf_state(ch), peaking, out.lowshelf, out.highshelf);
+}
+
+channel_t with_build_q(const channel_t& ch) {
+  channel_t c = ch;
+  channel_apply_build_q(c);
+  return c;
+}
+
+}  // namespace
+
+void channel_curves(const channel_t& ch, channel_curves_t& out) {
+  // The editor fixes the crossover Q by type before it computes the curves.
+  compute_curves(with_build_q(ch), nullptr, out);
+}
+
+void channel_curves_update(const channel_t& ch, const channel_t& before, channel_curves_t& out) {
+  const channel_t b = with_build_q(before);
+  compute_curves(with_build_q(ch), &b, out);
 }
 
 // ---- Complex responses -----------------------------------------------------
@@ -598,9 +632,19 @@ void Calc_HighShelf(uint16_t ch) {
 
 void Calc_Channel(uint16_t ch) {
   if (!valid_channel(ch)) return;
-  static channel_curves_t curves;  // 80 KB, reused: no allocation per edit
+  // Each channel's model and the record it was computed for: an edit
+  // computes only the filters it changed.
+  static std::unique_ptr<channel_curves_t> model[CURVE_CHANNELS];
+  static channel_t computed[CURVE_CHANNELS];
   const channel_t& c = preset.channel[ch];
-  channel_curves(c, curves);
+  if (!model[ch]) {
+    model[ch] = std::make_unique<channel_curves_t>();
+    channel_curves(c, *model[ch]);
+  } else {
+    channel_curves_update(c, computed[ch], *model[ch]);
+  }
+  computed[ch] = c;
+  const channel_curves_t& curves = *model[ch];
   std::memcpy(pnt_to_pix_hp[ch], curves.hp, sizeof curves.hp);
   if (curves.lp_on) std::memcpy(pnt_to_pix_lp[ch], curves.lp, sizeof curves.lp);
   for (int b = 0; b < 6; ++b) {

@@ -131,6 +131,10 @@ struct channel_curves_t {
 // crossover Q is taken as the editor fixes it when it shows the channel
 // (the high-pass "Q 1.2" uses 1.2, "Butterworth 2." 0.7).
 void channel_curves(const channel_t& ch, channel_curves_t& out);
+// The same for `out` holding the curves of `before`: only the filters that
+// differ between the two are computed again (an edit changes one or two),
+// and `out` ends exactly as channel_curves(ch) would leave it.
+void channel_curves_update(const channel_t& ch, const channel_t& before, channel_curves_t& out);
 
 // ---- Complex responses -----------------------------------------------------
 //

@@ -52,9 +52,35 @@ struct plot_content_t {
   std::vector<std::unique_ptr<double[]>> values;  // storage of the extra curves
 };
 
+// Responses and predictions kept between compositions: a channel's are
+// computed again only when its values or its measurement changed (a drag
+// changes one channel; the one it is summed with stays). The editor keeps
+// one for its plots and forgets it when a measurement is loaded or removed.
+class plot_cache_t {
+ public:
+  plot_cache_t() = default;
+  plot_cache_t(const plot_cache_t&) = delete;
+  plot_cache_t& operator=(const plot_cache_t&) = delete;
+
+  const channel_response_t& response(const channel_t& ch);
+  const prediction_t& prediction(const channel_t& ch, const grid_measurement_t& m);
+  void forget() { entries_.clear(); }
+
+ private:
+  struct entry_t {
+    channel_t ch;
+    const grid_measurement_t* grid;  // null: the response only
+    std::unique_ptr<channel_response_t> response;
+    std::unique_ptr<prediction_t> prediction;
+  };
+  entry_t& entry(const channel_t& ch, const grid_measurement_t* grid);
+  std::vector<entry_t> entries_;  // the latest first, a few at most
+};
+
 // Composes channel ch's plot; an empty content when ch is not a channel.
+// With a cache, what it already holds is not computed again.
 void compose_plot(int ch, const plot_choice_t& choice, const plot_sources_t& sources,
-                  plot_content_t& out);
+                  plot_content_t& out, plot_cache_t* cache = nullptr);
 
 // The readout appended under the pointer at `column`: "   measured 92.4 dB
 // predicted 89.1 dB" (what the column has), or in the phase view

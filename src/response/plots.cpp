@@ -179,6 +179,8 @@ gboolean offer_plot_menu(GdkEventButton* event, int ch, bool eq) {
 // top message ([0] crossover, [1] EQ status bar).
 std::string legend_markup[2];
 constexpr const char* LEGEND_CONTEXT = "curve legend";
+// The channels' responses and predictions of the last redraws.
+plot_cache_t cache;
 
 std::string escaped(const std::string& text) {
   gchar* e = g_markup_escape_text(text.c_str(), -1);
@@ -238,7 +240,7 @@ void compose(bool eq, int ch) {
   sources.preset = &preset;
   for (int c = 0; c < 4; ++c) sources.measurement[c] = loaded_measurement(c);
   s.choice.eq = eq;
-  compose_plot(ch, s.choice, sources, s.content);
+  compose_plot(ch, s.choice, sources, s.content, &cache);
   if (shown_page(eq, ch)) show_curve_legend(eq, s.content.legend);
 }
 
@@ -280,6 +282,7 @@ void reset_plot_selection() {
     for (plot_state_t& s : row) s = plot_state_t{};
   legend_markup[0].clear();
   legend_markup[1].clear();
+  cache.forget();
 }
 
 void register_plot(bool eq, int ch, GtkWidget* area, GtkWidget* frequency_strip,
@@ -329,6 +332,7 @@ void plots_follow_record(unsigned changed, bool restored) {
 }
 
 void plots_follow_measurement(int ch) {
+  cache.forget();
   const int n = static_cast<int>(std::min(mv_type, 4u));
   for (bool eq : {false, true})
     for (int c = 0; c < n; ++c)

@@ -153,3 +153,30 @@ TEST(ComplexResponse, TotalsAndSumsOfChannels) {
 }
 
 }  // namespace
+
+namespace {
+
+// Computing only what an edit changed gives the curves computing everything
+// gives, through a walk of random edits of one filter or band at a time
+// (types included: shelves come and go, the low-pass turns off and on).
+TEST(ChannelCurves, AnUpdateEqualsAFreshComputation) {
+  std::mt19937 rng(11);
+  auto updated = std::make_unique<channel_curves_t>();
+  auto fresh = std::make_unique<channel_curves_t>();
+  channel_t ch = random_channel(rng);
+  channel_curves(ch, *updated);
+  for (int step = 0; step < 300; ++step) {
+    const channel_t before = ch;
+    const channel_t other = random_channel(rng);
+    const int part = static_cast<int>(rng() % 8);  // 0, 1: a crossover filter; 2..7: a band
+    if (part < 2)
+      ch.xo[part] = other.xo[part];
+    else
+      ch.peq[part - 2] = other.peq[part - 2];
+    channel_curves_update(ch, before, *updated);
+    channel_curves(ch, *fresh);
+    ASSERT_EQ(std::memcmp(updated.get(), fresh.get(), sizeof *fresh), 0) << "step " << step;
+  }
+}
+
+}  // namespace
