@@ -25,9 +25,10 @@ test: deps
 	bash tests/run_all.sh
 
 bench: build
-	cmake --build $(BUILD) -j$(JOBS) --target benchmarks gui_benchmarks
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks gui_benchmarks fit_quality
 	./$(BUILD)/benchmarks
 	xvfb-run -a -s "-screen 0 1600x1200x24" ./$(BUILD)/gui_benchmarks
+	./$(BUILD)/fit_quality
 
 fuzz: deps
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-600} bash tests/run_all.sh --fuzz-only

@@ -44,7 +44,7 @@ converts, plots and generates them.")
 set(CPACK_PACKAGE_CONTACT "QBN Preset Editor developers <presets@qbn.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libglib2.0-0 (>= 2.58), libcairo2 (>= 1.16), libgtk2.0-0 (>= 2.24), libgdk-pixbuf-2.0-0")
+    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libglib2.0-0 (>= 2.58), libcairo2 (>= 1.16), libgtk2.0-0 (>= 2.24), libgdk-pixbuf-2.0-0, libnlopt0")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

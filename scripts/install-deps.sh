@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config
   libgtk2.0-dev libcairo2-dev libglib2.0-dev-bin
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev libnlopt-cxx-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox imagemagick
   libxml2-utils fonts-dejavu-core locales poppler-utils

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
   add_eq_import_command(app);
   add_eq_export_command(app);
   add_diff_command(app);
+  add_fit_eq_command(app);
+  add_align_command(app);
   add_sheet_command(app);
 
   try {

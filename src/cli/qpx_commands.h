@@ -25,5 +25,9 @@ void add_eq_import_command(CLI::App& app);     // qpx eq-import FILE --channel X
 void add_eq_export_command(CLI::App& app);     // qpx eq-export FILE --channel X [-o OUT]
 void add_diff_command(CLI::App& app);          // qpx diff A B [--json]
 
+// Measurement-driven tuning: the EQ fitted to a target, two channels aligned.
+void add_fit_eq_command(CLI::App& app);  // qpx fit-eq FILE --channel X --measurement M -o OUT
+void add_align_command(CLI::App& app);   // qpx align FILE --channel X --with Y ... -o OUT
+
 // The preset sheet as a PDF.
 void add_sheet_command(CLI::App& app);  // qpx sheet FILE -o SHEET.pdf [--paper a4|letter]

@@ -15,6 +15,7 @@
 
 #include "files/crc.h"
 #include "files/xml.h"
+#include "model/text_format.h"
 
 namespace qpx {
 
@@ -167,6 +168,16 @@ std::optional<int> parse_channel_letter(const std::string& text, int device) {
   const int index = u[0] - 'A';
   if (index < 0 || index >= device) return std::nullopt;
   return index;
+}
+
+std::optional<std::pair<double, double>> parse_frequency_range(const std::string& text) {
+  // The separator is the first '-' after the first character (LO has no sign).
+  const size_t dash = text.find('-', 1);
+  if (dash == std::string::npos) return std::nullopt;
+  const std::optional<double> lo = parse_decimal(std::string_view(text).substr(0, dash));
+  const std::optional<double> hi = parse_decimal(std::string_view(text).substr(dash + 1));
+  if (!lo || !hi || !(*lo > 0.0) || !(*lo < *hi)) return std::nullopt;
+  return std::make_pair(*lo, *hi);
 }
 
 char channel_letter(int index) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "files/preset_file.h"
 #include "model/preset.h"
@@ -82,6 +83,10 @@ std::optional<int> parse_device(const std::string& text);
 std::optional<int> parse_channel_letter(const std::string& text, int device = MV517);
 // Letter of a channel index ('A' for 0).
 char channel_letter(int index);
+
+// A frequency range "LO-HI" in Hz (--range 80-2500): two numbers with a
+// decimal point, LO positive and below HI. nullopt when the text is not one.
+std::optional<std::pair<double, double>> parse_frequency_range(const std::string& text);
 
 // Writes a preset file as the editor's Save does; on failure writes the
 // code and its meaning to stderr and ends with EXIT_FAIL.
