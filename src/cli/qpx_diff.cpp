@@ -76,7 +76,7 @@ void add_diff_command(CLI::App& app) {
     for (int i = 0; i < 2; ++i) {
       files[i] = qpx::load_preset_file(paths[i], true);
       if (files[i].whole()) continue;
-      std::cerr << "qpx diff: " << paths[i] << ": " << files[i].problem() << '\n';
+      std::cerr << "qpx diff: " << qpx::shown_path(paths[i]) << ": " << files[i].problem() << '\n';
       ok = false;
     }
     if (!ok) throw qpx::exit_request{EXIT_TROUBLE};

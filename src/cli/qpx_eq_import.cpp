@@ -60,8 +60,8 @@ void add_eq_import_command(CLI::App& app) {
     const std::string text = qpx::read_input("eq-import", opt->filters);
     preset_t p = loaded.preset;
     const filter_import_t result = import_filter_text(text, p.channel[ch], opt->apply_preamp);
-    if (!result.ok) qpx::fail("eq-import", opt->filters + ": " + result.message());
-    apply_filter_import(p.channel[ch], result);
+    if (!result.ok) qpx::fail("eq-import", qpx::shown_path(opt->filters) + ": " + result.message());
+    apply_filter_import(p, static_cast<unsigned>(loaded.device), static_cast<unsigned>(ch), result);
     qpx::write_preset_or_fail("eq-import", opt->out, p, loaded.device);
     qpx::write_output("eq-import", "", result.message());
   });

@@ -142,6 +142,24 @@ level_link_t link_levels(const preset_t& p, unsigned channels, unsigned ch, cons
   return r;
 }
 
+level_link_t apply_level_change(preset_t& p, unsigned channels, unsigned ch, const double shown[4],
+                                const double before[4]) {
+  const level_link_t r = link_levels(p, channels, ch, shown, before);
+  for (unsigned i = 0; i < clamp_channels(channels); ++i)
+    if (i == ch || r.moved[i]) p.channel[i].gain = r.gain[i];
+  return r;
+}
+
+level_link_t change_level(preset_t& p, unsigned channels, unsigned ch, double db) {
+  double shown[4], before[4];
+  for (unsigned i = 0; i < 4; ++i) {
+    before[i] = shown_value(shown_field::level, p.channel[i].gain);
+    shown[i] = std::clamp(before[i], LEVEL_MIN_DB, LEVEL_MAX_DB);
+  }
+  shown[ch & 3] = db;
+  return apply_level_change(p, channels, ch & 3, shown, before);
+}
+
 bool mute_follows(uint8_t groups_ch, uint8_t groups_other) {
   const int other = mute_group_index(groups_other);
   switch (mute_group_index(groups_ch)) {
@@ -343,10 +361,6 @@ peq_target_t peq_pointer_target(int16_t px, int16_t py) {
 
 // ---- Wrappers over the globals ----
 
-void init_gain_temp() {
-  for (int i = 0; i < 4; ++i) gain_temp[i] = preset.channel[i].gain / 10.0;
-}
-
 void init_overview_values(unsigned ch_max) {
   overview_values_t v;
   std::memcpy(v.aktiv, aktiv, sizeof aktiv);
@@ -361,10 +375,9 @@ void init_overview_values(unsigned ch_max) {
 }
 
 level_link_t store_level_change(unsigned ch, const double shown[4]) {
-  const level_link_t r = link_levels(preset, open_channels(), ch, shown, gain_temp);
+  const level_link_t r = apply_level_change(preset, open_channels(), ch, shown, gain_temp);
   for (unsigned i = 0; i < open_channels(); ++i) {
     if (i != ch && !r.moved[i]) continue;
-    preset.channel[i].gain = r.gain[i];
     gain_temp[i] = shown_value(shown_field::level, r.gain[i]);
     format_level_value(level_values[i], r.gain[i]);
   }

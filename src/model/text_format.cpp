@@ -188,6 +188,29 @@ std::string text_excerpt(std::string_view text, size_t max_chars) {
   return out;
 }
 
+std::string tail_excerpt(std::string_view text, size_t max_chars) {
+  // The last max_chars characters lie within 4 x max_chars bytes (a
+  // character has at most four); start there, at the start of a character.
+  size_t start = text.size() > 4 * max_chars ? text.size() - 4 * max_chars : 0;
+  for (int k = 0; k < 3 && start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80;
+       ++k)
+    --start;
+  std::vector<std::string> units;
+  size_t used = 0;
+  for (size_t i = start; i < text.size(); i += used) units.push_back(shown_unit(text, i, used));
+  std::string out;
+  size_t chars = 0, k = units.size();
+  for (; k > 0; --k) {
+    const std::string& unit = units[k - 1];
+    const size_t width = unit[0] == '\\' ? unit.size() : 1;
+    if (chars + width > max_chars) break;
+    chars += width;
+  }
+  if (k > 0 || start > 0) out = "...";
+  for (size_t j = k; j < units.size(); ++j) out += units[j];
+  return out;
+}
+
 std::string quoted_excerpt(std::string_view text, size_t max_chars) {
   return "\"" + text_excerpt(text, max_chars) + "\"";
 }

@@ -73,6 +73,11 @@ std::string escaped_text(std::string_view text);
 // with "..." after it when the text was longer.
 std::string text_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS);
 
+// The end of `text` as text_excerpt shows its start: at most `max_chars`
+// characters, escaped, with "..." before them when the text was longer. For
+// file paths, whose end names the file.
+std::string tail_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS);
+
 // text_excerpt in double quotes: the form messages quote what they refuse in
 // ("\"63.4x\"").
 std::string quoted_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS);

@@ -91,9 +91,9 @@ TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   EXPECT_NE(script.text(1).find("line 1: frequency 125.4 Hz stored as 125"), std::string::npos);
   EXPECT_NE(script.text(2).find("line 2: \"Filter 2: ON LP\": the device has no LP"),
             std::string::npos);
-  EXPECT_EQ(
-      export_filter_text(preset.channel[1]),
-      "Filter 1: ON PK Fc 125 Hz Gain -3.0 dB Q 2.00\nFilter 6: ON HSC Fc 8000 Hz Gain 2.5 dB\n");
+  EXPECT_EQ(export_filter_text(preset.channel[1]),
+            "Filter 1: ON PK Fc 125 Hz Gain -3.0 dB Q 2.00\nFilter 6: ON HS 6dB Fc 8000 Hz Gain "
+            "2.5 dB\n");
   EXPECT_TRUE(active(peq_combo[1][2]) == 0 && active(peq_combo[1][5]) == 2 && unsaved());
 }
 

@@ -2,6 +2,7 @@
 // compared with the golden files in tests/data, what Open does with each
 // kind of file), and the close flow: every way of closing, every answer.
 #include <gdk/gdkkeysyms.h>
+#include <sys/stat.h>
 
 #include "gui_test_util.h"
 
@@ -200,12 +201,26 @@ TEST_F(Files, OpenWarnsOfAnIncompleteFileAndRefusesWhatItCannotEdit) {
       {"empty_element_preset.qpx", "Warning!", golden("empty_element_preset.qpx"), incomplete},
       {"damaged.qpx", "Error!", damaged, "checksum mismatch"},
       {"missing/absent.qpx", "Error!", "", "No such file or directory"},
-      {"factory.qpx", "Error!", with_checksum(factory), "Can`t open Factory-Preset!"}};
+      {"factory.qpx", "Error!", with_checksum(factory), "Can`t open Factory-Preset!"},
+      // Nothing waits for a writer or reads on without end; a name is shown
+      // on one line, escaped and cut.
+      {"fifo.qpx", "Error!", "FIFO",
+       "Cannot open \"fifo.qpx\"\nReason: cannot open the file (not a regular file)"},
+      {"/dev/zero", "Error!", "",
+       "Cannot open \"zero\"\nReason: cannot open the file (not a regular file)"},
+      {"big.qpx", "Error!", std::string((16 << 20) + 1, ' '), "(larger than 16 MiB)"},
+      {"a\x1b[2J\n\xff"
+       "0123456789012345678901234567890123456789012345678901234567890123.qpx",
+       "Error!", "",
+       "Cannot open \"a\\x1b[2J\\x0a\\xff01234567890123456789012345678901234567890123...\""}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
     reset_to_idle();
-    const std::string path = dir.file(r.name);
-    if (!r.bytes.empty()) write_file(path, r.bytes);
+    const std::string path = r.name[0] == '/' ? r.name : dir.file(r.name);
+    if (r.bytes == "FIFO")
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    else if (!r.bytes.empty())
+      write_file(path, r.bytes);
     preset = preset_def;
     preset.channel[0].gain = -77;
     std::snprintf(savename, sizeof savename, "%s", "/somewhere/before.qpx");
