@@ -40,12 +40,12 @@ std::string peq_text(int band, const peq_t& p) {
 std::string summary(const preset_t& p, int device) {
   std::string out;
   out += "Device:  " + std::string(device_name(device)) + "\n";
-  out += "Name:    \"" + display_text(p.name, PRESET_NAME_MAX) + "\"\n";
+  out += "Name:    \"" + display_name(p.name, PRESET_NAME_MAX) + "\"\n";
   out += "Lock:    " + lock_text(p.lock) + "\n";
   for (int n = 0; n < device; ++n) {
     const channel_t& c = p.channel[n];
     out += "\nChannel " + std::string(1, qpx::channel_letter(n)) + ": \"" +
-           display_text(c.name, CHANNEL_NAME_MAX) + "\"\n";
+           display_name(c.name, CHANNEL_NAME_MAX) + "\"\n";
     out += row("Routing", routing_text(device, c.routing));
     out += row("Level", fmt("%.1f dB", c.gain / 10.0));
     out += row("Mute", (p.mute >> n) & 1 ? "on" : "off");

@@ -14,6 +14,10 @@
 // the C1 range that bytes 0x86-0x9F stand for) are shown as \xNN, so a name
 // read from a file cannot send escape sequences; the rest as UTF-8.
 std::string display_text(const char* bytes, size_t max_len);
+// A name as texts made for people show it (menus, legends, reports,
+// headings): display_text without the blanks that pad it at the end (the
+// default names are "Out A    "); the record keeps them.
+std::string display_name(const char* bytes, size_t max_len);
 // The lock flags by name ("delay, crossover", "factory preset", "none").
 std::string lock_text(uint8_t lock);
 // The routing label of a code on a device, or "code N (no entry on the MV961)".
@@ -21,7 +25,8 @@ std::string routing_text(int device, uint8_t code);
 // The type label of crossover `filter` (0 high-pass, 1 low-pass) by code.
 std::string xo_type_text(int filter, uint8_t config);
 
-// A channel as messages name it: its letter and its name, Out B "Top R".
+// A channel as messages name it: its letter and its name without the
+// padding at its end, Out B "Top R", Out A "Out A".
 std::string channel_label(const preset_t& p, unsigned ch);
 
 // ---- Differences ---------------------------------------------------------------
