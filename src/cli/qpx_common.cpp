@@ -153,10 +153,6 @@ std::optional<int> parse_channel_letter(const std::string& text, int device) {
   return index;
 }
 
-char channel_letter(int index) {
-  return static_cast<char>('A' + index);
-}
-
 void write_preset_or_fail(const std::string& command, const std::string& path, const preset_t& p,
                           int device) {
   const uint8_t result = xml_write(path.c_str(), &p, static_cast<int8_t>(device));

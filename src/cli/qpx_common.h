@@ -80,8 +80,6 @@ std::optional<int> parse_device(const std::string& text);
 // Channel letter "A".."D" (either case) to index 0..3, limited to the
 // channels of `device`.
 std::optional<int> parse_channel_letter(const std::string& text, int device = MV517);
-// Letter of a channel index ('A' for 0).
-char channel_letter(int index);
 
 // Writes a preset file as the editor's Save does; on failure writes the
 // code and its meaning to stderr and ends with EXIT_FAIL.

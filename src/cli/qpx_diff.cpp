@@ -27,8 +27,10 @@ constexpr int EXIT_TROUBLE = 2;
 
 nlohmann::json as_json(const value_difference_t& d, const preset_t& a) {
   nlohmann::json j;
-  j["channel"] = d.channel < 0 ? nlohmann::json()
-                               : nlohmann::json(std::string(1, qpx::channel_letter(d.channel)));
+  j["channel"] =
+      d.channel < 0
+          ? nlohmann::json()
+          : nlohmann::json(std::string(1, ::channel_letter(static_cast<unsigned>(d.channel))));
   j["channel_name"] =
       d.channel < 0
           ? nlohmann::json()

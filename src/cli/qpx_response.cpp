@@ -9,6 +9,7 @@
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "cli/qpx_views.h"
+#include "model/text_format.h"
 #include "response/calc_filters.h"
 
 namespace {
@@ -28,15 +29,13 @@ struct pair_columns_t {
   eq_table_t sum_phase;
 };
 
-// Appends one CSV cell with `format`; a value that rounds to zero is
-// written without a minus sign.
-void cell(std::string& line, const char* format, double value) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, format, value);
-  const char* text = buf;
-  if (buf[0] == '-' && std::strspn(buf + 1, "0.") == std::strlen(buf + 1)) ++text;
+// Appends one CSV cell with `decimals` digits after the point; a value that
+// rounds to zero is written without a minus sign.
+void cell(std::string& line, int decimals, double value) {
+  const std::string text = format_fixed(value, decimals);
+  const bool negative_zero = text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos;
   line += ',';
-  line += text;
+  line += negative_zero ? text.substr(1) : text;
 }
 
 std::string response_csv(const channel_curves_t& c, const pair_columns_t* pair) {
@@ -47,25 +46,25 @@ std::string response_csv(const channel_curves_t& c, const pair_columns_t* pair) 
   // tables (0..811); every point of either gets a row.
   for (int i = 0; i < XO_TABLE_SIZE; ++i) {
     std::string line = std::to_string(i);
-    cell(line, "%.2f", column_to_freq(i));
+    cell(line, 2, column_to_freq(i));
     if (i % XO_TABLE_STEP == 0) {
-      cell(line, "%.4f", c.hp[i]);
+      cell(line, 4, c.hp[i]);
       if (c.lp_on)
-        cell(line, "%.4f", c.lp[i]);
+        cell(line, 4, c.lp[i]);
       else
         line += ',';
-      cell(line, "%.4f", c.xo[i]);
+      cell(line, 4, c.xo[i]);
     } else {
       line += ",,,";
     }
     if (i < EQ_TABLE_SIZE)
-      cell(line, "%.4f", c.sum[i]);
+      cell(line, 4, c.sum[i]);
     else
       line += ',';
     if (pair && i < EQ_TABLE_SIZE) {
-      cell(line, "%.4f", pair->total[i]);
-      cell(line, "%.4f", pair->sum_db[i]);
-      cell(line, "%.4f", pair->sum_phase[i]);
+      cell(line, 4, pair->total[i]);
+      cell(line, 4, pair->sum_db[i]);
+      cell(line, 4, pair->sum_phase[i]);
     } else if (pair) {
       line += ",,,";
     }

@@ -1,20 +1,14 @@
 // qpx show FILE: a readable summary of a preset file.
 #include <CLI/CLI.hpp>
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "model/preset_diff.h"
+#include "model/text_format.h"
 
 namespace {
-
-std::string fmt(const char* format, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
-}
 
 // One "  Label:      value" line.
 std::string row(const std::string& label, const std::string& value) {
@@ -33,8 +27,8 @@ std::string peq_text(int band, const peq_t& p) {
   const char* label = peq_type_label(band, peq_type_index(p));
   std::string text = label ? label : "Shelf (not allowed on this band)";
   text += ", " + std::to_string(p.freq) + " Hz";
-  text += ", Q " + fmt("%.1f", p.q / 10.0);
-  return text + ", " + fmt("%.1f dB", p.gain / 10.0);
+  text += ", Q " + format_fixed(p.q / 10.0, 1);
+  return text + ", " + format_fixed(p.gain / 10.0, 1) + " dB";
 }
 
 std::string summary(const preset_t& p, int device) {
@@ -44,10 +38,10 @@ std::string summary(const preset_t& p, int device) {
   out += "Lock:    " + lock_text(p.lock) + "\n";
   for (int n = 0; n < device; ++n) {
     const channel_t& c = p.channel[n];
-    out += "\nChannel " + std::string(1, qpx::channel_letter(n)) + ": \"" +
+    out += "\nChannel " + std::string(1, ::channel_letter(static_cast<unsigned>(n))) + ": \"" +
            display_name(c.name, CHANNEL_NAME_MAX) + "\"\n";
     out += row("Routing", routing_text(device, c.routing));
-    out += row("Level", fmt("%.1f dB", c.gain / 10.0));
+    out += row("Level", format_fixed(c.gain / 10.0, 1) + " dB");
     out += row("Mute", (p.mute >> n) & 1 ? "on" : "off");
     // Group 2 exists on the MV517 only.
     const int level_group = level_group_index(c.groups);
@@ -58,7 +52,7 @@ std::string summary(const preset_t& p, int device) {
     out += row("Mute group",
                std::string(mute_group_labels[mute_group]) + (mute_group >= 3 ? not_here : ""));
     out += row("Polarity", c.phase ? "180°" : "0°");
-    out += row("Delay", fmt("%.2f m", c.delay / 100.0));
+    out += row("Delay", format_fixed(c.delay / 100.0, 2) + " m");
     out += row("High-pass", xo_text(0, c.xo[0]));
     out += row("Low-pass", xo_text(1, c.xo[1]));
     bool any_eq = false;

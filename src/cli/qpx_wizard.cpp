@@ -15,6 +15,7 @@
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "files/xml.h"
+#include "model/text_format.h"
 #include "wizard/selection.h"
 
 namespace {
@@ -34,16 +35,9 @@ struct wizard_options {
   std::string summary;
 };
 
-std::string upper(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return s;
-}
-
 std::optional<int> parse_mode(const std::string& text) {
   for (int m = 0; m < WIZ_MODE_COUNT; ++m) {
-    if (upper(text) == mode_key(m)) return m;
+    if (upper_ascii(text) == mode_key(m)) return m;
   }
   return std::nullopt;
 }
@@ -52,7 +46,7 @@ std::optional<int> parse_mode(const std::string& text) {
 // of the given kind.
 std::optional<int> parse_speaker(const std::string& text, bool top) {
   std::string key;
-  for (char c : upper(text)) {
+  for (char c : upper_ascii(text)) {
     if (c != ' ') key += c;
   }
   for (int s = 0; s < WIZ_SPEAKER_COUNT; ++s) {
@@ -62,7 +56,7 @@ std::optional<int> parse_speaker(const std::string& text, bool top) {
 }
 
 std::optional<int> parse_quantity(const std::string& text) {
-  const std::string u = upper(text);
+  const std::string u = upper_ascii(text);
   if (u == "1X") return 0;
   if (u == "2X") return 1;
   return std::nullopt;

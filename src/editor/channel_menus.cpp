@@ -234,7 +234,11 @@ GtkWidget* with_channel_menu(GtkWidget* label, int ch, channel_section s) {
 void copy_channel_to(int from, unsigned targets, channel_section s) {
   if (!is_open_channel(from)) return;
   unsigned changed = 0;
-  run_as_one_change([&] { changed = copy_to_channels(preset, open_channels(), from, targets, s); });
+  // The step is named once the copy shows which channels it changed.
+  run_as_one_change("", [&] {
+    changed = copy_to_channels(preset, open_channels(), from, targets, s);
+    edit_scope_name(copy_step_name(from, changed, s));
+  });
   if (changed) show_record_in_editor();
   targets &= ((1u << open_channels()) - 1) & ~(1u << from);
   show_on_tab(copy_report(from, targets, changed, s));
@@ -258,7 +262,8 @@ bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
         "Reason: " + without_final_newline(r.message()) + ".\nFile: " + shown_file_path(path));
     return false;
   }
-  run_as_one_change([&] { apply_filter_import(preset, open_channels(), ch, r); });
+  run_as_one_change(filter_import_step_name(ch),
+                    [&] { apply_filter_import(preset, open_channels(), ch, r); });
   show_record_in_editor();
   show_message(GTK_MESSAGE_INFO, "Import Filter Settings",
                "Filter settings imported into " + channel_label(preset, ch),

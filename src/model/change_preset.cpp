@@ -467,7 +467,8 @@ gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer) {
 
 // ---- Tools acting on whole channels ----
 
-void run_as_one_change(const std::function<void()>& edit) {
+void run_as_one_change(const std::string& name, const std::function<void()>& edit) {
   const record_change change;
+  edit_scope_name(name);
   edit();
 }

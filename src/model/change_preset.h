@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // ---- Names ----
 void change_entry(GtkWidget* widget, gpointer data);         // preset name
@@ -70,7 +71,8 @@ void change_delay_unit(GtkWidget* widget, gpointer data);  // combo_delay
 gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer data);
 
 // Runs `edit`, which changes `preset` for one user action made outside the
-// fields (a copy between channels, an import), as one change of the record:
-// the preset is marked unsaved when the record differs afterwards. The
-// caller shows the result (show_record_in_editor).
-void run_as_one_change(const std::function<void()>& edit);
+// fields (a copy between channels, an import), as one change of the record,
+// one undo step called `name` ("copy of the EQ of A to B"): the preset is
+// marked unsaved when the record differs afterwards. The caller shows the
+// result (show_record_in_editor).
+void run_as_one_change(const std::string& name, const std::function<void()>& edit);

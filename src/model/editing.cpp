@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/text_format.h"
 #include "response/calc_filters.h"
 
 int aktiv[5];
@@ -44,6 +45,8 @@ int spin_whole(double value) {
 }
 
 std::optional<double> spin_kept_value(const char* text, double current, int digits) {
+  // The toolkit prints the value with printf in the user's locale ("2,33"):
+  // compared in the same form.
   char shown[64];
   std::snprintf(shown, sizeof shown, "%0.*f", digits, current);
   if (text != nullptr && std::strcmp(text, shown) == 0) return current;
@@ -52,8 +55,18 @@ std::optional<double> spin_kept_value(const char* text, double current, int digi
 
 // ---- Value texts ----
 
+namespace {
+
+// `text` right-aligned in `width` characters, as printf's "%5.1f" pads.
+std::string padded(const std::string& text, size_t width) {
+  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+}  // namespace
+
+// The diagram's texts have a decimal point in every locale, as qpx draws them.
 void format_level_value(char (&out)[LEVEL_TEXT_SIZE], int gain) {
-  std::snprintf(out, sizeof out, "%5.1lf dB", gain / 10.0);
+  std::snprintf(out, sizeof out, "%s dB", padded(format_fixed(gain / 10.0, 1), 5).c_str());
 }
 
 void format_dyn_value(char (&out)[DYN_TEXT_SIZE], int threshold) {
@@ -64,7 +77,8 @@ void format_dyn_value(char (&out)[DYN_TEXT_SIZE], int threshold) {
 }
 
 void format_delay_value(char (&out)[DELAY_TEXT_SIZE], double shown, delay_unit_t u) {
-  std::snprintf(out, sizeof out, "%6.2lf%s", shown, delay_unit_info(u).suffix);
+  std::snprintf(out, sizeof out, "%s%s", padded(format_fixed(shown, 2), 6).c_str(),
+                delay_unit_info(u).suffix);
 }
 
 // ---- Activity masks ----

@@ -71,7 +71,7 @@ std::optional<double> spin_kept_value(const char* text, double current, int digi
 // ---- Value texts ---------------------------------------------------------
 
 // `level_values` text of a stored gain (0.1 dB): "%5.1lf" of gain / 10.0,
-// then " dB".
+// then " dB", with a decimal point in every locale (as all value texts).
 void format_level_value(char (&out)[LEVEL_TEXT_SIZE], int gain);
 // `dyn_values` text of a threshold in whole dB: "%3i", then " dB".
 void format_dyn_value(char (&out)[DYN_TEXT_SIZE], int threshold);

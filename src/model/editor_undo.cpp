@@ -15,6 +15,7 @@ undo_history history;
 bool history_open = false;  // an editor is open
 int depth = 0;              // edit scopes open
 preset_t before_scope;      // the record when the outermost scope began
+std::string scope_name;     // what the action of the outermost scope is called
 bool gesture = false;       // a press-to-release scope is open
 
 // Takes a value typed into the focused spin button (its own step).
@@ -113,7 +114,14 @@ std::string label(const char* verb, const std::string& name) {
 }  // namespace
 
 void edit_scope_begin() {
-  if (depth++ == 0) std::memcpy(&before_scope, &preset, sizeof preset);
+  if (depth++ == 0) {
+    std::memcpy(&before_scope, &preset, sizeof preset);
+    scope_name.clear();
+  }
+}
+
+void edit_scope_name(const std::string& name) {
+  if (depth > 0) scope_name = name;
 }
 
 void edit_scope_end() {
@@ -122,7 +130,7 @@ void edit_scope_end() {
   // recorded when the outermost scope ends.
   if (--depth > (gesture ? 1 : 0)) return;
   if (std::memcmp(&before_scope, &preset, sizeof preset) == 0) return;
-  if (depth == 0 && history_open) history.record(before_scope, preset);
+  if (depth == 0 && history_open) history.record(before_scope, preset, scope_name);
   set_preset_unsaved(!history_open || history.unsaved(preset));
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/editing.h"
+#include "model/preset_diff.h"
 #include "model/text_format.h"
 
 namespace {
@@ -535,6 +536,10 @@ bool apply_filter_import(preset_t& p, unsigned channels, unsigned ch, const filt
   for (int b = 0; b < 6; ++b) p.channel[ch].peq[b] = r.bands[b];
   if (r.level_set) change_level(p, channels, ch, r.gain / 10.0);
   return true;
+}
+
+std::string filter_import_step_name(unsigned ch) {
+  return std::string("filter import into Out ") + channel_letter(ch);
 }
 
 std::string filter_import_t::message() const {

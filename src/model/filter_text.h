@@ -83,6 +83,10 @@ filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
 // false).
 bool apply_filter_import(preset_t& p, unsigned channels, unsigned ch, const filter_import_t& r);
 
+// What the editor's undo calls an import into channel `ch`: "filter import
+// into Out A".
+std::string filter_import_step_name(unsigned ch);
+
 // The channel's bands that are on, one "Filter N: ON ..." line each (N the
 // band, 1 to 6; a shelf as the first-order "LS 6dB" or "HS 6dB"), that
 // import_filter_text reads back to the same values; after a "# title" line

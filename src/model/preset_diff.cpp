@@ -3,16 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/text_format.h"
+
 namespace {
 
-std::string fmt(const char* format, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
-}
-
 std::string tenths_db(long v) {
-  return fmt("%.1f dB", v / 10.0);
+  return format_fixed(v / 10.0, 1) + " dB";
 }
 
 std::string number(long v, const char* unit) {
@@ -20,7 +16,7 @@ std::string number(long v, const char* unit) {
 }
 
 std::string q_text(long v) {
-  return fmt("%.1f", v / 10.0);
+  return format_fixed(v / 10.0, 1);
 }
 
 std::string polarity_text(long v) {
@@ -161,7 +157,7 @@ void channel_walk(walker& w, int n, const channel_t& a, int device_a, const chan
   w.value("threshold", x.threshold, y.threshold, [](long v) { return number(v, " dB"); });
   w.value("gain", x.boost, y.boost, [](long v) { return number(v, " dB"); });
   w.at(n, "", scope + "delay");
-  w.value("delay", a.delay, b.delay, [](long v) { return fmt("%.2f m", v / 100.0); });
+  w.value("delay", a.delay, b.delay, [](long v) { return format_fixed(v / 100.0, 2) + " m"; });
 }
 
 }  // namespace
@@ -210,9 +206,20 @@ std::string xo_type_text(int filter, uint8_t config) {
   return filter == 0 ? hp_type_labels[hp_index_from_code(config)] : lp_type_labels[config];
 }
 
+char channel_letter(unsigned ch) {
+  return static_cast<char>('A' + (ch & 3));
+}
+
+std::string channel_letters(unsigned mask) {
+  std::string out;
+  for (unsigned ch = 0; ch < 4; ++ch)
+    if (mask & (1u << ch)) out += std::string(out.empty() ? "" : ", ") + channel_letter(ch);
+  return out;
+}
+
 std::string channel_label(const preset_t& p, unsigned ch) {
   ch &= 3;
-  return std::string("Out ") + static_cast<char>('A' + ch) + " \"" +
+  return std::string("Out ") + channel_letter(ch) + " \"" +
          display_name(p.channel[ch].name, CHANNEL_NAME_MAX) + "\"";
 }
 

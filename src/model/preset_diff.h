@@ -25,6 +25,11 @@ std::string routing_text(int device, uint8_t code);
 // The type label of crossover `filter` (0 high-pass, 1 low-pass) by code.
 std::string xo_type_text(int filter, uint8_t config);
 
+// The letter of channel `ch` ('A' for 0) and the letters of the channels in
+// `mask` (bit n = channel n) as messages list them: "A, C, D".
+char channel_letter(unsigned ch);
+std::string channel_letters(unsigned mask);
+
 // A channel as messages name it: its letter and its name without the
 // padding at its end, Out B "Top R", Out A "Out A".
 std::string channel_label(const preset_t& p, unsigned ch);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -76,7 +77,9 @@ inline std::string message_text(GtkWidget* dialog) {
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
 // Answers dialogs in order from a polling timeout while the code under test
-// blocks in gtk_dialog_run; past its deadline it closes them, and the test fails.
+// blocks in gtk_dialog_run; past its deadline it closes them, and the test
+// fails. A modal dialog that no running script's next step names is closed
+// at once and fails the test (watch_unexpected_dialogs).
 class DialogScript {
  public:
   DialogScript() = default;
@@ -86,6 +89,7 @@ class DialogScript {
 
   // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).
   DialogScript& dialog(const std::string& title, gint response) {
+    titles_.push_back(title);
     steps_.push_back([=](GtkWidget* w, int) {
       return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
     });
@@ -95,6 +99,7 @@ class DialogScript {
   // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
                         bool as_proposed = false) {
+    titles_.push_back(title);
     steps_.push_back([=](GtkWidget* w, int polls) {
       return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
     });
@@ -103,10 +108,39 @@ class DialogScript {
   void start() {
     deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
     source_ = g_timeout_add(20, &DialogScript::poll, this);
+    running().push_back(this);
   }
   void stop() {
     if (source_) g_source_remove(source_);
     source_ = 0;
+    std::vector<DialogScript*>& r = running();
+    r.erase(std::remove(r.begin(), r.end(), this), r.end());
+  }
+
+  // The main loop's watch, every 50 ms while the tests run: a modal dialog
+  // (one that blocks in gtk_dialog_run), not answered by a script and not
+  // expected next by a running one, seen so at two watches in a row, is
+  // closed, and the test fails naming it,
+  // instead of waiting for ever.
+  static gboolean watch_unexpected_dialogs(gpointer) {
+    static std::vector<GtkWidget*> suspects;
+    std::vector<GtkWidget*> now;
+    for (GtkWidget* w : visible_toplevels()) {
+      if (!GTK_IS_DIALOG(w) || !gtk_window_get_modal(GTK_WINDOW(w))) continue;
+      // A chooser a script answered may check the name before it returns.
+      if (g_object_get_data(G_OBJECT(w), "answered by a script")) continue;
+      bool expected = false;
+      for (const DialogScript* s : running()) expected = expected || s->expects(w);
+      if (expected) continue;
+      if (std::find(suspects.begin(), suspects.end(), w) == suspects.end()) {
+        now.push_back(w);
+        continue;
+      }
+      ADD_FAILURE() << "a dialog nobody expected: \"" << title_of(w) << "\" " << message_text(w);
+      respond(w, CLOSE_BY_TITLE_BAR);
+    }
+    suspects = now;
+    return TRUE;
   }
   bool finished() const { return texts_.size() == steps_.size(); }
   size_t answered() const { return texts_.size(); }
@@ -115,6 +149,15 @@ class DialogScript {
 
  private:
   using Step = std::function<bool(GtkWidget*, int)>;  // true when answered
+
+  static std::vector<DialogScript*>& running() {
+    static std::vector<DialogScript*> scripts;
+    return scripts;
+  }
+  // Whether the next step is for `w` (found by its title).
+  bool expects(GtkWidget* w) const {
+    return source_ && !finished() && titles_[texts_.size()] == title_of(w);
+  }
 
   static bool respond(GtkWidget* w, gint response) {
     if (response == CLOSE_BY_TITLE_BAR)
@@ -150,6 +193,7 @@ class DialogScript {
       const std::string text = message_text(w);
       if (late && GTK_IS_DIALOG(w)) respond(w, CLOSE_BY_TITLE_BAR);
       if (!late && self->steps_[self->texts_.size()](w, self->polls_++)) {
+        g_object_set_data(G_OBJECT(w), "answered by a script", GINT_TO_POINTER(1));
         self->texts_.push_back(text);
         break;
       }
@@ -160,6 +204,7 @@ class DialogScript {
   }
 
   std::vector<Step> steps_;
+  std::vector<std::string> titles_;
   std::vector<std::string> texts_;
   int polls_ = 0;
   guint source_ = 0;

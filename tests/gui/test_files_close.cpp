@@ -2,6 +2,7 @@
 // compared with the golden files in tests/data, what Open does with each
 // kind of file), and the close flow: every way of closing, every answer.
 #include <gdk/gdkkeysyms.h>
+#include <gtest/gtest-spi.h>
 #include <sys/stat.h>
 
 #include "gui_test_util.h"
@@ -96,6 +97,20 @@ TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   EXPECT_NE(s.text(1).find("No such file or directory"), std::string::npos) << s.text(1);
   expect_editor_kept();
   EXPECT_TRUE(unsaved() && std::string(savename) == path);
+}
+
+// A dialog no script expects is closed at once and fails the test, also
+// after a script has answered the dialogs it was given.
+TEST_F(Files, ADialogNobodyExpectedFailsAtOnce) {
+  const gint64 start = g_get_monotonic_time();
+  EXPECT_NONFATAL_FAILURE(show_message(GTK_MESSAGE_INFO, "Surprise", "not scripted", ""),
+                          "a dialog nobody expected: \"Surprise\" not scripted");
+  DialogScript script("Expected", GTK_RESPONSE_OK);
+  show_message(GTK_MESSAGE_INFO, "Expected", "scripted", "");
+  EXPECT_TRUE(script.finished());
+  EXPECT_NONFATAL_FAILURE(show_message(GTK_MESSAGE_INFO, "Expected", "once more", ""),
+                          "a dialog nobody expected: \"Expected\" once more");
+  EXPECT_LT(g_get_monotonic_time() - start, 3 * G_USEC_PER_SEC);
 }
 
 TEST_F(Files, NewThenSaveAsWritesTheDefaultFileUnderTheCompletedName) {
