@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
   add_eq_import_command(app);
   add_eq_export_command(app);
   add_diff_command(app);
+  add_set_command(app);
 
   try {
     app.parse(argc, argv);

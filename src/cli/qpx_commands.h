@@ -23,3 +23,4 @@ void add_copy_channel_command(CLI::App& app);  // qpx copy-channel FILE --from A
 void add_eq_import_command(CLI::App& app);     // qpx eq-import FILE --channel X FILTERS -o OUT
 void add_eq_export_command(CLI::App& app);     // qpx eq-export FILE --channel X [-o OUT]
 void add_diff_command(CLI::App& app);          // qpx diff A B [--json]
+void add_set_command(CLI::App& app);           // qpx set FILE -o OUT KEY=VALUE...
