@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
 #include "files/text_input.h"
@@ -214,6 +215,7 @@ GtkWidget* plot_menu(int ch, bool eq_plot) {
 }
 
 void popup_channel_menu(GtkWidget* menu, GdkEventButton* event) {
+  style_editor_popup(menu);  // its submenus follow it
   g_signal_connect(menu, "deactivate", G_CALLBACK(on_menu_closed), nullptr);
   gtk_widget_show_all(menu);
   gtk_menu_popup(GTK_MENU(menu), nullptr, nullptr, nullptr, nullptr, event ? event->button : 0,

@@ -140,9 +140,12 @@ void warn_editor_ranges(const std::string& path, const preset_t& p, int device) 
 bool save_as() {
   save_success = 0;
   accepted_name.clear();
+  // Over the editor, as every dialog of the open editor: a chooser without
+  // a parent let the window manager raise the main window over the editor.
+  GtkWidget* parent = window_preset ? window_preset : window_main;
   GtkWidget* dialog = gtk_file_chooser_dialog_new(
-      "Save File", nullptr, GTK_FILE_CHOOSER_ACTION_SAVE, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL,
-      GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
+      "Save File", parent ? GTK_WINDOW(parent) : nullptr, GTK_FILE_CHOOSER_ACTION_SAVE,
+      GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
   GtkFileFilter* filter = preset_filter("MV Preset File (*.qpx)");
@@ -288,9 +291,10 @@ bool open_preset_file(const std::string& path) {
 }
 
 void open_file(GtkWidget*, gpointer) {
+  GtkWidget* parent = window_preset ? window_preset : window_main;
   GtkWidget* dialog = gtk_file_chooser_dialog_new(
-      "Open File", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL,
-      GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+      "Open File", parent ? GTK_WINDOW(parent) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN,
+      GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   GtkFileFilter* filter = preset_filter("MV Preset-File (*.qpx)");
   gtk_file_chooser_add_filter(chooser, filter);

@@ -1,8 +1,10 @@
 // What the editor shows is what it stores (the oracle is the editor build,
 // which fills every widget from the record), and every text fits its room.
+#include <algorithm>
 #include <cmath>
 #include <set>
 
+#include "editor/channel_menus.h"
 #include "editor/overview_draw.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
@@ -132,57 +134,6 @@ TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   }
 }
 
-// Every text fits the size its widget or box was given: measured with Pango
-// in the font each widget uses (cairo for the diagrams), for both devices.
-int width_of(PangoLayout* layout, bool own = false) {
-  int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  if (own) g_object_unref(layout);
-  return width;
-}
-
-// Each label, combo entry and lowest and highest spin value that does not
-// fit: a label within its allocation and the window, an entry within the
-// combo's text cell (2 pixels of padding each side), a value within the
-// spin button's text area (an inner border of 2 pixels each side).
-std::set<std::string> misfits(GtkWidget* window) {
-  std::set<std::string> out;
-  const auto check = [&](const std::string& text, int need, int room) {
-    if (need > room) out.insert(text + ": " + std::to_string(need) + " > " + std::to_string(room));
-  };
-  for_each_widget(window, [&](GtkWidget* w) {
-    if (GTK_IS_LABEL(w) && gtk_widget_get_visible(w)) {
-      gint xpad, ypad, x = 0, y;
-      gtk_misc_get_padding(GTK_MISC(w), &xpad, &ypad);
-      if (!gtk_widget_get_mapped(w) || !gtk_widget_translate_coordinates(w, window, 0, 0, &x, &y))
-        x = 0;
-      check(gtk_label_get_text(GTK_LABEL(w)), width_of(gtk_label_get_layout(GTK_LABEL(w))),
-            std::min(w->allocation.width - 2 * xpad, window->allocation.width - x));
-    } else if (GTK_IS_COMBO_BOX(w)) {
-      GtkWidget* cell = gtk_bin_get_child(GTK_BIN(w));
-      GtkTreeModel* model = gtk_combo_box_get_model(GTK_COMBO_BOX(w));
-      GtkTreeIter it;
-      for (int i = 0; gtk_tree_model_iter_nth_child(model, &it, nullptr, i); ++i) {
-        gchar* text = nullptr;
-        gtk_tree_model_get(model, &it, 0, &text, -1);
-        check(text, width_of(gtk_widget_create_pango_layout(cell, text), true) + 4,
-              cell->allocation.width);
-        g_free(text);
-      }
-    } else if (GTK_IS_SPIN_BUTTON(w) && GTK_ENTRY(w)->text_area) {  // realized
-      gint width, height;
-      gdk_drawable_get_size(GTK_ENTRY(w)->text_area, &width, &height);
-      GtkAdjustment* a = gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(w));
-      for (double v : {a->lower, a->upper}) {
-        gchar* text = g_strdup_printf("%.*f", gtk_spin_button_get_digits(GTK_SPIN_BUTTON(w)), v);
-        check(text, width_of(gtk_widget_create_pango_layout(w, text), true) + 4, width);
-        g_free(text);
-      }
-    }
-  });
-  return out;
-}
-
 TEST_F(Display, EveryLabelComboEntryAndSpinValueFitsItsWidget) {
   for (const int device : {MV517, MV961}) {
     open_editor(device, preset_def);
@@ -206,6 +157,70 @@ TEST_F(Display, EveryLabelComboEntryAndSpinValueFitsItsWidget) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(misfits(dialog), std::set<std::string>{});
   EXPECT_GE(dialog->allocation.width, 240);
+}
+
+// A combo box's list and the right-click menus (and their submenus) of the
+// editor and the wizard show their items in the window's font; the main
+// window's menus keep the desktop's.
+TEST_F(Display, PopUpMenusUseTheirWindowsFont) {
+  open_editor(MV517, preset_def);
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  const PangoFontDescription* editor_font = window_preset->style->font_desc;
+  // The font of the text of each item of the menu shown last.
+  const auto shown_menu_fonts = [] {
+    std::vector<std::string> fonts;
+    for (GtkWidget* top : visible_toplevels()) {
+      GtkWidget* menu = gtk_bin_get_child(GTK_BIN(top));
+      if (!GTK_IS_MENU(menu)) continue;
+      for_each_widget(menu, [&](GtkWidget* w) {
+        if (GTK_IS_LABEL(w) || GTK_IS_CELL_VIEW(w)) {
+          gchar* f = pango_font_description_to_string(w->style->font_desc);
+          fonts.push_back(f);
+          g_free(f);
+        }
+      });
+    }
+    return fonts;
+  };
+  gchar* want = pango_font_description_to_string(editor_font);
+  const std::string editor_font_name = want;
+  g_free(want);
+  const auto all_editor_font = [&](const std::vector<std::string>& fonts) {
+    return !fonts.empty() && std::all_of(fonts.begin(), fonts.end(), [&](const std::string& f) {
+      return f == editor_font_name;
+    });
+  };
+  // A combo box's list.
+  gtk_combo_box_popup(GTK_COMBO_BOX(peq_combo[0][0]));
+  pump_for(100);
+  EXPECT_TRUE(all_editor_font(shown_menu_fonts()));
+  gtk_combo_box_popdown(GTK_COMBO_BOX(peq_combo[0][0]));
+  // The EQ plot's menu and its "Copy EQ to" submenu.
+  GtkWidget* menu = plot_menu(0, true);
+  popup_channel_menu(menu, nullptr);
+  pump_for(100);
+  GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+  GtkWidget* copy = nullptr;
+  for (GList* l = items; l; l = l->next)
+    if (gtk_menu_item_get_submenu(GTK_MENU_ITEM(l->data))) copy = GTK_WIDGET(l->data);
+  g_list_free(items);
+  ASSERT_NE(copy, nullptr);
+  gtk_menu_item_select(GTK_MENU_ITEM(copy));
+  gtk_widget_show(gtk_menu_item_get_submenu(GTK_MENU_ITEM(copy)));
+  pump_for(100);
+  const std::vector<std::string> fonts = shown_menu_fonts();
+  EXPECT_TRUE(all_editor_font(fonts)) << fonts.size();
+  gtk_menu_popdown(GTK_MENU(menu));
+  gtk_widget_destroy(menu);
+  // The main window's File menu: the desktop's font.
+  GtkWidget* file_menu = gtk_widget_get_parent(neu);
+  ASSERT_TRUE(GTK_IS_MENU(file_menu));
+  gtk_menu_popup(GTK_MENU(file_menu), nullptr, nullptr, nullptr, nullptr, 0, GDK_CURRENT_TIME);
+  pump_for(100);
+  const std::vector<std::string> main_fonts = shown_menu_fonts();
+  EXPECT_FALSE(main_fonts.empty() ||
+               std::count(main_fonts.begin(), main_fonts.end(), editor_font_name) != 0);
+  gtk_menu_popdown(GTK_MENU(file_menu));
 }
 
 // Every text the Overview diagrams draw stays inside its box at the size it

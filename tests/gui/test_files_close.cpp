@@ -132,6 +132,7 @@ TEST_F(Files, NewThenSaveAsWritesTheDefaultFileUnderTheCompletedName) {
     s.chooser("Save File", deep + "/" + r.typed).start();
     activate(speichern_u);
     ASSERT_TRUE(s.finished());
+    EXPECT_EQ(s.parent(0), window_preset);  // the chooser stands over the editor
     const std::string written = deep + "/" + r.written;
     EXPECT_EQ(read_file(written), golden(r.golden));
     EXPECT_EQ(g_file_test((deep + "/" + r.typed).c_str(), G_FILE_TEST_EXISTS) != 0,
