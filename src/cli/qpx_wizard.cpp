@@ -62,13 +62,6 @@ std::optional<int> parse_quantity(const std::string& text) {
   return std::nullopt;
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 // "RS1, RS2 or RS4": the speakers of one kind that `mode` offers, or that
 // go with `partner` in SAT mode when a partner is given.
 std::string speaker_list(int mode, bool top, int partner = -1) {
@@ -109,7 +102,7 @@ std::string sat_pairs_text() {
 
 // What a mode needs on Step Three, for the refusal of an incomplete choice.
 std::string mode_needs(int mode) {
-  const std::string name = lower(mode_key(mode));
+  const std::string name = lower_ascii(mode_key(mode));
   if (mode == WIZ_SAT) {
     return "sat mode needs a top (--top " + speaker_list(mode, true) + ") and a bass (--bass " +
            speaker_list(mode, false) + "); allowed pairs: " + sat_pairs_text();
@@ -121,7 +114,7 @@ std::string mode_needs(int mode) {
 // Plays the mode path through the wizard's pages; refuses what they refuse.
 uint16_t run_mode_path(const wizard_options& o, wizard_state_t& st, uint16_t sel) {
   const int mode = *parse_mode(o.mode);
-  const std::string name = lower(mode_key(mode));
+  const std::string name = lower_ascii(mode_key(mode));
   wizard_press(st, WIZ_ITEM_SAT + mode, WIZ_PRESS_SINGLE, sel);
   wizard_prepare(st, wizard_forward_page(WIZ_STEP_TWO, st.factory), sel);
 

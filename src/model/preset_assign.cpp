@@ -15,12 +15,6 @@ struct refusal {
   std::string reason;
 };
 
-std::string lower_ascii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 // `s` in lower case without blanks, for comparing names of choices
 // ("Gr 1 strong" and "gr1strong").
 std::string squeezed(std::string_view s) {
@@ -76,8 +70,9 @@ int tenths_in(double v, value_range_t range, const std::string& shown, const cha
   return db_to_tenths(v);
 }
 
-// The index of `text` among `labels` (blanks and case ignored), also one of
-// `aliases` for the same index; a refusal lists the choices.
+// The index of the entry of `names` that holds `text` (blanks and case
+// ignored; each entry lists one choice's names, the first as messages show
+// it); a refusal lists the choices.
 int choice(std::string_view text, const std::vector<std::vector<std::string>>& names,
            const char* what) {
   const std::string key = squeezed(text);

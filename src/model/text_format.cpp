@@ -141,6 +141,12 @@ std::string upper_ascii(std::string s) {
   return s;
 }
 
+std::string lower_ascii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
 std::string_view trim_blanks(std::string_view s) {
   const char* blanks = " \t\r\f\v";
   const size_t a = s.find_first_not_of(blanks);

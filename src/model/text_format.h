@@ -46,8 +46,9 @@ std::string format_general(double v, int significant);
 
 // ---- Texts -----------------------------------------------------------------
 
-// ASCII letters in upper case; other bytes as they are.
+// ASCII letters in upper (lower) case; other bytes as they are.
 std::string upper_ascii(std::string s);
+std::string lower_ascii(std::string s);
 
 // `s` without the blanks (space, tab, CR, FF, VT) at both ends.
 std::string_view trim_blanks(std::string_view s);
