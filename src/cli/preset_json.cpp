@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "model/text_format.h"
+
 namespace qpx {
 
 // ---- Record to JSON -----------------------------------------------------------
@@ -64,6 +66,126 @@ json preset_to_json(const preset_t& p, int device) {
   return j;
 }
 
+// ---- Parsing ------------------------------------------------------------------
+
+namespace {
+
+bool plain_key(const std::string& key) {
+  if (key.empty()) return false;
+  for (char c : key) {
+    const bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+std::string member_path(const std::string& parent, const std::string& key) {
+  if (!plain_key(key)) return parent + "[" + quoted_excerpt(key) + "]";
+  return parent.empty() ? key : parent + "." + key;
+}
+
+std::string index_path(const std::string& parent, size_t i) {
+  return parent + "[" + std::to_string(i) + "]";
+}
+
+// Follows the parser through the text and knows the JSON path of the value
+// it reads, so that a refusal can name it. It builds nothing: the text is
+// parsed again into a value once it is known to be good.
+class path_tracker : public nlohmann::json_sax<json> {
+ public:
+  std::string problem;
+
+  bool null() override { return value(); }
+  bool boolean(bool) override { return value(); }
+  bool number_integer(number_integer_t) override { return value(); }
+  bool number_unsigned(number_unsigned_t) override { return value(); }
+  bool number_float(number_float_t, const string_t&) override { return value(); }
+  bool string(string_t&) override { return value(); }
+  bool binary(binary_t&) override { return value(); }
+  bool start_object(std::size_t) override {
+    frames_.push_back({false, 0, "", false});
+    return true;
+  }
+  bool key(string_t& k) override {
+    frames_.back().key = k;
+    frames_.back().has_key = true;
+    return true;
+  }
+  bool end_object() override {
+    frames_.pop_back();
+    return value();
+  }
+  bool start_array(std::size_t) override {
+    frames_.push_back({true, 0, "", false});
+    return true;
+  }
+  bool end_array() override {
+    frames_.pop_back();
+    return value();
+  }
+  bool parse_error(std::size_t, const std::string& last_token,
+                   const nlohmann::detail::exception& ex) override {
+    const std::string where = path();
+    if (ex.id == 406)  // a number beyond what a double holds: 1e400
+      problem = (where.empty() ? "JSON" : where) + ": " + text_excerpt(last_token) +
+                " is not a number a preset can hold (it is out of range)";
+    else
+      problem = std::string("not valid JSON") + (where.empty() ? "" : " in " + where) + " (" +
+                reason_of(ex.what()) + "; last read: " + quoted_excerpt(last_token) + ")";
+    return false;
+  }
+
+ private:
+  struct frame_t {
+    bool array;
+    size_t index;
+    std::string key;
+    bool has_key;
+  };
+
+  bool value() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+    return true;
+  }
+
+  std::string path() const {
+    std::string out;
+    for (const frame_t& f : frames_) {
+      if (f.array)
+        out = index_path(out, f.index);
+      else if (f.has_key)
+        out = member_path(out, f.key);
+    }
+    return out;
+  }
+
+  // "parse error at line 1, column 9: syntax error while parsing value -
+  // invalid literal" out of the library's message, without its number and
+  // its own quote of the text.
+  static std::string reason_of(const std::string& what) {
+    std::string r = what;
+    const size_t tag = r.find("] ");
+    if (tag != std::string::npos) r.erase(0, tag + 2);
+    const size_t last = r.find("; last read");
+    if (last != std::string::npos) r.erase(last);
+    return text_excerpt(r, 2 * EXCERPT_CHARS);
+  }
+
+  std::vector<frame_t> frames_;
+};
+
+}  // namespace
+
+std::optional<std::string> parse_json(const std::string& text, json& out) {
+  path_tracker tracker;
+  if (!json::sax_parse(text, &tracker))
+    return tracker.problem.empty() ? std::string("not valid JSON") : tracker.problem;
+  out = json::parse(text, nullptr, false);
+  if (out.is_discarded()) return std::string("not valid JSON");
+  return std::nullopt;
+}
+
 // ---- JSON to record -----------------------------------------------------------
 
 namespace {
@@ -77,30 +199,12 @@ std::string range_text(long lo, long hi) {
 std::string describe(const json& v) {
   std::string text = v.type_name();
   if (v.is_primitive() && !v.is_null()) {
-    std::string value = v.dump();
-    if (value.size() > 40) value = value.substr(0, 37) + "...";
-    text += " " + value;
+    // A dumped string stays in its quotes, cut to a short excerpt.
+    const std::string value = v.dump();
+    text += " " +
+            (v.is_string() ? quoted_excerpt(v.get_ref<const std::string&>()) : text_excerpt(value));
   }
   return text;
-}
-
-bool plain_key(const std::string& key) {
-  if (key.empty()) return false;
-  for (char c : key) {
-    const bool ok =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!ok) return false;
-  }
-  return true;
-}
-
-std::string member_path(const std::string& parent, const std::string& key) {
-  if (!plain_key(key)) return parent + "[" + json(key).dump() + "]";
-  return parent.empty() ? key : parent + "." + key;
-}
-
-std::string index_path(const std::string& parent, size_t i) {
-  return parent + "[" + std::to_string(i) + "]";
 }
 
 class json_reader {
@@ -131,7 +235,8 @@ class json_reader {
       if (inside) value = static_cast<long>(s);
     }
     if (!inside) {
-      problem(path, v.dump() + " is out of range (allowed " + range_text(lo, hi) + ")");
+      problem(path,
+              text_excerpt(v.dump()) + " is out of range (allowed " + range_text(lo, hi) + ")");
       return;
     }
     target = static_cast<T>(value);
@@ -154,8 +259,8 @@ class json_reader {
       return;
     }
     if (!fit.fits_field) {
-      problem(path, v.dump() + " has " + std::to_string(fit.length) + " characters, at most " +
-                        std::to_string(max_len) + " allowed");
+      problem(path, quoted_excerpt(text) + " has " + std::to_string(fit.length) +
+                        " characters, at most " + std::to_string(max_len) + " allowed");
       return;
     }
     if (!fit.fits_written) {

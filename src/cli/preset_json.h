@@ -11,6 +11,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ using json = nlohmann::ordered_json;
 
 // The whole record (all four channels) with its device.
 json preset_to_json(const preset_t& p, int device);
+
+// Parses `text` as JSON into `out`. On failure returns the reason, starting
+// with the JSON path where it arose when there is one ("mute: 1e400 is not
+// a number a preset can hold"), else where the text stops being JSON ("not
+// valid JSON at line 1, column 9: ..."); what it quotes is a short, escaped
+// excerpt.
+std::optional<std::string> parse_json(const std::string& text, json& out);
 
 // Builds a preset from JSON. Keys left out keep the default preset's
 // values (and the device MV517). Every value must be an integer inside the

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   add_fit_eq_command(app);
   add_align_command(app);
   add_sheet_command(app);
+  add_set_command(app);
 
   try {
     app.parse(argc, argv);

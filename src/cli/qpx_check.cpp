@@ -21,18 +21,20 @@ std::string verdict(const std::string& path, bool strict, bool& ok) {
     beyond = findings_summary(editor_findings(loaded.preset, loaded.device));
     if (!beyond.empty()) ok = false, beyond = ", " + beyond;
   }
+  // One file, one line: a name with a line feed shows it escaped.
+  const std::string name = qpx::shown_path(path);
   switch (loaded.outcome) {
     case read_outcome::whole:
-      return path + ": ok" + beyond;
+      return name + ": ok" + beyond;
     case read_outcome::stopped:
-      return path + ": ok, " + loaded.problem() + beyond;
+      return name + ": ok, " + loaded.problem() + beyond;
     case read_outcome::incomplete:
-      return path + ": ok, but it holds no complete preset" + beyond;
+      return name + ": ok, but it holds no complete preset" + beyond;
     case read_outcome::checksum:
     case read_outcome::cannot_open:
       break;
   }
-  return path + ": " + loaded.problem();
+  return name + ": " + loaded.problem();
 }
 
 }  // namespace
@@ -49,7 +51,9 @@ void add_check_command(CLI::App& app) {
   cmd->footer(
       "Lines: 'FILE: ok', 'FILE: checksum mismatch', 'FILE: cannot open (reason)',\n"
       "'FILE: ok, reading stopped early (code N: meaning)',\n"
-      "'FILE: ok, but it holds no complete preset' (no </PRESET> reached).\n"
+      "'FILE: ok, but it holds no complete preset' (no </PRESET> reached). A FILE name\n"
+      "holding control characters shows them escaped (\\x0a), so one file is one line;\n"
+      "a FIFO, a pipe or a device is read as a stream of at most 16 MiB.\n"
       "--strict appends ', N values outside the editor's ranges: Out C limiter threshold\n"
       "-30 dB (editor -24..0), ...' and counts such a file as not ok.\n"
       "Exit code 0 when every file is ok, 1 otherwise.\n");

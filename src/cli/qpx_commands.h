@@ -31,3 +31,4 @@ void add_align_command(CLI::App& app);   // qpx align FILE --channel X --with Y 
 
 // The preset sheet as a PDF.
 void add_sheet_command(CLI::App& app);  // qpx sheet FILE -o SHEET.pdf [--paper a4|letter]
+void add_set_command(CLI::App& app);           // qpx set FILE -o OUT KEY=VALUE...

@@ -1,6 +1,5 @@
 #include "cli/qpx_common.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -10,10 +9,9 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 #include "files/crc.h"
+#include "files/text_input.h"
 #include "files/xml.h"
 #include "model/text_format.h"
 
@@ -24,26 +22,17 @@ void fail(const std::string& command, const std::string& message, int code) {
   throw exit_request{code};
 }
 
-namespace {
-
-// Why `path` cannot be read as a file, or an empty string when it can be
-// opened.
-std::string open_problem(const std::string& path) {
-  errno = 0;
-  FILE* f = open_regular_file(path.c_str());
-  if (!f) return std::strerror(errno ? errno : ENOENT);
-  std::fclose(f);
-  return "";
+std::string shown_path(const std::string& path) {
+  return escaped_text(path);
 }
 
-// Largest input copied from a pipe or device; preset files are a few
-// kilobytes, and this keeps an endless stream (/dev/zero) from filling the
-// disk.
-constexpr size_t STREAM_COPY_MAX = 16u << 20;
+namespace {
 
 // What the reader opens for a path. The reader opens its file three times
 // (checksum, checksum scan, parse), which a pipe or standard input ("-")
-// cannot serve: those are copied to a temporary file first.
+// cannot serve: those are copied to a temporary file first, at most
+// TEXT_INPUT_MAX_BYTES of them (an endless stream such as /dev/zero is
+// refused, not copied on).
 struct reader_source {
   std::string path;     // the name xml_read opens
   std::string temp;     // temporary copy, removed with this object
@@ -56,7 +45,7 @@ struct reader_source {
   }
 };
 
-void copy_stream(FILE* in, reader_source& src) {
+void copy_stream(int in, reader_source& src) {
   const char* dir = std::getenv("TMPDIR");
   std::string name = std::string(dir && *dir ? dir : "/tmp") + "/qpx-input-XXXXXX";
   const int fd = mkstemp(name.data());
@@ -67,19 +56,24 @@ void copy_stream(FILE* in, reader_source& src) {
   src.temp = name;
   char buf[65536];
   size_t total = 0;
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
-    total += n;
-    if (total > STREAM_COPY_MAX) {
-      src.problem = std::strerror(EFBIG);
+  for (;;) {
+    const ssize_t n = read(in, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      src.problem = std::strerror(errno);
       break;
     }
-    if (write(fd, buf, n) != static_cast<ssize_t>(n)) {
+    total += static_cast<size_t>(n);
+    if (total > TEXT_INPUT_MAX_BYTES) {
+      src.problem = "larger than " + byte_limit_text(TEXT_INPUT_MAX_BYTES);
+      break;
+    }
+    if (write(fd, buf, static_cast<size_t>(n)) != n) {
       src.problem = std::string("cannot make a temporary copy: ") + std::strerror(errno);
       break;
     }
   }
-  if (src.problem.empty() && std::ferror(in)) src.problem = std::strerror(errno ? errno : EIO);
   if (close(fd) != 0 && src.problem.empty()) {
     src.problem = std::string("cannot make a temporary copy: ") + std::strerror(errno);
   }
@@ -87,19 +81,18 @@ void copy_stream(FILE* in, reader_source& src) {
 }
 
 void open_source(const std::string& path, reader_source& src) {
-  const bool is_stdin = path == "-";
-  errno = 0;
-  FILE* f = is_stdin ? stdin : open_regular_file(path.c_str());
-  if (!f) {
-    src.problem = std::strerror(errno ? errno : ENOENT);
+  if (path == "-") {
+    copy_stream(STDIN_FILENO, src);
     return;
   }
-  struct stat st {};
-  if (!is_stdin && fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode))
-    src.path = path;
+  bool regular = false;
+  const int fd = open_input_descriptor(path, regular, src.problem);
+  if (fd < 0) return;
+  if (regular)
+    src.path = path;  // read_preset_file judges its size
   else
-    copy_stream(f, src);
-  if (!is_stdin) std::fclose(f);
+    copy_stream(fd, src);
+  close(fd);
 }
 
 }  // namespace
@@ -121,14 +114,15 @@ preset_file_read_t load_or_fail(const std::string& command, const std::string& p
                                 bool use_checksum) {
   preset_file_read_t loaded = load_preset_file(path, use_checksum);
   if (loaded.outcome == read_outcome::checksum)
-    fail(command, path + ": checksum mismatch (use --no-checksum to read it anyway)");
-  if (!loaded.readable()) fail(command, path + ": " + loaded.problem());
+    fail(command, shown_path(path) + ": checksum mismatch (use --no-checksum to read it anyway)");
+  if (!loaded.readable()) fail(command, shown_path(path) + ": " + loaded.problem());
   return loaded;
 }
 
 preset_file_read_t load_whole_or_fail(const std::string& command, const file_input& in) {
   preset_file_read_t loaded = load_or_fail(command, in.file, !in.no_checksum);
-  if (!loaded.whole()) fail(command, in.file + ": " + loaded.problem() + "; nothing written");
+  if (!loaded.whole())
+    fail(command, shown_path(in.file) + ": " + loaded.problem() + "; nothing written");
   return loaded;
 }
 
@@ -140,23 +134,12 @@ void add_file_input(CLI::App* cmd, file_input& in) {
 int report_partial(const std::string& command, const std::string& path,
                    const preset_file_read_t& loaded) {
   if (loaded.whole()) return EXIT_OK;
-  std::cerr << "qpx " << command << ": " << path << ": " << loaded.problem() << '\n';
+  std::cerr << "qpx " << command << ": " << shown_path(path) << ": " << loaded.problem() << '\n';
   return EXIT_PARTIAL;
 }
 
-namespace {
-
-std::string upper(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return s;
-}
-
-}  // namespace
-
 std::optional<int> parse_device(const std::string& text) {
-  const std::string u = upper(text);
+  const std::string u = upper_ascii(text);
   if (u == "MV517") return MV517;
   if (u == "MV961") return MV961;
   return std::nullopt;
@@ -164,7 +147,7 @@ std::optional<int> parse_device(const std::string& text) {
 
 std::optional<int> parse_channel_letter(const std::string& text, int device) {
   if (text.size() != 1) return std::nullopt;
-  const std::string u = upper(text);
+  const std::string u = upper_ascii(text);
   const int index = u[0] - 'A';
   if (index < 0 || index >= device) return std::nullopt;
   return index;
@@ -180,14 +163,11 @@ std::optional<std::pair<double, double>> parse_frequency_range(const std::string
   return std::make_pair(*lo, *hi);
 }
 
-char channel_letter(int index) {
-  return static_cast<char>('A' + index);
-}
-
 void write_preset_or_fail(const std::string& command, const std::string& path, const preset_t& p,
                           int device) {
   const uint8_t result = xml_write(path.c_str(), &p, static_cast<int8_t>(device));
-  if (result != XML_OK) fail(command, "cannot write " + path + ": " + write_failure_text(result));
+  if (result != XML_OK)
+    fail(command, "cannot write " + shown_path(path) + ": " + write_failure_text(result));
 }
 
 void write_output(const std::string& command, const std::string& path, const std::string& text) {
@@ -198,26 +178,20 @@ void write_output(const std::string& command, const std::string& path, const std
     return;
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) fail(command, "cannot write " + path + " (" + std::strerror(errno) + ")");
+  if (!out) fail(command, "cannot write " + shown_path(path) + " (" + std::strerror(errno) + ")");
   out << text;
   out.close();
-  if (!out) fail(command, "cannot write " + path + " (write failed)");
+  if (!out) fail(command, "cannot write " + shown_path(path) + " (write failed)");
 }
 
 std::string read_input(const std::string& command, const std::string& path) {
-  if (path == "-") {
-    std::ostringstream s;
-    s << std::cin.rdbuf();
-    if (std::cin.bad()) fail(command, "cannot read standard input");
-    return s.str();
+  text_input_t in =
+      path == "-" ? read_text_descriptor(STDIN_FILENO) : read_text_stream_or_file(path);
+  if (!in.ok) {
+    if (path == "-") fail(command, "cannot read standard input (" + in.reason + ")");
+    fail(command, "cannot open " + shown_path(path) + " (" + in.reason + ")");
   }
-  const std::string problem = open_problem(path);
-  if (!problem.empty()) fail(command, "cannot open " + path + " (" + problem + ")");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) fail(command, "cannot open " + path);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) fail(command, "cannot read " + path);
-  return text;
+  return std::move(in.text);
 }
 
 }  // namespace qpx

@@ -35,7 +35,7 @@ struct exit_request {
 
 // Reads a preset file as the editor's Open does (read_preset_file); `path`
 // "-" is standard input, and a pipe or device is copied to a temporary file
-// first. `use_checksum` false reads a file whose checksum fails.
+// first (at most 16 MiB). `use_checksum` false reads a file whose checksum fails.
 preset_file_read_t load_preset_file(const std::string& path, bool use_checksum);
 
 // Loads a file for a command that needs its content (show, export, ...):
@@ -81,8 +81,6 @@ std::optional<int> parse_device(const std::string& text);
 // Channel letter "A".."D" (either case) to index 0..3, limited to the
 // channels of `device`.
 std::optional<int> parse_channel_letter(const std::string& text, int device = MV517);
-// Letter of a channel index ('A' for 0).
-char channel_letter(int index);
 
 // A frequency range "LO-HI" in Hz (--range 80-2500): two numbers with a
 // decimal point, LO positive and below HI. nullopt when the text is not one.
@@ -97,7 +95,12 @@ void write_preset_or_fail(const std::string& command, const std::string& path, c
 // failure writes a message and ends with EXIT_FAIL.
 void write_output(const std::string& command, const std::string& path, const std::string& text);
 
-// Reads a whole file ("-" is stdin); ends with EXIT_FAIL when it cannot.
+// A file name as messages and verdict lines show it: on one line, control
+// characters and bytes that are not UTF-8 escaped ("a\x0ab.qpx").
+std::string shown_path(const std::string& path);
+
+// Reads a whole text input ("-" is stdin; a pipe or FIFO is read as a
+// stream) of at most 16 MiB; ends with EXIT_FAIL, saying why, when it cannot.
 std::string read_input(const std::string& command, const std::string& path);
 
 }  // namespace qpx

@@ -27,8 +27,10 @@ constexpr int EXIT_TROUBLE = 2;
 
 nlohmann::json as_json(const value_difference_t& d, const preset_t& a) {
   nlohmann::json j;
-  j["channel"] = d.channel < 0 ? nlohmann::json()
-                               : nlohmann::json(std::string(1, qpx::channel_letter(d.channel)));
+  j["channel"] =
+      d.channel < 0
+          ? nlohmann::json()
+          : nlohmann::json(std::string(1, ::channel_letter(static_cast<unsigned>(d.channel))));
   j["channel_name"] =
       d.channel < 0
           ? nlohmann::json()
@@ -76,7 +78,7 @@ void add_diff_command(CLI::App& app) {
     for (int i = 0; i < 2; ++i) {
       files[i] = qpx::load_preset_file(paths[i], true);
       if (files[i].whole()) continue;
-      std::cerr << "qpx diff: " << paths[i] << ": " << files[i].problem() << '\n';
+      std::cerr << "qpx diff: " << qpx::shown_path(paths[i]) << ": " << files[i].problem() << '\n';
       ok = false;
     }
     if (!ok) throw qpx::exit_request{EXIT_TROUBLE};

@@ -31,8 +31,8 @@ void add_eq_export_command(CLI::App& app) {
   cmd->footer(
       "One line per band that is on, after a # comment naming the channel:\n"
       "  Filter 3: ON PK Fc 3150 Hz Gain -2.5 dB Q 2.00\n"
-      "  Filter 6: ON HSC Fc 10000 Hz Gain 1.5 dB\n"
-      "(N is the band; LSC and HSC are the first-order shelves of bands 1 and 6).\n"
+      "  Filter 6: ON HS 6dB Fc 10000 Hz Gain 1.5 dB\n"
+      "(N is the band; LS 6dB and HS 6dB are the first-order shelves of bands 1 and 6).\n"
       "'qpx eq-import' of this text gives the same bands.\n"
       "Exit code 0 on success, 1 when the file cannot be opened or fails its checksum\n"
       "or OUT cannot be written, 2 for a usage error, 3 when reading stopped at a\n"

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,12 +107,9 @@ void add_import_command(CLI::App& app) {
   cmd->callback([opt] {
     const std::string text = qpx::read_input("import", opt->json_file);
     qpx::json j;
-    try {
-      j = qpx::json::parse(text);
-    } catch (const qpx::json::parse_error& e) {
-      qpx::fail("import", opt->json_file + ": not valid JSON (" + e.what() +
-                              ")\nqpx import: nothing written");
-    }
+    if (const std::optional<std::string> problem = qpx::parse_json(text, j))
+      qpx::fail("import", qpx::shown_path(opt->json_file) + ": " + *problem +
+                              "\nqpx import: nothing written");
     preset_t p{};
     int device = MV517;
     std::vector<std::string> problems = qpx::preset_from_json(j, &p, &device);

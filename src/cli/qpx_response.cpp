@@ -7,6 +7,7 @@
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "cli/qpx_views.h"
+#include "model/text_format.h"
 #include "response/calc_filters.h"
 
 namespace {

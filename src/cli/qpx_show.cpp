@@ -6,6 +6,7 @@
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "model/preset_diff.h"
+#include "model/text_format.h"
 
 namespace {
 
@@ -30,12 +31,12 @@ std::string peq_text(int band, const peq_t& p) {
 std::string summary(const preset_t& p, int device) {
   std::string out;
   out += "Device:  " + std::string(device_name(device)) + "\n";
-  out += "Name:    \"" + display_text(p.name, PRESET_NAME_MAX) + "\"\n";
+  out += "Name:    \"" + display_name(p.name, PRESET_NAME_MAX) + "\"\n";
   out += "Lock:    " + lock_text(p.lock) + "\n";
   for (int n = 0; n < device; ++n) {
     const channel_t& c = p.channel[n];
-    out += "\nChannel " + std::string(1, qpx::channel_letter(n)) + ": \"" +
-           display_text(c.name, CHANNEL_NAME_MAX) + "\"\n";
+    out += "\nChannel " + std::string(1, ::channel_letter(static_cast<unsigned>(n))) + ": \"" +
+           display_name(c.name, CHANNEL_NAME_MAX) + "\"\n";
     out += row("Routing", routing_text(device, c.routing));
     out += row("Level", tenths_db_text(c.gain));
     out += row("Mute", on_off_text((p.mute >> n) & 1));

@@ -15,6 +15,7 @@
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
 #include "files/xml.h"
+#include "model/text_format.h"
 #include "wizard/selection.h"
 
 namespace {
@@ -34,16 +35,9 @@ struct wizard_options {
   std::string summary;
 };
 
-std::string upper(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return s;
-}
-
 std::optional<int> parse_mode(const std::string& text) {
   for (int m = 0; m < WIZ_MODE_COUNT; ++m) {
-    if (upper(text) == mode_key(m)) return m;
+    if (upper_ascii(text) == mode_key(m)) return m;
   }
   return std::nullopt;
 }
@@ -52,7 +46,7 @@ std::optional<int> parse_mode(const std::string& text) {
 // of the given kind.
 std::optional<int> parse_speaker(const std::string& text, bool top) {
   std::string key;
-  for (char c : upper(text)) {
+  for (char c : upper_ascii(text)) {
     if (c != ' ') key += c;
   }
   for (int s = 0; s < WIZ_SPEAKER_COUNT; ++s) {
@@ -62,17 +56,10 @@ std::optional<int> parse_speaker(const std::string& text, bool top) {
 }
 
 std::optional<int> parse_quantity(const std::string& text) {
-  const std::string u = upper(text);
+  const std::string u = upper_ascii(text);
   if (u == "1X") return 0;
   if (u == "2X") return 1;
   return std::nullopt;
-}
-
-std::string lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
 }
 
 // "RS1, RS2 or RS4": the speakers of one kind that `mode` offers, or that
@@ -115,7 +102,7 @@ std::string sat_pairs_text() {
 
 // What a mode needs on Step Three, for the refusal of an incomplete choice.
 std::string mode_needs(int mode) {
-  const std::string name = lower(mode_key(mode));
+  const std::string name = lower_ascii(mode_key(mode));
   if (mode == WIZ_SAT) {
     return "sat mode needs a top (--top " + speaker_list(mode, true) + ") and a bass (--bass " +
            speaker_list(mode, false) + "); allowed pairs: " + sat_pairs_text();
@@ -127,7 +114,7 @@ std::string mode_needs(int mode) {
 // Plays the mode path through the wizard's pages; refuses what they refuse.
 uint16_t run_mode_path(const wizard_options& o, wizard_state_t& st, uint16_t sel) {
   const int mode = *parse_mode(o.mode);
-  const std::string name = lower(mode_key(mode));
+  const std::string name = lower_ascii(mode_key(mode));
   wizard_press(st, WIZ_ITEM_SAT + mode, WIZ_PRESS_SINGLE, sel);
   wizard_prepare(st, wizard_forward_page(WIZ_STEP_TWO, st.factory), sel);
 

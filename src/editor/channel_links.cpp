@@ -164,7 +164,8 @@ bool set_pair_linked(unsigned pair, bool on) {
         return false;
       }
       const unsigned to = from == static_cast<int>(a) ? b : a;
-      run_as_one_change([&] { copy_linked_sections(preset.channel[from], preset.channel[to]); });
+      run_as_one_change("link of " + link_pair_name(pair),
+                        [&] { copy_linked_sections(preset.channel[from], preset.channel[to]); });
       show_record_in_editor(1u << to);
     }
     links = on ? links | bit : links & ~bit;

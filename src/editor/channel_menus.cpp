@@ -1,16 +1,13 @@
 #include "editor/channel_menus.h"
 
-#include <glib/gstdio.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <optional>
 #include <vector>
 
 #include "editor/gtk_util.h"
+#include "editor/make_widgets.h"
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
+#include "files/text_input.h"
 #include "measure/measurement_menus.h"
 #include "model/change_preset.h"
 #include "model/editor_undo.h"
@@ -298,28 +295,6 @@ std::string without_final_newline(std::string s) {
 // The folder the import chooser was left in, for the next one.
 std::string import_folder;
 
-// Reads a filter text file whole: only a regular file of at most 1 MiB
-// (such texts are a few lines; a device or a pipe might never end).
-// Returns the reason on failure.
-std::optional<std::string> read_text_file(const std::string& path, std::string& text) {
-  constexpr goffset MAX_BYTES = 1 << 20;
-  GStatBuf st;
-  if (g_stat(path.c_str(), &st) != 0) return std::string(g_strerror(errno));
-  if (!S_ISREG(st.st_mode)) return std::string("not a regular file");
-  if (st.st_size > MAX_BYTES) return std::string("larger than 1 MiB, not a filter text");
-  gchar* contents = nullptr;
-  gsize length = 0;
-  GError* error = nullptr;
-  if (!g_file_get_contents(path.c_str(), &contents, &length, &error)) {
-    const std::string reason = error->message;
-    g_error_free(error);
-    return reason;
-  }
-  text.assign(contents, length);
-  g_free(contents);
-  return std::nullopt;
-}
-
 }  // namespace
 
 GtkWidget* channel_menu(int ch, channel_section s) {
@@ -343,6 +318,7 @@ GtkWidget* plot_menu(int ch, bool eq_plot) {
 }
 
 void popup_channel_menu(GtkWidget* menu, GdkEventButton* event) {
+  style_editor_popup(menu);  // its submenus follow it
   g_signal_connect(menu, "deactivate", G_CALLBACK(on_menu_closed), nullptr);
   gtk_widget_show_all(menu);
   gtk_menu_popup(GTK_MENU(menu), nullptr, nullptr, nullptr, nullptr, event ? event->button : 0,
@@ -363,7 +339,11 @@ GtkWidget* with_channel_menu(GtkWidget* label, int ch, channel_section s) {
 void copy_channel_to(int from, unsigned targets, channel_section s) {
   if (!is_open_channel(from)) return;
   unsigned changed = 0;
-  run_as_one_change([&] { changed = copy_to_channels(preset, open_channels(), from, targets, s); });
+  // The step is named once the copy shows which channels it changed.
+  run_as_one_change("", [&] {
+    changed = copy_to_channels(preset, open_channels(), from, targets, s);
+    edit_scope_name(copy_step_name(from, changed, s));
+  });
   if (changed) show_record_in_editor();
   targets &= ((1u << open_channels()) - 1) & ~(1u << from);
   show_tab_message(copy_report(from, targets, changed, s));
@@ -371,24 +351,28 @@ void copy_channel_to(int from, unsigned targets, channel_section s) {
 
 bool import_filter_file(int ch, const std::string& path, bool apply_preamp) {
   if (!is_open_channel(ch)) return false;
-  const std::string refused = "Cannot import \"" + basename_of(path) + "\"";
-  std::string text;
-  if (const std::optional<std::string> reason = read_text_file(path, text)) {
-    show_message(GTK_MESSAGE_ERROR, "Error!", refused,
-                 "Reason: " + *reason + ".\nFile: " + path + "\nNothing was changed.");
+  const std::string refused = "Cannot import " + shown_file_name(path);
+  // Only a regular file is read (a device or a pipe might never end).
+  const text_input_t in = read_text_file(path);
+  if (!in.ok) {
+    show_message(
+        GTK_MESSAGE_ERROR, "Error!", refused,
+        "Reason: " + in.reason + ".\nFile: " + shown_file_path(path) + "\nNothing was changed.");
     return false;
   }
-  const filter_import_t r = import_filter_text(text, preset.channel[ch], apply_preamp);
+  const filter_import_t r = import_filter_text(in.text, preset.channel[ch], apply_preamp);
   if (!r.ok) {
-    show_message(GTK_MESSAGE_ERROR, "Error!", refused,
-                 "Reason: " + without_final_newline(r.message()) + ".\nFile: " + path);
+    show_message(
+        GTK_MESSAGE_ERROR, "Error!", refused,
+        "Reason: " + without_final_newline(r.message()) + ".\nFile: " + shown_file_path(path));
     return false;
   }
-  run_as_one_change([&] { apply_filter_import(preset.channel[ch], r); });
+  run_as_one_change(filter_import_step_name(ch),
+                    [&] { apply_filter_import(preset, open_channels(), ch, r); });
   show_record_in_editor();
   show_message(GTK_MESSAGE_INFO, "Import Filter Settings",
                "Filter settings imported into " + channel_label(preset, ch),
-               without_final_newline(r.message()) + "\nFile: " + path);
+               without_final_newline(r.message()) + "\nFile: " + shown_file_path(path));
   return true;
 }
 

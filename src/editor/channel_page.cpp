@@ -131,8 +131,7 @@ GtkWidget* channel_frame(int n) {
 
 void connect_channel(int n) {
   const gpointer ch = GINT_TO_POINTER(n);
-  g_signal_connect(ch_name[n], "insert-text", G_CALLBACK(name_insert_text),
-                   GINT_TO_POINTER(static_cast<int>(CHANNEL_NAME_MAX)));
+  guard_name_entry(ch_name[n], CHANNEL_NAME_MAX);
   g_signal_connect(ch_name[n], "changed", G_CALLBACK(change_channel_name), ch);
   g_signal_connect(spinner_gain[n], "value-changed", G_CALLBACK(change_channel_gain), ch);
   g_signal_connect(vscale[n], "value-changed", G_CALLBACK(change_vscale), ch);

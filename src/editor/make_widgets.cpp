@@ -1,5 +1,7 @@
 #include "editor/make_widgets.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "model/preset.h"
@@ -102,10 +104,34 @@ GtkWidget* make_vscale(double min, double max, double step, double default_value
   return scale;
 }
 
+namespace {
+
+// "size-request" of a name entry: the width it was given, or more where its
+// font needs more to show its longest name (as many "W" as it takes).
+void name_entry_width(GtkWidget* entry, GtkRequisition* requisition, gpointer given) {
+  const int chars = gtk_entry_get_max_length(GTK_ENTRY(entry));
+  PangoLayout* layout = gtk_widget_create_pango_layout(entry, std::string(chars, 'W').c_str());
+  int text = 0, height = 0;
+  pango_layout_get_pixel_size(layout, &text, &height);
+  g_object_unref(layout);
+  GtkBorder* inner = nullptr;
+  gboolean interior_focus = TRUE;
+  gint focus_width = 0;
+  gtk_widget_style_get(entry, "inner-border", &inner, "interior-focus", &interior_focus,
+                       "focus-line-width", &focus_width, nullptr);
+  const int inner_x = inner ? inner->left + inner->right : 4;  // the toolkit's default border
+  if (inner) gtk_border_free(inner);
+  const int frame = entry->style->xthickness + (interior_focus ? 0 : focus_width);
+  requisition->width = std::max(GPOINTER_TO_INT(given), text + inner_x + 2 * frame);
+}
+
+}  // namespace
+
 GtkWidget* make_entry(int max_length, int width) {
   GtkWidget* entry = gtk_entry_new();
   gtk_entry_set_max_length(GTK_ENTRY(entry), max_length);
-  gtk_widget_set_size_request(entry, width, -1);
+  g_signal_connect_after(entry, "size-request", G_CALLBACK(name_entry_width),
+                         GINT_TO_POINTER(width));
   gtk_entry_set_alignment(GTK_ENTRY(entry), 0.0f);
   const GdkColor cream = gdk_color_of(COLOR_ENTRY_BASE);
   gtk_widget_modify_base(entry, GTK_STATE_NORMAL, &cream);
@@ -157,6 +183,44 @@ GtkWidget* make_label_with_markup(const char* text, int ident) {
 
 const char* const EDITOR_FONT = "DejaVu Sans 9.5px";
 
+namespace {
+
+const char* const EDITOR_STYLE_NAME = "qbn-editor";
+const char* const EDITOR_POPUP_NAME = "qbn-editor-popup";
+
+// Whether `w` belongs to a window in the editor's style: the window itself,
+// something inside it, or a menu popped up from such a thing (a menu's
+// items lie in a toplevel of their own).
+bool in_editor_style(GtkWidget* w) {
+  while (w) {
+    const char* name = gtk_widget_get_name(w);
+    if (name &&
+        (std::strcmp(name, EDITOR_STYLE_NAME) == 0 || std::strcmp(name, EDITOR_POPUP_NAME) == 0))
+      return true;
+    w = GTK_IS_MENU(w) ? gtk_menu_get_attach_widget(GTK_MENU(w)) : gtk_widget_get_parent(w);
+  }
+  return false;
+}
+
+// "show" of every widget: a menu that is shown from a control of the
+// editor's or the wizard's windows (a combo box's list, an entry's
+// right-click menu, a submenu of the channel menus) takes their text style
+// before it is measured and placed.
+gboolean style_popup_menu(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
+  GtkWidget* w = GTK_WIDGET(g_value_get_object(&values[0]));
+  if (GTK_IS_MENU(w) && std::strcmp(gtk_widget_get_name(w), EDITOR_POPUP_NAME) != 0 &&
+      in_editor_style(gtk_menu_get_attach_widget(GTK_MENU(w))))
+    style_editor_popup(w);
+  return TRUE;  // stay connected
+}
+
+}  // namespace
+
+void style_editor_popup(GtkWidget* menu) {
+  gtk_widget_set_name(menu, EDITOR_POPUP_NAME);
+  gtk_widget_reset_rc_styles(menu);
+}
+
 void apply_editor_style(GtkWidget* window) {
   static bool parsed = false;
   if (!parsed) {
@@ -167,9 +231,13 @@ void apply_editor_style(GtkWidget* window) {
                            "  GtkWidget::focus-padding = 0\n"
                            "}\n"
                            "widget \"qbn-editor\" style \"qbn-editor\"\n"
-                           "widget \"qbn-editor.*\" style \"qbn-editor\"\n";
+                           "widget \"qbn-editor.*\" style \"qbn-editor\"\n"
+                           "widget \"*.qbn-editor-popup\" style \"qbn-editor\"\n"
+                           "widget \"*.qbn-editor-popup.*\" style \"qbn-editor\"\n";
     gtk_rc_parse_string(rc.c_str());
+    g_signal_add_emission_hook(g_signal_lookup("show", GTK_TYPE_WIDGET), 0, style_popup_menu,
+                               nullptr, nullptr);
     parsed = true;
   }
-  gtk_widget_set_name(window, "qbn-editor");
+  gtk_widget_set_name(window, EDITOR_STYLE_NAME);
 }

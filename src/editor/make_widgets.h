@@ -52,7 +52,8 @@ GtkWidget* make_vscale(double min, double max, double step, double default_value
                        double height);
 
 // A left-aligned single-line entry taking at most max_length characters,
-// on the cream base colour.
+// on the cream base colour, `width` pixels wide or wider where its font needs
+// more to show max_length "W".
 GtkWidget* make_entry(int max_length, int width);
 
 // Bit 0 of click_motion adds button presses to the event mask, bit 1 button
@@ -75,5 +76,10 @@ GtkWidget* make_label_with_markup(const char* text, int ident);
 // (DejaVu Sans 9 px, whatever the screen's resolution) and slimmer combo box
 // and button frames, so that every entry, value and caption fits the width
 // its widget is given. Applies to the window and everything in it.
+// Menus shown from the window's controls (combo box lists, right-click
+// menus and their submenus) take the same style.
 extern const char* const EDITOR_FONT;
 void apply_editor_style(GtkWidget* window);
+// A menu popped up without a control it belongs to (the channel menus) in
+// the editor's style.
+void style_editor_popup(GtkWidget* menu);

@@ -285,9 +285,10 @@ DiagramText badge_text(const char* text, double x, double y) {
   return {text, x, y, 108.5, 131.5, 10, false, 1};
 }
 
-// A text inside a 45-pixel input box.
+// A text inside a 45-pixel input box (inner edges 41.5 and 84.5), kept three
+// pixels clear of its border.
 DiagramText input_text(std::string text, double x, double y) {
-  return {std::move(text), x, y, 41.5, 84.5, 16, true, 1};
+  return {std::move(text), x, y, 44.5, 81.5, 16, true, 1};
 }
 
 void draw_analog_input(cairo_t* cr, int row) {
@@ -327,7 +328,7 @@ void digital_pair_texts(int pair, std::vector<DiagramText>& out) {
   const double label_y[2] = {yc - 9, yc + 21};
   const char* labels[2][2] = {{"d1 L", "d1 R"}, {"d2 L", "d2 R"}};
   for (int side = 0; side < 2; ++side)
-    out.push_back(input_text(labels[pair - 1][side], 45.5, label_y[side]));
+    out.push_back(input_text(labels[pair - 1][side], 44.5, label_y[side]));
   out.push_back(badge_text("Digi", 109.5, yc - 31.5));
 }
 

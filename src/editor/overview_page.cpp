@@ -168,8 +168,7 @@ void build_system_page(GtkWidget* page, int mv_x) {
   pack(name_row, make_label_with_markup("Preset-Name:", LABEL_BOLD), false, false, 25);
   preset_name = make_entry(PRESET_NAME_MAX, 110);
   gtk_entry_set_text(GTK_ENTRY(preset_name), record_to_utf8(preset.name, PRESET_NAME_MAX).c_str());
-  g_signal_connect(preset_name, "insert-text", G_CALLBACK(name_insert_text),
-                   GINT_TO_POINTER(static_cast<int>(PRESET_NAME_MAX)));
+  guard_name_entry(preset_name, PRESET_NAME_MAX);
   g_signal_connect(preset_name, "changed", G_CALLBACK(change_entry), GINT_TO_POINTER(0));
   pack(name_row, preset_name, false, false, 0);
   pack(column, name_row, false, false, 5);

@@ -1,24 +1,47 @@
 #include "files/crc.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "files/text_input.h"
+
 FILE* fpoint = nullptr;
 
-FILE* open_regular_file(const char* f_name) {
-  FILE* f = std::fopen(f_name, "rb");
-  if (!f) return nullptr;
-  struct stat st;
-  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
-    // A folder opens, but reads as nothing: it is no file to read.
-    std::fclose(f);
-    errno = EISDIR;
+namespace {
+// Bytes crc_get_char has read from the open file: a file that grows while it
+// is read ends at the size limit all the same.
+size_t fpoint_bytes = 0;
+}  // namespace
+
+const size_t PRESET_FILE_MAX_BYTES = TEXT_INPUT_MAX_BYTES;
+
+FILE* open_regular_file(const char* f_name, std::string* reason) {
+  const auto refuse = [reason](int fd, int err, const std::string& why) -> FILE* {
+    if (fd >= 0) ::close(fd);
+    if (reason) *reason = why;
+    errno = err;
     return nullptr;
-  }
+  };
+  // Without O_NONBLOCK, opening a FIFO waits for a writer.
+  const int fd = ::open(f_name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return refuse(-1, errno, std::strerror(errno));
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return refuse(fd, errno, std::strerror(errno));
+  // A folder opens, but reads as nothing: it is no file to read.
+  if (S_ISDIR(st.st_mode)) return refuse(fd, EISDIR, std::strerror(EISDIR));
+  // A device (/dev/zero) or a pipe may never end.
+  if (!S_ISREG(st.st_mode)) return refuse(fd, ENODEV, "not a regular file");
+  if (static_cast<unsigned long long>(st.st_size) > PRESET_FILE_MAX_BYTES)
+    return refuse(fd, EFBIG, "larger than " + byte_limit_text(PRESET_FILE_MAX_BYTES));
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* f = fdopen(fd, "rb");
+  if (!f) return refuse(fd, errno, std::strerror(errno));
   return f;
 }
 uint8_t crc_file_error = 0;
@@ -47,6 +70,7 @@ namespace {
 
 bool open_fpoint(const char* f_name, bool* opened) {
   fpoint = open_regular_file(f_name);
+  fpoint_bytes = 0;
   crc_file_error = fpoint ? 0 : 1;
   if (opened) *opened = fpoint != nullptr;
   return fpoint != nullptr;
@@ -60,7 +84,8 @@ void close_fpoint() {
 }  // namespace
 
 int crc_get_char(uint8_t* c) {
-  if (!fpoint) return 0;
+  if (!fpoint || fpoint_bytes > PRESET_FILE_MAX_BYTES) return 0;
+  ++fpoint_bytes;
   const int ch = std::fgetc(fpoint);
   if (ch == EOF) return 0;
   *c = static_cast<uint8_t>(ch);

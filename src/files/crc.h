@@ -2,8 +2,10 @@
 // file's CRC from its checksum line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // The handle crc16_file and crc_seek read through (closed before they return).
 extern FILE* fpoint;
@@ -12,8 +14,16 @@ extern FILE* fpoint;
 // not be opened (the result is then 0 and means nothing).
 extern uint8_t crc_file_error;
 
-// fopen(f_name, "rb"), refusing folders (errno EISDIR).
-FILE* open_regular_file(const char* f_name);
+// Opens a preset file for reading: only a regular file of at most
+// PRESET_FILE_MAX_BYTES. Opening never blocks (a FIFO without a writer is
+// refused at once). On failure returns null with errno set and, when
+// `reason` is given, the reason for messages: the system's reason (a folder:
+// "Is a directory", errno EISDIR), "not a regular file" (a FIFO, a device
+// such as /dev/zero, a socket; errno ENODEV) or "larger than 16 MiB" (EFBIG).
+FILE* open_regular_file(const char* f_name, std::string* reason = nullptr);
+
+// Largest preset file read: 16 MiB (a preset file has a few kilobytes).
+extern const size_t PRESET_FILE_MAX_BYTES;
 
 // One CRC step (reflected polynomial 0xA001, no final XOR).
 uint16_t crc16_update(uint16_t crc, uint8_t byte);

@@ -19,6 +19,7 @@
 #include "model/editor_findings.h"
 #include "model/editor_undo.h"
 #include "model/preset.h"
+#include "model/text_format.h"
 #include "shell/app.h"
 #include "shell/menu_bar.h"
 
@@ -35,6 +36,14 @@ std::string basename_of(const std::string& path) {
   std::string result = base;
   g_free(base);
   return result;
+}
+
+std::string shown_file_name(const std::string& path) {
+  return quoted_excerpt(basename_of(path));
+}
+
+std::string shown_file_path(const std::string& path) {
+  return tail_excerpt(path);
 }
 
 void show_message(GtkMessageType type, const char* title, const std::string& primary,
@@ -84,9 +93,9 @@ std::string write_failure_reason(uint8_t code) {
 bool fits_savename(const std::string& path, const char* verb, const char* outcome) {
   if (path.size() < SAVENAME_SIZE) return true;
   show_message(GTK_MESSAGE_ERROR, "Error!",
-               std::string("Cannot ") + verb + " \"" + basename_of(path) + "\"",
+               std::string("Cannot ") + verb + " " + shown_file_name(path),
                "Reason: the path is too long (at most " + std::to_string(SAVENAME_SIZE - 1) +
-                   " bytes).\nFile: " + path + "\n" + outcome);
+                   " bytes).\nFile: " + shown_file_path(path) + "\n" + outcome);
   return false;
 }
 
@@ -97,8 +106,8 @@ bool write_preset(const std::string& path) {
   if (!fits_savename(path, "save", "The preset is not saved.")) return false;
   const uint8_t result = xml_write(path.c_str(), &preset, mv_selector);
   if (result != XML_OK) {
-    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save \"" + basename_of(path) + "\"",
-                 "Reason: " + write_failure_reason(result) + ".\nFile: " + path +
+    show_message(GTK_MESSAGE_ERROR, "Error!", "Cannot save " + shown_file_name(path),
+                 "Reason: " + write_failure_reason(result) + ".\nFile: " + shown_file_path(path) +
                      "\nThe preset is not saved; the file on disk was not changed.");
     return false;
   }
@@ -123,7 +132,7 @@ void warn_editor_ranges(const std::string& path, const preset_t& p, int device) 
   std::string lines;
   for (const editor_finding_t& f : findings) lines += finding_text(f) + "\n";
   show_message(GTK_MESSAGE_WARNING, "Warning!",
-               "\"" + basename_of(path) + "\" holds values outside the editor's ranges",
+               shown_file_name(path) + " holds values outside the editor's ranges",
                lines +
                    "\nThese fields show what they can; the file's value is kept until that "
                    "field is edited.\nFile: " +
@@ -133,9 +142,12 @@ void warn_editor_ranges(const std::string& path, const preset_t& p, int device) 
 bool save_as() {
   save_success = 0;
   accepted_name.clear();
+  // Over the editor, as every dialog of the open editor: a chooser without
+  // a parent let the window manager raise the main window over the editor.
+  GtkWidget* parent = window_preset ? window_preset : window_main;
   GtkWidget* dialog = gtk_file_chooser_dialog_new(
-      "Save File", nullptr, GTK_FILE_CHOOSER_ACTION_SAVE, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL,
-      GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
+      "Save File", parent ? GTK_WINDOW(parent) : nullptr, GTK_FILE_CHOOSER_ACTION_SAVE,
+      GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_SAVE, GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
   GtkFileFilter* filter = preset_filter("MV Preset File (*.qpx)");
@@ -243,10 +255,10 @@ void error_open() {
 std::optional<preset_file_read_t> read_preset_as_open(const std::string& path, const char* verb) {
   preset_file_read_t r = read_preset_file(path);
   if (!r.readable()) {
-    show_message(
-        GTK_MESSAGE_ERROR, "Error!",
-        std::string("Cannot ") + verb + " \"" + basename_of(path) + "\"",
-        "Reason: " + read_failure_reason(r) + ".\nFile: " + path + "\nNothing was changed.");
+    show_message(GTK_MESSAGE_ERROR, "Error!",
+                 std::string("Cannot ") + verb + " " + shown_file_name(path),
+                 "Reason: " + read_failure_reason(r) + ".\nFile: " + shown_file_path(path) +
+                     "\nNothing was changed.");
     return std::nullopt;
   }
   if (r.preset.lock & LOCK_FACTORY) {
@@ -262,9 +274,8 @@ void warn_incomplete_read(const std::string& path, const preset_file_read_t& r) 
       r.outcome == read_outcome::stopped
           ? std::string(xml_error_text(r.code)) + " (code " + std::to_string(r.code) + ")"
           : std::string("the file holds no complete preset");
-  show_message(GTK_MESSAGE_WARNING, "Warning!",
-               "\"" + basename_of(path) + "\" was not read completely",
-               "Reading stopped at: " + what + ".\nFile: " + path +
+  show_message(GTK_MESSAGE_WARNING, "Warning!", shown_file_name(path) + " was not read completely",
+               "Reading stopped at: " + what + ".\nFile: " + shown_file_path(path) +
                    "\nSettings after that point show their default values.");
 }
 
@@ -289,9 +300,10 @@ bool open_preset_file(const std::string& path) {
 }
 
 void open_file(GtkWidget*, gpointer) {
+  GtkWidget* parent = window_preset ? window_preset : window_main;
   GtkWidget* dialog = gtk_file_chooser_dialog_new(
-      "Open File", nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL,
-      GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+      "Open File", parent ? GTK_WINDOW(parent) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN,
+      GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   GtkFileFilter* filter = preset_filter("MV Preset-File (*.qpx)");
   gtk_file_chooser_add_filter(chooser, filter);

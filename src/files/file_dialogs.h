@@ -28,6 +28,12 @@ extern const char* const PRESET_EXTENSION;  // ".qpx"
 // The last part of `path` ("show.qpx" of "/home/u/show.qpx").
 std::string basename_of(const std::string& path);
 
+// A file as a dialog names it: its last part in quotes, or the end of its
+// path, each at most about 60 characters, on one line, control characters
+// and bytes that are not UTF-8 escaped.
+std::string shown_file_name(const std::string& path);
+std::string shown_file_path(const std::string& path);
+
 // A modal message dialog (title, bold primary text, secondary text, OK)
 // over the editor while one is open, else over the main window; returns
 // when it is answered.

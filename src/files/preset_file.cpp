@@ -30,12 +30,12 @@ std::string preset_file_read_t::problem() const {
 preset_file_read_t read_preset_file(const std::string& path, bool use_checksum) {
   preset_file_read_t r;
   r.preset = preset_def;
-  // Opened once first for the system's reason: the reader only says 8.
-  errno = 0;
-  FILE* f = open_regular_file(path.c_str());
+  // Opened once first for the reason: the reader only says 8. What is not
+  // a regular file of at most 16 MiB is refused here, before the checksum
+  // loop could wait on a FIFO or read /dev/zero for ever.
+  FILE* f = open_regular_file(path.c_str(), &r.reason);
   if (!f) {
     r.code = XML_ERR_OPEN;
-    r.reason = std::strerror(errno ? errno : ENOENT);
     return r;
   }
   std::fclose(f);

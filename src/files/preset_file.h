@@ -39,5 +39,7 @@ struct preset_file_read_t {
 std::string code_text(uint8_t code);
 
 // Reads `path`; `use_checksum` false reads a file whose checksum fails.
+// Only a regular file of at most 16 MiB is read (open_regular_file): a
+// FIFO, a device or a folder cannot be opened, and nothing waits or spins.
 // Leaves `mv_selector` as it was: the device is in the result.
 preset_file_read_t read_preset_file(const std::string& path, bool use_checksum = true);

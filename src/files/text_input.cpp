@@ -81,6 +81,38 @@ text_input_t read_text_file(const std::string& path, size_t max_bytes) {
   return r;
 }
 
+int open_input_descriptor(const std::string& path, bool& regular, std::string& reason) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return -1;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    reason = std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno);
+    ::close(fd);
+    return -1;
+  }
+  regular = S_ISREG(st.st_mode);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+text_input_t read_text_stream_or_file(const std::string& path, size_t max_bytes) {
+  text_input_t r;
+  bool regular = false;
+  const int fd = open_input_descriptor(path, regular, r.reason);
+  if (fd < 0) return r;
+  struct stat st {};
+  if (regular && fstat(fd, &st) == 0 && static_cast<unsigned long long>(st.st_size) > max_bytes) {
+    r.reason = "larger than " + byte_limit_text(max_bytes);
+  } else {
+    r = read_text_descriptor(fd, max_bytes);
+  }
+  ::close(fd);
+  return r;
+}
+
 bool readable_regular_file(const std::string& path, size_t max_bytes, std::string& reason) {
   const int fd = open_regular(path, max_bytes, reason);
   if (fd < 0) return false;

@@ -31,6 +31,20 @@ text_input_t read_text_file(const std::string& path, size_t max_bytes = TEXT_INP
 // file) to its end, refusing it as soon as more than `max_bytes` arrived.
 text_input_t read_text_descriptor(int fd, size_t max_bytes = TEXT_INPUT_MAX_BYTES);
 
+// Reads `path` whole as a command-line tool takes its input: a regular file
+// as read_text_file does, and a pipe, FIFO or device (a process substitution
+// such as <(...) names one) as a stream, refused as soon as more than
+// `max_bytes` arrived (/dev/zero is refused after 16 MiB, never read on).
+// Opening never blocks: a FIFO without a writer reads as empty. A folder is
+// refused with the system's reason.
+text_input_t read_text_stream_or_file(const std::string& path,
+                                      size_t max_bytes = TEXT_INPUT_MAX_BYTES);
+
+// Opens `path` for reading without blocking. Returns the descriptor (in
+// blocking mode again) and whether it is a regular file, or -1 with the
+// system's reason (a folder: "Is a directory").
+int open_input_descriptor(const std::string& path, bool& regular, std::string& reason);
+
 // Whether `path` names a regular file of at most `max_bytes` that can be
 // opened for reading; `reason` says why not. Opens without blocking (a FIFO
 // with no writer does not hang) and closes again.

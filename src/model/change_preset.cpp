@@ -123,29 +123,119 @@ void show_channel_captions(int ch) {
   g_free(bold);
 }
 
+namespace {
+
+const char* const NAME_CONTEXT = "name field";
+
+// The first status bar inside `w`, depth first; null when there is none.
+GtkWidget* statusbar_in(GtkWidget* w) {
+  if (GTK_IS_STATUSBAR(w)) return w;
+  if (!GTK_IS_CONTAINER(w)) return nullptr;
+  GtkWidget* found = nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(w));
+  for (GList* l = children; l && !found; l = l->next) found = statusbar_in(GTK_WIDGET(l->data));
+  g_list_free(children);
+  return found;
+}
+
+// Says why a name field refused what was typed or pasted, or clears what it
+// said (`text` empty): in the line the field names as its notice (the
+// wizard's), else in the status bar of its editor page.
+void name_notice(GtkEditable* editable, const std::string& text) {
+  GtkWidget* entry = GTK_WIDGET(editable);
+  if (auto* label = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(entry), "name notice"))) {
+    gtk_label_set_text(GTK_LABEL(label), text.empty() ? "" : (text + ".").c_str());
+    return;
+  }
+  GtkWidget* bar = nullptr;
+  for (GtkWidget* a = gtk_widget_get_parent(entry); a && !bar; a = gtk_widget_get_parent(a))
+    bar = statusbar_in(a);
+  if (!bar) return;
+  const guint id = gtk_statusbar_get_context_id(GTK_STATUSBAR(bar), NAME_CONTEXT);
+  gtk_statusbar_pop(GTK_STATUSBAR(bar), id);
+  if (!text.empty()) gtk_statusbar_push(GTK_STATUSBAR(bar), id, (text + ".").c_str());
+}
+
+void refuse_name_input(GtkEditable* editable, const std::string& why) {
+  gtk_widget_error_bell(GTK_WIDGET(editable));
+  name_notice(editable, why);
+}
+
+// What the field would hold with `insert` put at character `at`, in place
+// of the characters up to `end` (a selection), and what of `insert` the
+// field's own length limit lets in.
+struct name_edit_t {
+  std::string text;
+  bool cut;  // the limit cut the insert: the name is full
+};
+name_edit_t name_after(const gchar* current, glong at, glong end, std::string insert,
+                       size_t max_len) {
+  const glong length = g_utf8_strlen(current, -1);
+  at = std::clamp<glong>(at, 0, length);
+  end = std::clamp<glong>(end, at, length);
+  const glong room = std::max<glong>(0, static_cast<glong>(max_len) - (length - (end - at)));
+  const bool cut = g_utf8_strlen(insert.c_str(), -1) > room;
+  if (cut) insert.resize(g_utf8_offset_to_pointer(insert.c_str(), room) - insert.c_str());
+  const size_t a = g_utf8_offset_to_pointer(current, at) - current;
+  const size_t e = g_utf8_offset_to_pointer(current, end) - current;
+  return {std::string(current, a) + insert + (current + e), cut};
+}
+
+// "paste-clipboard": a paste that the field would refuse changes nothing,
+// also over a selection (the toolkit deletes the selection before it
+// offers the text).
+void name_paste(GtkEntry* entry, gpointer data) {
+  const size_t max_len = static_cast<size_t>(GPOINTER_TO_INT(data));
+  gchar* pasted = gtk_clipboard_wait_for_text(
+      gtk_widget_get_clipboard(GTK_WIDGET(entry), GDK_SELECTION_CLIPBOARD));
+  if (!pasted) return;
+  GtkEditable* editable = GTK_EDITABLE(entry);
+  gint start = 0, end = 0;
+  if (!gtk_editable_get_selection_bounds(editable, &start, &end))
+    start = end = gtk_editable_get_position(editable);
+  const std::string why = name_refusal(
+      name_after(gtk_entry_get_text(entry), start, end, pasted, max_len).text, max_len);
+  g_free(pasted);
+  if (why.empty()) return;
+  g_signal_stop_emission_by_name(entry, "paste-clipboard");
+  refuse_name_input(editable, why);
+}
+
+}  // namespace
+
 void name_insert_text(GtkEditable* editable, gchar* new_text, gint new_text_length, gint* position,
                       gpointer data) {
   const size_t max_len = static_cast<size_t>(GPOINTER_TO_INT(data));
   const gchar* current = gtk_entry_get_text(GTK_ENTRY(editable));
-  std::string insert =
+  const std::string insert =
       new_text_length < 0 ? std::string(new_text) : std::string(new_text, new_text_length);
-  bool refuse = !g_utf8_validate(insert.data(), static_cast<gssize>(insert.size()), nullptr);
-  if (!refuse) {
+  std::string why;
+  if (!g_utf8_validate(insert.data(), static_cast<gssize>(insert.size()), nullptr)) {
+    why = "a character that cannot be stored in a name";
+  } else {
     // The entry's own length limit cuts what does not fit (and beeps);
     // judge what it lets in.
-    const glong length = g_utf8_strlen(current, -1);
-    const glong room = std::max<glong>(0, static_cast<glong>(max_len) - length);
-    if (g_utf8_strlen(insert.c_str(), -1) > room)
-      insert.resize(g_utf8_offset_to_pointer(insert.c_str(), room) - insert.c_str());
-    const glong at = position && *position >= 0 ? std::min<glong>(*position, length) : length;
-    const size_t split = g_utf8_offset_to_pointer(current, at) - current;
-    const std::string text = std::string(current, split) + insert + (current + split);
-    refuse = !check_name(text, max_len).ok();
+    const glong at = position && *position >= 0 ? *position : g_utf8_strlen(current, -1);
+    const name_edit_t after = name_after(current, at, at, insert, max_len);
+    why = name_refusal(after.text, max_len);
+    if (why.empty() && after.cut) {
+      // Taken in part: the name is full now.
+      name_notice(editable, "the name is full: at most " + std::to_string(max_len) + " characters");
+      return;
+    }
   }
-  if (refuse) {
-    g_signal_stop_emission_by_name(editable, "insert-text");
-    gtk_widget_error_bell(GTK_WIDGET(editable));
+  if (why.empty()) {
+    name_notice(editable, "");
+    return;
   }
+  g_signal_stop_emission_by_name(editable, "insert-text");
+  refuse_name_input(editable, why);
+}
+
+void guard_name_entry(GtkWidget* entry, size_t max_len) {
+  const gpointer data = GINT_TO_POINTER(static_cast<int>(max_len));
+  g_signal_connect(entry, "insert-text", G_CALLBACK(name_insert_text), data);
+  g_signal_connect(entry, "paste-clipboard", G_CALLBACK(name_paste), data);
 }
 
 // ---- Channel Setup ----
@@ -462,7 +552,8 @@ gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer) {
 
 // ---- Tools acting on whole channels ----
 
-void run_as_one_change(const std::function<void()>& edit) {
+void run_as_one_change(const std::string& name, const std::function<void()>& edit) {
   const record_change change;
+  edit_scope_name(name);
   edit();
 }

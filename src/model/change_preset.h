@@ -8,8 +8,10 @@
 
 #include <gtk/gtk.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // ---- Names ----
 void change_entry(GtkWidget* widget, gpointer data);         // preset name
@@ -20,9 +22,15 @@ void show_channel_captions(int ch);
 // "insert-text" filter of the name entries (user data: the field's length
 // in characters, 12 or 9): refuses, with a beep, input that has no record
 // byte or whose written form would not fit the preset file, so the entry
-// always shows what the record holds.
+// always shows what the record holds. A refusal, or input cut because the
+// name is full, is said in the field's notice line (data "name notice" of
+// the entry, a label) or else in the status bar of its editor page.
 void name_insert_text(GtkEditable* editable, gchar* new_text, gint new_text_length, gint* position,
                       gpointer data);
+// Connects name_insert_text to a name entry of `max_len` characters, and a
+// paste guard: a paste the field would refuse changes nothing, also over a
+// selection.
+void guard_name_entry(GtkWidget* entry, size_t max_len);
 
 // ---- Channel Setup ----
 void change_channel_gain(GtkWidget* widget, gpointer data);  // spinner_gain[ch]
@@ -70,7 +78,8 @@ void change_delay_unit(GtkWidget* widget, gpointer data);  // combo_delay
 gint delay_spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer data);
 
 // Runs `edit`, which changes `preset` for one user action made outside the
-// fields (a copy between channels, an import), as one change of the record:
-// the preset is marked unsaved when the record differs afterwards. The
-// caller shows the result (show_record_in_editor).
-void run_as_one_change(const std::function<void()>& edit);
+// fields (a copy between channels, an import), as one change of the record,
+// one undo step called `name` ("copy of the EQ of A to B"): the preset is
+// marked unsaved when the record differs afterwards. The caller shows the
+// result (show_record_in_editor).
+void run_as_one_change(const std::string& name, const std::function<void()>& edit);

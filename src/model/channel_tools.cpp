@@ -20,15 +20,6 @@ constexpr section_names_t kSections[] = {
     {channel_section::whole, "all", "whole channel"},
 };
 
-// The letters of the channels in `mask`: "A, D".
-std::string letters(unsigned mask) {
-  std::string out;
-  for (unsigned ch = 0; ch < 4; ++ch)
-    if (mask & (1u << ch))
-      out += std::string(out.empty() ? "" : ", ") + static_cast<char>('A' + ch);
-  return out;
-}
-
 const section_names_t& names(channel_section s) {
   for (const section_names_t& n : kSections)
     if (n.section == s) return n;
@@ -39,10 +30,6 @@ const section_names_t& names(channel_section s) {
 
 const char* section_label(channel_section s) {
   return names(s).label;
-}
-
-const char* section_name(channel_section s) {
-  return names(s).name;
 }
 
 std::optional<channel_section> parse_section(const std::string& name) {
@@ -95,11 +82,16 @@ unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigne
 }
 
 std::string copy_report(unsigned from, unsigned targets, unsigned changed, channel_section s) {
-  std::string line = std::string("copied the ") + section_label(s) + " of " +
-                     static_cast<char>('A' + (from & 3)) + " to " + letters(targets);
+  std::string line = std::string("copied the ") + section_label(s) + " of " + channel_letter(from) +
+                     " to " + channel_letters(targets);
   if ((changed & targets) != targets)
-    line += " (" + letters(targets & ~changed) + " already had them)";
+    line += " (" + channel_letters(targets & ~changed) + " already had them)";
   return line;
+}
+
+std::string copy_step_name(unsigned from, unsigned changed, channel_section s) {
+  return std::string("copy of the ") + section_label(s) + " of " + channel_letter(from) + " to " +
+         channel_letters(changed);
 }
 
 std::vector<channel_choice_t> channel_choices(const preset_t& p, unsigned channels, unsigned from,

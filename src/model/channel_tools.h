@@ -19,9 +19,8 @@ enum class channel_section {
 // What a section is called in menus and messages: "crossover", "EQ",
 // "limiter", "delay", "whole channel".
 const char* section_label(channel_section s);
-// The command-line name of a section ("xo", "eq", "limiter", "delay",
-// "all") and back; nullopt for any other text.
-const char* section_name(channel_section s);
+// The section of a command-line name ("xo", "eq", "limiter", "delay",
+// "all"); nullopt for any other text.
 std::optional<channel_section> parse_section(const std::string& name);
 
 // Copies section `s` of channel `from` into channel `to` of `p`. A whole
@@ -43,6 +42,11 @@ unsigned copy_to_channels(preset_t& p, unsigned channels, unsigned from, unsigne
 // " (D already had them)" naming the targets that held those values already
 // (`changed`: the mask copy_to_channels returned).
 std::string copy_report(unsigned from, unsigned targets, unsigned changed, channel_section s);
+
+// What the editor's undo calls a copy step that changed the channels in
+// `changed`: "copy of the EQ of A to B, C" ("Undo copy of the EQ of A to
+// B, C").
+std::string copy_step_name(unsigned from, unsigned changed, channel_section s);
 
 // A channel a menu of channel `from` offers: another open channel, or "All
 // channels" (every other open channel at once). `targets` is its bit mask

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/text_format.h"
 #include "response/calc_filters.h"
 
 int aktiv[5];
@@ -44,6 +45,8 @@ int spin_whole(double value) {
 }
 
 std::optional<double> spin_kept_value(const char* text, double current, int digits) {
+  // The toolkit prints the value with printf in the user's locale ("2,33"):
+  // compared in the same form.
   char shown[64];
   std::snprintf(shown, sizeof shown, "%0.*f", digits, current);
   if (text != nullptr && std::strcmp(text, shown) == 0) return current;
@@ -52,8 +55,18 @@ std::optional<double> spin_kept_value(const char* text, double current, int digi
 
 // ---- Value texts ----
 
+namespace {
+
+// `text` right-aligned in `width` characters, as printf's "%5.1f" pads.
+std::string padded(const std::string& text, size_t width) {
+  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+}  // namespace
+
+// The diagram's texts have a decimal point in every locale, as qpx draws them.
 void format_level_value(char (&out)[LEVEL_TEXT_SIZE], int gain) {
-  std::snprintf(out, sizeof out, "%5.1lf dB", gain / 10.0);
+  std::snprintf(out, sizeof out, "%s dB", padded(format_fixed(gain / 10.0, 1), 5).c_str());
 }
 
 void format_dyn_value(char (&out)[DYN_TEXT_SIZE], int threshold) {
@@ -64,7 +77,8 @@ void format_dyn_value(char (&out)[DYN_TEXT_SIZE], int threshold) {
 }
 
 void format_delay_value(char (&out)[DELAY_TEXT_SIZE], double shown, delay_unit_t u) {
-  std::snprintf(out, sizeof out, "%6.2lf%s", shown, delay_unit_info(u).suffix);
+  std::snprintf(out, sizeof out, "%s%s", padded(format_fixed(shown, 2), 6).c_str(),
+                delay_unit_info(u).suffix);
 }
 
 // ---- Activity masks ----
@@ -140,6 +154,24 @@ level_link_t link_levels(const preset_t& p, unsigned channels, unsigned ch, cons
   for (unsigned i = 0; i < n; ++i)
     if (i == ch || r.moved[i]) r.gain[i] = static_cast<int16_t>(db_to_tenths(r.shown[i]));
   return r;
+}
+
+level_link_t apply_level_change(preset_t& p, unsigned channels, unsigned ch, const double shown[4],
+                                const double before[4]) {
+  const level_link_t r = link_levels(p, channels, ch, shown, before);
+  for (unsigned i = 0; i < clamp_channels(channels); ++i)
+    if (i == ch || r.moved[i]) p.channel[i].gain = r.gain[i];
+  return r;
+}
+
+level_link_t change_level(preset_t& p, unsigned channels, unsigned ch, double db) {
+  double shown[4], before[4];
+  for (unsigned i = 0; i < 4; ++i) {
+    before[i] = shown_value(shown_field::level, p.channel[i].gain);
+    shown[i] = std::clamp(before[i], LEVEL_MIN_DB, LEVEL_MAX_DB);
+  }
+  shown[ch & 3] = db;
+  return apply_level_change(p, channels, ch & 3, shown, before);
 }
 
 bool mute_follows(uint8_t groups_ch, uint8_t groups_other) {
@@ -343,10 +375,6 @@ peq_target_t peq_pointer_target(int16_t px, int16_t py) {
 
 // ---- Wrappers over the globals ----
 
-void init_gain_temp() {
-  for (int i = 0; i < 4; ++i) gain_temp[i] = preset.channel[i].gain / 10.0;
-}
-
 void init_overview_values(unsigned ch_max) {
   overview_values_t v;
   std::memcpy(v.aktiv, aktiv, sizeof aktiv);
@@ -361,10 +389,9 @@ void init_overview_values(unsigned ch_max) {
 }
 
 level_link_t store_level_change(unsigned ch, const double shown[4]) {
-  const level_link_t r = link_levels(preset, open_channels(), ch, shown, gain_temp);
+  const level_link_t r = apply_level_change(preset, open_channels(), ch, shown, gain_temp);
   for (unsigned i = 0; i < open_channels(); ++i) {
     if (i != ch && !r.moved[i]) continue;
-    preset.channel[i].gain = r.gain[i];
     gain_temp[i] = shown_value(shown_field::level, r.gain[i]);
     format_level_value(level_values[i], r.gain[i]);
   }

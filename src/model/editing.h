@@ -71,7 +71,7 @@ std::optional<double> spin_kept_value(const char* text, double current, int digi
 // ---- Value texts ---------------------------------------------------------
 
 // `level_values` text of a stored gain (0.1 dB): "%5.1lf" of gain / 10.0,
-// then " dB".
+// then " dB", with a decimal point in every locale (as all value texts).
 void format_level_value(char (&out)[LEVEL_TEXT_SIZE], int gain);
 // `dyn_values` text of a threshold in whole dB: "%3i", then " dB".
 void format_dyn_value(char (&out)[DYN_TEXT_SIZE], int threshold);
@@ -127,6 +127,19 @@ struct level_link_t {
 // stored gain in dB, which their spin buttons then show.
 level_link_t link_levels(const preset_t& p, unsigned channels, unsigned ch, const double shown[4],
                          const double gain_temp_in[4]);
+
+// Stores a level change found by link_levels into the record: channel ch
+// and the linked channels below `channels` get their new gain.
+level_link_t apply_level_change(preset_t& p, unsigned channels, unsigned ch, const double shown[4],
+                                const double before[4]);
+
+// A level of `db` (inside -99.0..+6.0 dB) set for channel `ch` as the editor
+// takes one typed into its level field: the channel stores it to 0.1 dB and
+// its level group follows by the same step, each linked channel clamped to
+// its range on its own. The fields of the other channels show their stored
+// levels (clamped to the field's range), the step is measured from the
+// channel's stored level. Used by the filter import's preamp and `qpx set`.
+level_link_t change_level(preset_t& p, unsigned channels, unsigned ch, double db);
 
 // Whether channel `other` follows a mute toggle on channel `ch`, given
 // their `groups` bytes: a strong member pulls the strong and weak members of
@@ -303,8 +316,6 @@ peq_target_t peq_pointer_target(int16_t px, int16_t py);
 // They use `preset`, `mv_type` and the globals above; each does what the
 // pure function of the same rule computes and stores it.
 
-// gain_temp = every channel's gain / 10 (editor build).
-void init_gain_temp();
 // The overview texts and masks for an editor of `ch_max` channels.
 void init_overview_values(unsigned ch_max);
 // Level change on channel ch (gains, gain_temp, level_values).

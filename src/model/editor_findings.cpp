@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "model/preset_diff.h"
+#include "model/text_format.h"
+
 namespace {
 
 std::string range_of(value_range_t r) {
@@ -9,9 +12,7 @@ std::string range_of(value_range_t r) {
 }
 
 std::string tenths(long v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", v / 10.0);
-  return text;
+  return format_fixed(v / 10.0, 1);
 }
 
 std::string hex_nibble(int code) {
@@ -84,9 +85,8 @@ std::vector<editor_finding_t> editor_findings(const preset_t& p, int device) {
 }
 
 std::string finding_text(const editor_finding_t& f) {
-  const char letter = static_cast<char>('A' + f.channel);
-  return std::string("Out ") + letter + " " + f.what + " " + f.value_text + " (editor " +
-         f.range_text + ")";
+  return std::string("Out ") + channel_letter(static_cast<unsigned>(f.channel)) + " " + f.what +
+         " " + f.value_text + " (editor " + f.range_text + ")";
 }
 
 std::string findings_summary(const std::vector<editor_finding_t>& findings) {

@@ -20,6 +20,7 @@ preset_t shown_to_plots;    // the record the plots last followed
 int depth = 0;              // edit scopes open
 preset_t before_scope;      // the record when the outermost scope began
 preset_t linked_from;       // the record the stereo links last followed
+std::string scope_name;     // what the action of the outermost scope is called
 bool gesture = false;       // a press-to-release scope is open
 
 // Takes a value typed into the focused spin button (its own step).
@@ -144,9 +145,15 @@ std::string label(const char* verb, const std::string& name) {
 }  // namespace
 
 void edit_scope_begin() {
-  if (depth++ != 0) return;
-  std::memcpy(&before_scope, &preset, sizeof preset);
-  std::memcpy(&linked_from, &preset, sizeof preset);
+  if (depth++ == 0) {
+    std::memcpy(&before_scope, &preset, sizeof preset);
+    std::memcpy(&linked_from, &preset, sizeof preset);
+    scope_name.clear();
+  }
+}
+
+void edit_scope_name(const std::string& name) {
+  if (depth > 0) scope_name = name;
 }
 
 void edit_scope_end() {
@@ -158,7 +165,7 @@ void edit_scope_end() {
   // recorded when the outermost scope ends.
   if (depth > (gesture ? 1 : 0)) return;
   if (std::memcmp(&before_scope, &preset, sizeof preset) == 0) return;
-  if (depth == 0 && history_open) history.record(before_scope, preset);
+  if (depth == 0 && history_open) history.record(before_scope, preset, scope_name);
   set_preset_unsaved(!history_open || history.unsaved(preset));
 }
 

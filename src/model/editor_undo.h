@@ -18,6 +18,10 @@ void edit_scope_begin();
 // The outermost scope records its change, if any, and shows whether the
 // preset now differs from the state last saved or opened (Save).
 void edit_scope_end();
+// Names the step of the open outermost scope by the action that makes it
+// ("filter import into Out A"); without a name a step is called what it
+// changed ("settings of Out A").
+void edit_scope_name(const std::string& name);
 
 // ---- For the editor's life ----
 // A new history over `preset` as the editor `window` was built (its saved

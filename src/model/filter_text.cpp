@@ -1,31 +1,39 @@
 #include "model/filter_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
+#include <string_view>
 
 #include "model/editing.h"
+#include "model/preset_diff.h"
 #include "model/text_format.h"
 
 namespace {
 
-std::string trim(const std::string& s) {
-  return std::string(trim_blanks(s));
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
-std::vector<std::string> tokens(const std::string& s) {
-  std::vector<std::string> out;
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+std::vector<std::string_view> tokens(std::string_view s) {
+  std::vector<std::string_view> out;
   size_t i = 0;
   while (i < s.size()) {
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    while (i < s.size() && is_blank(s[i])) ++i;
     const size_t start = i;
-    while (i < s.size() && !std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    while (i < s.size() && !is_blank(s[i])) ++i;
     if (i > start) out.push_back(s.substr(start, i - start));
   }
   return out;
+}
+
+// Whether `s` starts with `word`, letters in either case.
+bool starts_with_word(std::string_view s, std::string_view word) {
+  return s.size() >= word.size() && upper_ascii(std::string(s.substr(0, word.size()))) == word;
 }
 
 // A number as the text gave it (up to 6 significant digits, no trailing
@@ -41,18 +49,32 @@ struct number_t {
   double value;
   std::string unit;
 };
-std::optional<number_t> parse_number(const std::string& token) {
+std::optional<number_t> parse_number(std::string_view token) {
   const std::optional<decimal_prefix_t> n = read_decimal_prefix(token);
   if (!n) return std::nullopt;
-  return number_t{n->value, upper_ascii(token.substr(n->length))};
+  return number_t{n->value, upper_ascii(std::string(token.substr(n->length)))};
+}
+
+// A unit as messages write it.
+std::string unit_shown(const std::string& upper) {
+  if (upper == "HZ") return "Hz";
+  if (upper == "KHZ") return "kHz";
+  if (upper == "DB") return "dB";
+  if (upper == "OCT") return "oct";
+  return upper;
 }
 
 enum class kind_t { peak, low_shelf, high_shelf };
 
+const char* kind_name(kind_t k) {
+  return k == kind_t::low_shelf ? "low shelf" : k == kind_t::high_shelf ? "high shelf" : "peaking";
+}
+
 // One filter line, read.
 struct filter_line_t {
   int line;
-  int number;  // N of "Filter N:", 0 when the line has none
+  std::string_view text;  // the line, for a refusal found after reading
+  int number;             // N of "Filter N:", 0 when the line has none
   kind_t kind;
   double hz;
   double db;
@@ -63,9 +85,9 @@ struct filter_line_t {
 };
 
 // The reading of one line: a filter, a preamp, nothing (comment, blank,
-// filter off) or a refusal.
+// empty slot, filter off), a line that is no filter line, or a refusal.
 struct line_result_t {
-  enum { none, filter, preamp_line, refused } what = none;
+  enum { none, filter, preamp_line, skipped, refused } what = none;
   filter_line_t f{};
   double preamp = 0.0;
   std::string reason;
@@ -79,22 +101,28 @@ line_result_t refuse(std::string reason) {
   return r;
 }
 
+// Why `token` is no number in `unit` (empty for a plain number).
+std::string not_a_number(std::string_view token, const std::string& unit) {
+  if (looks_like_decimal_comma(token)) return quoted_excerpt(token) + ": use a decimal point";
+  return quoted_excerpt(token) + " is not a number" + (unit.empty() ? "" : " in " + unit);
+}
+
 // Reads the value after a keyword: a number and, in the next token or glued
 // to it, one of `units` (upper case; the first is the default, "" for a
 // plain number).
-std::optional<std::string> read_value(const std::vector<std::string>& t, size_t& i,
+std::optional<std::string> read_value(const std::vector<std::string_view>& t, size_t& i,
                                       const std::vector<std::string>& units, double& value,
                                       std::string& unit) {
-  if (i >= t.size()) return "a number is missing";
-  const std::string& token = t[i];
+  if (i >= t.size()) return std::string("a number is missing");
+  const std::string_view token = t[i];
   const std::optional<number_t> n = parse_number(token);
-  if (!n) return quoted_excerpt(token) + " is not a number";
+  if (!n) return not_a_number(token, unit_shown(units.front()));
   ++i;
   value = n->value;
   unit = n->unit;
   if (unit.empty() && i < t.size() && !units.front().empty()) {
     for (const std::string& u : units) {
-      if (upper_ascii(t[i]) == u) {
+      if (upper_ascii(std::string(t[i])) == u) {
         unit = u;
         ++i;
         break;
@@ -104,22 +132,29 @@ std::optional<std::string> read_value(const std::vector<std::string>& t, size_t&
   if (unit.empty()) unit = units.front();
   for (const std::string& u : units)
     if (unit == u) return std::nullopt;
-  return quoted_excerpt(token) + " is not a number" +
-         (units.front().empty() ? "" : " in " + units.front());
+  return not_a_number(token, unit_shown(units.front()));
 }
 
-line_result_t read_filter(const std::string& rest) {
-  const std::vector<std::string> t = tokens(rest);
+// A shelf's Q (or bandwidth) that a first-order shelf can stand for: about
+// 0.5 (two coinciding real poles) to 0.71 (Butterworth).
+constexpr double SHELF_Q_MIN = 0.49;
+constexpr double SHELF_Q_MAX = 0.72;
+
+line_result_t read_filter(std::string_view rest) {
+  const std::vector<std::string_view> t = tokens(rest);
   if (t.empty()) return refuse("ON or OFF and a filter type are missing");
-  const std::string state = upper_ascii(t[0]);
-  if (state != "ON" && state != "OFF") return refuse("ON or OFF expected, " + quoted_excerpt(t[0]) + " found");
+  const std::string state = upper_ascii(std::string(t[0]));
+  if (state != "ON" && state != "OFF")
+    return refuse("ON or OFF expected, " + quoted_excerpt(t[0]) + " found");
+  // "Filter 3: ON None": a slot the program left empty.
+  if (t.size() == 2 && upper_ascii(std::string(t[1])) == "NONE") return {};
   if (state == "OFF") {
     line_result_t r;
     r.note = "the filter is switched off: left out";
     return r;
   }
   if (t.size() < 2) return refuse("the filter type is missing");
-  const std::string type = upper_ascii(t[1]);
+  const std::string type = upper_ascii(std::string(t[1]));
   line_result_t r;
   r.what = line_result_t::filter;
   filter_line_t& f = r.f;
@@ -130,11 +165,11 @@ line_result_t read_filter(const std::string& rest) {
   } else if (type == "HS" || type == "HSC") {
     f.kind = kind_t::high_shelf;
   } else {
-    static const char* const lacks[] = {"LP", "HP",  "LPQ", "HPQ",   "BP",  "NO",
-                                        "AP", "LP1", "HP1", "MODAL", "NONE"};
+    static const char* const lacks[] = {"LP",  "HP",    "LPQ",  "HPQ", "BP",  "NO",  "AP",  "LP1",
+                                        "HP1", "MODAL", "NONE", "LPF", "HPF", "BPF", "LS1", "HS1"};
     for (const char* l : lacks)
       if (type == l)
-        return refuse("the device has no " + t[1] +
+        return refuse("the device has no " + text_excerpt(t[1]) +
                       " filter (it takes PK, PEQ, LS, LSC, HS and HSC)");
     return refuse("unknown filter type " + quoted_excerpt(t[1]));
   }
@@ -145,17 +180,17 @@ line_result_t read_filter(const std::string& rest) {
     if (const std::optional<number_t> slope = parse_number(t[i])) {
       std::string unit = slope->unit;
       ++i;
-      if (unit.empty() && i < t.size() && upper_ascii(t[i]) == "DB") unit = "DB", ++i;
+      if (unit.empty() && i < t.size() && upper_ascii(std::string(t[i])) == "DB") unit = "DB", ++i;
       if (unit != "DB") return refuse("a shelf slope is given in dB");
       if (slope->value != 6.0)
         return refuse("the device has no " + as_given(slope->value) +
-                      " dB shelf (its shelves are 6 dB per octave)");
+                      " dB shelf (its shelves are first-order, 6 dB per octave)");
     }
   }
   bool has_fc = false, has_gain = false;
   while (i < t.size()) {
-    const std::string& key_token = t[i++];
-    const std::string key = upper_ascii(key_token);
+    const std::string_view key_token = t[i++];
+    const std::string key = upper_ascii(std::string(key_token));
     std::string unit;
     std::optional<std::string> problem;
     if (key == "FC") {
@@ -173,7 +208,7 @@ line_result_t read_filter(const std::string& rest) {
       f.has_q = true;
     } else if (key == "BW") {
       if (f.has_q) return refuse("Q or BW is given twice");
-      if (i < t.size() && upper_ascii(t[i]) == "OCT") ++i;
+      if (i < t.size() && upper_ascii(std::string(t[i])) == "OCT") ++i;
       problem = read_value(t, i, {"OCT"}, f.bw, unit);
       if (!problem && !(f.bw > 0.0 && f.bw <= 10.0))
         problem = "BW " + as_given(f.bw) + " oct is not a bandwidth a band can have";
@@ -182,24 +217,50 @@ line_result_t read_filter(const std::string& rest) {
     } else {
       return refuse(quoted_excerpt(key_token) + " cannot be read (expected Fc, Gain, Q or BW)");
     }
-    if (problem) return refuse(key_token + ": " + *problem);
+    if (problem) return refuse(text_excerpt(key_token) + ": " + *problem);
   }
   if (!has_fc) return refuse("Fc is missing");
   if (!has_gain) return refuse("Gain is missing");
   if (f.kind == kind_t::peak && !f.has_q) return refuse("Q or BW is missing");
+  if (f.kind != kind_t::peak && f.has_q && !(f.q >= SHELF_Q_MIN && f.q <= SHELF_Q_MAX))
+    return refuse((f.from_bw ? "BW " + as_given(f.bw) + " oct (Q " + format_fixed(f.q, 3) + ")"
+                             : "Q " + as_given(f.q)) +
+                  " makes a second-order shelf; the device's shelves are first-order (a " +
+                  "shelf's Q about 0.5 to 0.71)");
   return r;
 }
 
-line_result_t read_line(const std::string& raw) {
-  const std::string line = trim(raw);
+const char* const EXPECTED_LINE =
+    "cannot be read (expected \"Filter N: ...\", \"Preamp: ... dB\" or a # comment)";
+
+// Reads one line. A line that starts with "Filter" and a number or colon,
+// or with the word "Preamp", is read as such and refused when it cannot be;
+// any other line is no filter line and skipped.
+line_result_t read_line(std::string_view raw) {
+  const std::string_view line = trim_blanks(raw);
   if (line.empty() || line[0] == '#') return {};
-  const size_t colon = line.find(':');
-  if (colon == std::string::npos)
-    return refuse("cannot be read (expected \"Filter N: ...\", \"Preamp: ... dB\" or a # comment)");
-  const std::string head = upper_ascii(trim(line.substr(0, colon)));
-  const std::string rest = line.substr(colon + 1);
-  if (head == "PREAMP") {
-    const std::vector<std::string> t = tokens(rest);
+  line_result_t skip;
+  skip.what = line_result_t::skipped;
+  if (starts_with_word(line, "FILTER")) {
+    std::string_view rest = line.substr(6);
+    size_t i = 0;
+    while (i < rest.size() && is_blank(rest[i])) ++i;
+    size_t digits = 0;
+    while (i + digits < rest.size() && is_digit(rest[i + digits])) ++digits;
+    if (digits == 0 && (i == rest.size() || rest[i] != ':')) return skip;  // "Filter Settings"
+    const std::string_view number = rest.substr(i, digits);
+    i += digits;
+    while (i < rest.size() && is_blank(rest[i])) ++i;
+    if (i == rest.size() || rest[i] != ':') return refuse(EXPECTED_LINE);
+    line_result_t r = read_filter(rest.substr(i + 1));
+    r.f.number = number.empty() || number.size() > 2 ? 0 : std::stoi(std::string(number));
+    return r;
+  }
+  if (starts_with_word(line, "PREAMP") &&
+      (line.size() == 6 || line[6] == ':' || is_blank(line[6]))) {
+    const std::string_view after = trim_blanks(line.substr(6));
+    if (after.empty() || after[0] != ':') return refuse(EXPECTED_LINE);
+    const std::vector<std::string_view> t = tokens(after.substr(1));
     size_t i = 0;
     line_result_t r;
     std::string unit;
@@ -209,17 +270,7 @@ line_result_t read_line(const std::string& raw) {
     r.what = line_result_t::preamp_line;
     return r;
   }
-  if (head.compare(0, 6, "FILTER") == 0) {
-    const std::string number = trim(head.substr(6));
-    bool digits = true;
-    for (char c : number) digits = digits && std::isdigit(static_cast<unsigned char>(c));
-    if (digits) {
-      line_result_t r = read_filter(rest);
-      r.f.number = number.empty() || number.size() > 2 ? 0 : std::stoi(number);
-      return r;
-    }
-  }
-  return refuse("cannot be read (expected \"Filter N: ...\", \"Preamp: ... dB\" or a # comment)");
+  return skip;
 }
 
 // The stored band of a filter line, or a refusal; notes for what was
@@ -229,13 +280,16 @@ std::optional<std::string> store_filter(const filter_line_t& f, peq_t& band,
   const std::string at = "line " + std::to_string(f.line) + ": ";
   if (!(f.hz > PEQ_FREQ_MIN - 1.0 && f.hz < PEQ_FREQ_MAX + 1.0) ||
       spin_whole(f.hz) < PEQ_FREQ_MIN || spin_whole(f.hz) > PEQ_FREQ_MAX)
-    return "frequency " + as_given(f.hz) + " Hz is outside the band's 35 to 12000 Hz";
+    return "frequency " + as_given(f.hz) + " Hz is outside the band's " +
+           std::to_string(PEQ_FREQ_MIN) + " to " + std::to_string(PEQ_FREQ_MAX) + " Hz";
   const int hz = spin_whole(f.hz);
   if (hz != f.hz)
     notes.push_back(at + "frequency " + as_given(f.hz) + " Hz stored as " + std::to_string(hz) +
                     " Hz");
-  if (!(std::fabs(f.db) < 13.0) || std::abs(db_to_tenths(f.db)) > 120)
-    return "gain " + as_given(f.db) + " dB is outside the band's -12.0 to +12.0 dB";
+  if (!(std::fabs(f.db) < PEQ_GAIN_MAX_DB + 1.0) ||
+      !editor_range::peq_gain.contains(db_to_tenths(f.db)))
+    return "gain " + as_given(f.db) + " dB is outside the band's " +
+           format_fixed(PEQ_GAIN_MIN_DB, 1) + " to +" + format_fixed(PEQ_GAIN_MAX_DB, 1) + " dB";
   const int gain = db_to_tenths(f.db);
   if (std::fabs(gain / 10.0 - f.db) > 1e-9)
     notes.push_back(at + "gain " + as_given(f.db) + " dB stored as " +
@@ -252,8 +306,9 @@ std::optional<std::string> store_filter(const filter_line_t& f, peq_t& band,
   const std::string given = f.from_bw
                                 ? "BW " + as_given(f.bw) + " oct (Q " + format_fixed(f.q, 3) + ")"
                                 : "Q " + as_given(f.q);
-  if (!(f.q > 0.0 && f.q < 13.0) || q_to_stored(f.q) < 7 || q_to_stored(f.q) > 125)
-    return given + " is outside the band's Q 0.7 to 12.5";
+  if (!(f.q > 0.0 && f.q < PEQ_Q_MAX + 1.0) || !editor_range::peq_q.contains(q_to_stored(f.q)))
+    return given + " is outside the band's Q " + format_fixed(PEQ_Q_MIN, 1) + " to " +
+           format_fixed(PEQ_Q_MAX, 1);
   const int q = q_to_stored(f.q);
   if (std::fabs(q / 10.0 - f.q) > 1e-9)
     notes.push_back(at + given + " stored as Q " + format_fixed(q / 10.0, 1));
@@ -262,57 +317,127 @@ std::optional<std::string> store_filter(const filter_line_t& f, peq_t& band,
   return std::nullopt;
 }
 
+// Line numbers in ascending runs of consecutive lines.
+struct line_runs_t {
+  std::vector<std::pair<int, int>> runs;
+  size_t count = 0;
+
+  void add(int line) {
+    if (!runs.empty() && runs.back().second + 1 == line)
+      runs.back().second = line;
+    else
+      runs.emplace_back(line, line);
+    ++count;
+  }
+  // "2 lines hold no filter (lines 1, 3)".
+  std::string phrase() const {
+    const bool one = count == 1;
+    return std::to_string(count) + (one ? " line holds" : " lines hold") + " no filter (line" +
+           (one ? " " : "s ") + text() + ")";
+  }
+  // "1-3, 7, 9-12": at most `most` runs, then "...".
+  std::string text(size_t most = 4) const {
+    std::string out;
+    for (size_t i = 0; i < runs.size(); ++i) {
+      if (i == most) return out + ", ...";
+      out += (out.empty() ? "" : ", ") + std::to_string(runs[i].first) +
+             (runs[i].second > runs[i].first ? "-" + std::to_string(runs[i].second) : "");
+    }
+    return out;
+  }
+};
+
+// Which filter went to which band, in band order, runs of peaking filters
+// numbered in a row taken together; empty when every filter went to the
+// band its number names.
+std::string placement_text(const filter_line_t* const (&in_band)[6]) {
+  bool identity = true;
+  for (int b = 0; b < 6; ++b)
+    if (in_band[b] && in_band[b]->number != b + 1) identity = false;
+  if (identity) return "";
+  // A filter by its number, or by its line when it has none.
+  const auto id = [](const filter_line_t& f) { return f.number ? f.number : f.line; };
+  std::string out;
+  for (int b = 0; b < 6;) {
+    if (!in_band[b]) {
+      ++b;
+      continue;
+    }
+    const filter_line_t& first = *in_band[b];
+    int e = b;
+    while (first.kind == kind_t::peak && e + 1 < 6 && in_band[e + 1] &&
+           in_band[e + 1]->kind == kind_t::peak &&
+           (in_band[e + 1]->number != 0) == (first.number != 0) &&
+           id(*in_band[e + 1]) == id(*in_band[e]) + 1)
+      ++e;
+    const char* what = first.number ? "Filter" : "line";
+    std::string item =
+        e > b ? std::string(what) + "s " + std::to_string(id(first)) + "-" +
+                    std::to_string(id(*in_band[e])) + " -> bands " + std::to_string(b + 1) + "-" +
+                    std::to_string(e + 1)
+              : std::string(what) + " " + std::to_string(id(first)) +
+                    (first.kind == kind_t::peak ? ""
+                                                : std::string(" (") + kind_name(first.kind) + ")") +
+                    " -> band " + std::to_string(b + 1);
+    out += (out.empty() ? "" : ", ") + item;
+    b = e + 1;
+  }
+  return out;
+}
+
 }  // namespace
 
 filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
                                    bool apply_preamp) {
   filter_import_t r;
-  const auto refused = [&r](int line, const std::string& line_text, std::string reason) {
+  const auto refused = [&r](int line, std::string_view line_text, std::string reason) {
     r.ok = false;
     r.line = line;
-    r.line_text = line_text;
+    r.line_text = std::string(line_text.substr(0, 4 * EXCERPT_CHARS + 4));
     r.reason = std::move(reason);
     r.notes.clear();
     r.band_mask = 0;
+    r.placement.clear();
     return r;
   };
 
+  // The lines are walked in place: only the filter lines (at most six are
+  // taken) and the line numbers skipped are kept, whatever the text's size.
   std::vector<filter_line_t> filters;
-  std::vector<std::string> lines;
+  line_runs_t skipped;
   int preamp_line = 0;
+  std::string_view preamp_text;
   int lows = 0, highs = 0;
-  size_t start = 0;
-  // A byte order mark at the start belongs to no line.
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  for (size_t n = 0; n < lines.size(); ++n) {
-    const int number = static_cast<int>(n + 1);
-    const std::string& line = lines[n];
-    if (line.find('\0') != std::string::npos)
+  std::string_view rest = text;
+  if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);  // a byte order mark
+  for (int number = 1; !rest.empty(); ++number) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.find('\0') != std::string_view::npos)
       return refused(number, "", "the text holds a NUL byte; it is not a filter text");
     line_result_t lr = read_line(line);
     const std::string at = "line " + std::to_string(number) + ": ";
     switch (lr.what) {
       case line_result_t::refused:
         return refused(number, line, lr.reason);
+      case line_result_t::skipped:
+        skipped.add(number);
+        break;
       case line_result_t::none:
         if (!lr.note.empty()) r.notes.push_back(at + lr.note);
         break;
       case line_result_t::preamp_line:
         if (preamp_line) return refused(number, line, "a second Preamp line");
         preamp_line = number;
+        preamp_text = line;
         r.has_preamp = true;
         r.preamp_db = lr.preamp;
         break;
       case line_result_t::filter: {
         lr.f.line = number;
+        lr.f.text = line;
         // A peaking band of 0 dB is a band switched off.
         if (lr.f.kind == kind_t::peak && std::fabs(lr.f.db) < 13.0 && db_to_tenths(lr.f.db) == 0) {
           r.notes.push_back(at + "a peaking filter of 0.0 dB changes nothing: left out");
@@ -329,7 +454,10 @@ filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
       }
     }
   }
-  if (filters.empty()) return refused(0, "", "the text holds no filter that is switched on");
+  if (filters.empty())
+    return refused(0, "",
+                   "the text holds no filter that is switched on" +
+                       (skipped.count == 0 ? std::string() : "; " + skipped.phrase()));
 
   // Every band off (gain 0, peaking), keeping its frequency and Q; then the
   // shelves in their bands and the peaking filters in the free bands in
@@ -352,6 +480,7 @@ filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
     }
     numbered |= 1u << (f.number - 1);
   }
+  const filter_line_t* in_band[6] = {};
   int next = lows ? 1 : 0;
   for (const filter_line_t& f : filters) {
     int b;
@@ -364,19 +493,21 @@ filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
     else
       b = next++;
     if (const std::optional<std::string> problem = store_filter(f, r.bands[b], r.notes))
-      return refused(f.line, lines[f.line - 1], *problem);
+      return refused(f.line, f.text, *problem);
     r.band_mask |= 1u << b;
+    in_band[b] = &f;
   }
+  r.placement = placement_text(in_band);
 
   if (r.has_preamp) {
     const std::string at = "line " + std::to_string(preamp_line) + ": ";
     const double level = ch.gain / 10.0 + r.preamp_db;
     if (apply_preamp) {
-      if (!(std::fabs(r.preamp_db) < 200.0) || db_to_tenths(level) < -990 ||
-          db_to_tenths(level) > 60)
-        return refused(preamp_line, lines[preamp_line - 1],
-                       "the level with the preamp, " + format_fixed(level, 1) +
-                           " dB, is outside -99.0 to +6.0 dB");
+      if (!(std::fabs(r.preamp_db) < 200.0) || !editor_range::gain.contains(db_to_tenths(level)))
+        return refused(preamp_line, preamp_text,
+                       "the level with the preamp, " + format_fixed(level, 1) + " dB, is outside " +
+                           format_fixed(LEVEL_MIN_DB, 1) + " to +" + format_fixed(LEVEL_MAX_DB, 1) +
+                           " dB");
       r.level_set = true;
       r.gain = static_cast<int16_t>(db_to_tenths(level));
       r.notes.push_back(at + "preamp " + as_given(r.preamp_db) + " dB applied: level " +
@@ -389,17 +520,26 @@ filter_import_t import_filter_text(const std::string& text, const channel_t& ch,
   }
   // Notes in the order of their lines.
   std::stable_sort(r.notes.begin(), r.notes.end(), [](const std::string& a, const std::string& b) {
-    return std::atoi(a.c_str() + 5) < std::atoi(b.c_str() + 5);  // after "line "
+    const auto line_of = [](const std::string& s) {
+      const std::optional<decimal_prefix_t> n = read_decimal_prefix(std::string_view(s).substr(5));
+      return n ? n->value : 0.0;  // after "line "
+    };
+    return line_of(a) < line_of(b);
   });
+  if (skipped.count > 0) r.notes.push_back(skipped.phrase() + ": skipped");
   r.ok = true;
   return r;
 }
 
-bool apply_filter_import(channel_t& ch, const filter_import_t& r) {
-  if (!r.ok) return false;
-  for (int b = 0; b < 6; ++b) ch.peq[b] = r.bands[b];
-  if (r.level_set) ch.gain = r.gain;
+bool apply_filter_import(preset_t& p, unsigned channels, unsigned ch, const filter_import_t& r) {
+  if (!r.ok || ch >= std::min(channels, 4u)) return false;
+  for (int b = 0; b < 6; ++b) p.channel[ch].peq[b] = r.bands[b];
+  if (r.level_set) change_level(p, channels, ch, r.gain / 10.0);
   return true;
+}
+
+std::string filter_import_step_name(unsigned ch) {
+  return std::string("filter import into Out ") + channel_letter(ch);
 }
 
 std::string filter_import_t::message() const {
@@ -415,9 +555,8 @@ std::string filter_import_t::message() const {
     bands_text += (count++ ? ", " : "") + std::to_string(b + 1);
   }
   std::string m = std::to_string(count) + (count == 1 ? " filter" : " filters") + " taken into " +
-                  (count == 1 ? "band " : "bands ") + bands_text + "; the other bands are off";
-  if (notes.empty()) return m + "\n";
-  m += "\n";
+                  (count == 1 ? "band " : "bands ") + bands_text + "; the other bands are off\n";
+  if (!placement.empty()) m += placement + "\n";
   for (const std::string& n : notes) m += n + "\n";
   return m;
 }
@@ -432,8 +571,10 @@ std::string export_filter_text(const channel_t& ch, const std::string& title) {
     // contributes nothing to the response), are not written.
     if (index == 0 || !peq_type_label(b, index)) continue;
     out += "Filter " + std::to_string(b + 1) + ": ON ";
+    // The device's shelves are first-order: the slope says so, for programs
+    // that would take a bare shelf as a second-order one.
     if (p.type == 1)
-      out += b == 0 ? "LSC" : "HSC";
+      out += b == 0 ? "LS 6dB" : "HS 6dB";
     else
       out += "PK";
     out += " Fc " + std::to_string(p.freq) + " Hz Gain " + format_fixed(p.gain / 10.0, 1) + " dB";

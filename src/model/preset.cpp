@@ -400,6 +400,17 @@ size_t written_text_length(const std::string& record_bytes) {
   return n;
 }
 
+std::string name_refusal(const std::string& utf8, size_t max_len) {
+  const name_fit_t fit = check_name(utf8, max_len);
+  if (!fit.representable) return "a character that cannot be stored in a name";
+  if (!fit.fits_field)
+    return "the name is full: at most " + std::to_string(max_len) + " characters";
+  if (!fit.fits_written)
+    return "the name is full: at most " + std::to_string(XML_TEXT_MAX) +
+           " bytes in the preset file";
+  return "";
+}
+
 name_fit_t check_name(const std::string& utf8, size_t max_len) {
   name_fit_t fit{true, true, true, 0, 0};
   std::string bytes;

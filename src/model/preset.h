@@ -317,6 +317,11 @@ struct name_fit_t {
   bool ok() const { return representable && fits_field && fits_written; }
 };
 name_fit_t check_name(const std::string& utf8, size_t max_len);
+// Why a name field of `max_len` characters refuses `utf8`, for its status
+// line: "the name is full: at most 9 characters", "the name is full: at most
+// 63 bytes in the preset file", "a character that cannot be stored in a
+// name"; empty when the name fits.
+std::string name_refusal(const std::string& utf8, size_t max_len);
 
 // Bytes a record text takes in a preset file (escapes and references).
 size_t written_text_length(const std::string& record_bytes);

@@ -212,6 +212,13 @@ std::string display_text(const char* bytes, size_t max_len) {
   return out;
 }
 
+std::string display_name(const char* bytes, size_t max_len) {
+  size_t n = 0;
+  while (n < max_len && bytes[n] != '\0') ++n;
+  while (n > 0 && bytes[n - 1] == ' ') --n;
+  return display_text(bytes, n);
+}
+
 std::string lock_text(uint8_t lock) {
   std::string out;
   auto add = [&out](const std::string& name) { out += (out.empty() ? "" : ", ") + name; };
@@ -234,10 +241,21 @@ std::string xo_type_text(int filter, uint8_t config) {
   return filter == 0 ? hp_type_labels[hp_index_from_code(config)] : lp_type_labels[config];
 }
 
+char channel_letter(unsigned ch) {
+  return static_cast<char>('A' + (ch & 3));
+}
+
+std::string channel_letters(unsigned mask) {
+  std::string out;
+  for (unsigned ch = 0; ch < 4; ++ch)
+    if (mask & (1u << ch)) out += std::string(out.empty() ? "" : ", ") + channel_letter(ch);
+  return out;
+}
+
 std::string channel_label(const preset_t& p, unsigned ch) {
   ch &= 3;
-  return std::string("Out ") + static_cast<char>('A' + ch) + " \"" +
-         display_text(p.channel[ch].name, CHANNEL_NAME_MAX) + "\"";
+  return std::string("Out ") + channel_letter(ch) + " \"" +
+         display_name(p.channel[ch].name, CHANNEL_NAME_MAX) + "\"";
 }
 
 std::vector<value_difference_t> preset_differences(const preset_t& a, int device_a,

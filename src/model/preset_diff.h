@@ -15,6 +15,10 @@
 // the C1 range that bytes 0x86-0x9F stand for) are shown as \xNN, so a name
 // read from a file cannot send escape sequences; the rest as UTF-8.
 std::string display_text(const char* bytes, size_t max_len);
+// A name as texts made for people show it (menus, legends, reports,
+// headings): display_text without the blanks that pad it at the end (the
+// default names are "Out A    "); the record keeps them.
+std::string display_name(const char* bytes, size_t max_len);
 // The lock flags by name ("delay, crossover", "factory preset", "none").
 std::string lock_text(uint8_t lock);
 // The routing label of a code on a device, or "code N (no entry on the MV961)".
@@ -44,7 +48,13 @@ std::string mute_group_text(uint8_t groups, int device);
 // A channel's name without the blanks after it, as display_text shows it.
 std::string channel_name_text(const channel_t& ch);
 
-// A channel as messages name it: its letter and its name, Out B "Top R".
+// The letter of channel `ch` ('A' for 0) and the letters of the channels in
+// `mask` (bit n = channel n) as messages list them: "A, C, D".
+char channel_letter(unsigned ch);
+std::string channel_letters(unsigned mask);
+
+// A channel as messages name it: its letter and its name without the
+// padding at its end, Out B "Top R", Out A "Out A".
 std::string channel_label(const preset_t& p, unsigned ch);
 
 // ---- Differences ---------------------------------------------------------------

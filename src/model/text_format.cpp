@@ -141,6 +141,12 @@ std::string upper_ascii(std::string s) {
   return s;
 }
 
+std::string lower_ascii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
 std::string_view trim_blanks(std::string_view s) {
   const char* blanks = " \t\r\f\v";
   const size_t a = s.find_first_not_of(blanks);
@@ -185,6 +191,29 @@ std::string text_excerpt(std::string_view text, size_t max_chars) {
     chars += width;
   }
   if (i < text.size()) out += "...";
+  return out;
+}
+
+std::string tail_excerpt(std::string_view text, size_t max_chars) {
+  // The last max_chars characters lie within 4 x max_chars bytes (a
+  // character has at most four); start there, at the start of a character.
+  size_t start = text.size() > 4 * max_chars ? text.size() - 4 * max_chars : 0;
+  for (int k = 0; k < 3 && start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80;
+       ++k)
+    --start;
+  std::vector<std::string> units;
+  size_t used = 0;
+  for (size_t i = start; i < text.size(); i += used) units.push_back(shown_unit(text, i, used));
+  std::string out;
+  size_t chars = 0, k = units.size();
+  for (; k > 0; --k) {
+    const std::string& unit = units[k - 1];
+    const size_t width = unit[0] == '\\' ? unit.size() : 1;
+    if (chars + width > max_chars) break;
+    chars += width;
+  }
+  if (k > 0 || start > 0) out = "...";
+  for (size_t j = k; j < units.size(); ++j) out += units[j];
   return out;
 }
 

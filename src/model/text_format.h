@@ -46,8 +46,9 @@ std::string format_general(double v, int significant);
 
 // ---- Texts -----------------------------------------------------------------
 
-// ASCII letters in upper case; other bytes as they are.
+// ASCII letters in upper (lower) case; other bytes as they are.
 std::string upper_ascii(std::string s);
+std::string lower_ascii(std::string s);
 
 // `s` without the blanks (space, tab, CR, FF, VT) at both ends.
 std::string_view trim_blanks(std::string_view s);
@@ -72,6 +73,11 @@ std::string escaped_text(std::string_view text);
 // only between whole characters and escapes), escaped as escaped_text does,
 // with "..." after it when the text was longer.
 std::string text_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS);
+
+// The end of `text` as text_excerpt shows its start: at most `max_chars`
+// characters, escaped, with "..." before them when the text was longer. For
+// file paths, whose end names the file.
+std::string tail_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS);
 
 // text_excerpt in double quotes: the form messages quote what they refuse in
 // ("\"63.4x\"").

@@ -47,10 +47,7 @@ std::string name_of(const std::vector<value_difference_t>& diffs) {
   if (subjects.empty()) return "";
   if (channels == 0) return joint_subject(subjects);
   if (whole_preset) return "settings of the preset";
-  std::string outputs;
-  for (int ch = 0; ch < 4; ++ch)
-    if (channels & (1u << ch)) outputs += std::string(outputs.empty() ? "" : ", ") + char('A' + ch);
-  return joint_subject(subjects) + " of Out " + outputs;
+  return joint_subject(subjects) + " of Out " + channel_letters(channels);
 }
 
 }  // namespace
@@ -68,12 +65,13 @@ void undo_history::start(const preset_t& opened) {
   may_extend_ = false;
 }
 
-bool undo_history::record(const preset_t& before, const preset_t& after) {
+bool undo_history::record(const preset_t& before, const preset_t& after, const std::string& named) {
   const std::vector<value_difference_t> diffs = preset_differences(before, MV517, after, MV517);
   if (diffs.empty()) return false;
-  const bool typing = std::all_of(diffs.begin(), diffs.end(),
-                                  [](const value_difference_t& d) { return d.is_name; });
-  const std::string name = name_of(diffs);
+  const bool typing =
+      named.empty() && std::all_of(diffs.begin(), diffs.end(),
+                                   [](const value_difference_t& d) { return d.is_name; });
+  const std::string name = named.empty() ? name_of(diffs) : named;
   if (typing && may_extend_ && can_undo() && !can_redo() && steps_.back().typing &&
       steps_.back().name == name) {
     steps_.back().after = after;

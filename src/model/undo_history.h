@@ -27,9 +27,11 @@ class undo_history {
   // One user action changed the record from `before` to `after`: a new step
   // after the current position (the steps that could be redone are gone),
   // the oldest dropped beyond the limit. Editing the same name again right
-  // after its step (typing) extends that step. Returns false, recording
-  // nothing, when no stored value differs.
-  bool record(const preset_t& before, const preset_t& after);
+  // after its step (typing) extends that step. A step `named` by the action
+  // that made it ("copy of the EQ of A to B") keeps that name; otherwise it
+  // is called what changed (change_name). Returns false, recording nothing,
+  // when no stored value differs.
+  bool record(const preset_t& before, const preset_t& after, const std::string& named = "");
 
   bool can_undo() const { return position_ > 0; }
   bool can_redo() const { return position_ < steps_.size(); }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "model/editing.h"
+#include "model/text_format.h"
 #include "response/calc_filters.h"
 
 namespace {
@@ -18,9 +18,6 @@ constexpr unsigned KEY_KP_LEFT = 0xff96, KEY_KP_UP = 0xff97, KEY_KP_RIGHT = 0xff
                    KEY_KP_DOWN = 0xff99;
 constexpr unsigned KEY_PLUS = 0x2b, KEY_EQUAL = 0x3d, KEY_KP_ADD = 0xffab;
 constexpr unsigned KEY_MINUS = 0x2d, KEY_KP_SUBTRACT = 0xffad;
-
-constexpr int PEQ_GAIN_LIMIT = 120;  // 0.1 dB
-constexpr int PEQ_Q_LOW = 7, PEQ_Q_HIGH = 125;
 
 // The smallest whole hertz whose column is at least `column` (going right),
 // or the largest whose column is at most `column` (going left).
@@ -36,12 +33,6 @@ int column_edge_hz(int column, bool right) {
   while (f > 1 && col(f) > column) --f;
   while (col(f + 1) <= column) ++f;
   return f;
-}
-
-std::string format(const char* fmt, double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, fmt, v);
-  return text;
 }
 
 }  // namespace
@@ -111,11 +102,13 @@ int frequency_moved_by_columns(int hz, int columns, int lo, int hi) {
 }
 
 int gain_stepped(int gain, int tenths) {
-  return std::clamp(gain + tenths, -PEQ_GAIN_LIMIT, PEQ_GAIN_LIMIT);
+  return static_cast<int>(
+      std::clamp<long>(gain + tenths, editor_range::peq_gain.lo, editor_range::peq_gain.hi));
 }
 
 int q_stepped(int q, int tenths) {
-  return std::clamp(q + tenths, PEQ_Q_LOW, PEQ_Q_HIGH);
+  return static_cast<int>(
+      std::clamp<long>(q + tenths, editor_range::peq_q.lo, editor_range::peq_q.hi));
 }
 
 plot_step_t peq_step(const peq_t& p, const plot_key_t& key) {
@@ -168,16 +161,16 @@ std::string readout_frequency(double hz) {
   const int exponent = static_cast<int>(std::floor(std::log10(hz)));
   const double unit = std::pow(10.0, exponent - 2);
   const double r = std::round(hz / unit) * unit;
-  if (r < 100) return format("%.1f Hz", r);
-  if (r < 1000) return format("%.0f Hz", r);
-  if (r < 10000) return format("%.2f kHz", r / 1000);
-  if (r < 100000) return format("%.1f kHz", r / 1000);
-  return format("%.0f kHz", r / 1000);
+  if (r < 100) return format_fixed(r, 1) + " Hz";
+  if (r < 1000) return format_fixed(r, 0) + " Hz";
+  if (r < 10000) return format_fixed(r / 1000, 2) + " kHz";
+  if (r < 100000) return format_fixed(r / 1000, 1) + " kHz";
+  return format_fixed(r / 1000, 0) + " kHz";
 }
 
 std::string readout_level(int tenths) {
   if (tenths == 0) return "0.0 dB";
-  return format("%+.1f dB", tenths / 10.0);
+  return (tenths > 0 ? "+" : "") + format_fixed(tenths / 10.0, 1) + " dB";
 }
 
 std::string pointer_readout(int px, int py) {
@@ -192,18 +185,14 @@ std::string phase_pointer_readout(int px, int py) {
 }
 
 std::string peq_readout(int band, const peq_t& p) {
-  char text[96];
-  std::snprintf(text, sizeof text, "Filter %d: %u Hz, %s, Q %.1f", band + 1, unsigned(p.freq),
-                readout_level(p.gain).c_str(), p.q / 10.0);
-  return text;
+  return "Filter " + std::to_string(band + 1) + ": " + std::to_string(p.freq) + " Hz, " +
+         readout_level(p.gain) + ", Q " + format_fixed(p.q / 10.0, 1);
 }
 
 std::string xo_readout(int filter, const xo_t& f) {
   const int index = filter == 0 ? hp_index_from_code(f.config) : f.config;
   const char* const* labels = filter == 0 ? hp_type_labels : lp_type_labels;
-  char text[96];
-  std::snprintf(text, sizeof text, "%s: %u Hz, %s", filter == 0 ? "High-Pass" : "Low-Pass",
-                unsigned(f.freq[xo_slot(f.config)]),
-                index >= 0 && index <= 2 ? labels[index] : "unknown type");
-  return text;
+  return std::string(filter == 0 ? "High-Pass" : "Low-Pass") + ": " +
+         std::to_string(f.freq[xo_slot(f.config)]) + " Hz, " +
+         (index >= 0 && index <= 2 ? labels[index] : "unknown type");
 }

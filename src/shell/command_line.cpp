@@ -38,7 +38,21 @@ std::string editor_help_text() {
          "  -h, --help     show this help and exit\n"
          "  --version      show the version and exit\n"
          "\n"
-         "The toolkit's own options (such as --display) are taken as well.\n";
+         "The toolkit's own options (such as --display) are taken as well.\n"
+         "\n"
+         "On the Crossover and Parametric EQ plots (press one to select its nearest\n"
+         "handle and give it the keyboard):\n"
+         "  Tab, Shift+Tab   next, previous band that is on (crossover: the other filter)\n"
+         "  Left, Right      the filter one plot column lower, higher (Shift: ten)\n"
+         "  Up, Down         an EQ band's gain +0.1, -0.1 dB (Shift: 1 dB)\n"
+         "  +, -             a peaking band's Q +0.1, -0.1 (Shift: 1)\n"
+         "  mouse wheel      over a peaking band's handle: its Q by 0.1 (Shift: gain)\n"
+         "  Ctrl+Tab         moves the focus away from the plot\n"
+         "Undo and redo: Ctrl+Z undoes the last change of the open preset, Ctrl+Shift+Z\n"
+         "and Ctrl+Y redo it (also \"Undo ...\" and \"Redo ...\" in a plot's menu).\n"
+         "Right-click a channel's tab, a plot or a channel's name for \"Copy <section>\n"
+         "to\" and \"Copy whole channel to\"; the EQ plot's menu also imports filter\n"
+         "settings and shows the total response and the sum with another channel.\n";
 }
 
 std::string editor_version_text() {

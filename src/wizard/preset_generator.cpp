@@ -268,9 +268,12 @@ void build_step_four() {
   entry_pname = make_entry(static_cast<int>(PRESET_NAME_MAX), 110);
   gtk_entry_set_text(GTK_ENTRY(entry_pname), "Preset");
   // Only what the record's name field can hold is let in.
-  g_signal_connect(entry_pname, "insert-text", G_CALLBACK(name_insert_text),
-                   GINT_TO_POINTER(static_cast<int>(PRESET_NAME_MAX)));
+  guard_name_entry(entry_pname, PRESET_NAME_MAX);
   pack(name_row, entry_pname, false, false, 0);
+  // Where the field says why it refused a character (empty until then).
+  GtkWidget* notice = make_label_with_markup("", LABEL_NOTE_RED);
+  g_object_set_data(G_OBJECT(entry_pname), "name notice", notice);
+  pack(name_row, notice, false, false, 10);
   pack(fields, name_row, false, false, 0);
 
   GtkWidget* input_row = gtk_hbox_new(FALSE, 0);
@@ -437,6 +440,9 @@ void put_rear_picture() {
 GtkWidget* create_wizard(double width, double height) {
   GtkWidget* assistant = gtk_assistant_new();
   gtk_window_set_title(GTK_WINDOW(assistant), "Preset-Wizard");
+  // The editor's text style: the widths the pages give their captions,
+  // selectors and fields were made for it, not for the desktop's font.
+  apply_editor_style(assistant);
   if (GdkPixbuf* icon = load_picture(WIZARD_ICON_RESOURCE)) {
     gtk_window_set_icon(GTK_WINDOW(assistant), icon);
     g_object_unref(icon);

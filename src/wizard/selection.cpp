@@ -57,10 +57,6 @@ int single_bit(uint16_t bits, uint16_t first, int count) {
 
 }  // namespace
 
-uint16_t mode_bit(int mode) {
-  return valid_mode(mode) ? wizard_modes[mode].bit : 0;
-}
-
 const char* mode_label(int mode) {
   return valid_mode(mode) ? wizard_modes[mode].label : "";
 }

@@ -17,8 +17,6 @@
 #include "model/preset.h"
 #include "model/selection_word.h"
 
-// Bit of a mode; 0 for WIZ_NO_MODE.
-uint16_t mode_bit(int mode);
 // Caption on Step Two ("SAT", "Fullrange", "Bass-Array", "Monitor").
 const char* mode_label(int mode);
 // Element name in "wizards.xml" and word in the summary ("SAT",

@@ -39,8 +39,10 @@ same b2.qpx b.qpx "eq-import of eq-export"
 "$QPX" diff "$L" b.qpx >d.txt || true
 [ "$(grep -vc '^Out B "Top R"  EQ band [1-6]  ' d.txt)" = 0 ] || fail "eq-import changed more: $(cat d.txt)"
 cases "0 '' eq-import $L --channel B $D/filters_measured.txt --apply-preamp -o p.qpx"
+# The preamp is a level change of B: A, in B's level group, follows.
 run diff b.qpx p.qpx
-expect_out 'Out B "Top R"  level  -3.5 dB -> -8.0 dB' "preamp applied to the level"
+expect_out 'Out A "Top L"  level  -3.5 dB -> -8.0 dB
+Out B "Top R"  level  -3.5 dB -> -8.0 dB' "preamp applied to the level"
 printf 'Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilter 2: ON LP Fc 80 Hz\n' >lp.txt
 cases "1 'qpx eq-import: lp.txt: line 2: \"Filter 2: ON LP Fc 80 Hz\": the device has no LP filter' eq-import $L --channel A lp.txt -o x.qpx" \
   "1 'qpx eq-import: cannot open none.txt' eq-import $L --channel A none.txt -o x.qpx" \

@@ -9,18 +9,28 @@ for dev in MV517 MV961 ""; do  # without --device: an MV517
   d=${dev:-MV517} && same new.qpx "$D/new_${d,,}.qpx" "new --device $dev"
 done
 
-# Every verdict in one run; stdin is read too (the reader needs the file
-# three times) and an endless stream is refused instead of copied.
+# Every verdict in one run; stdin and a pipe are read too (the reader needs
+# the file three times), an endless stream is refused after 16 MiB instead of
+# copied on, a FIFO without a writer does not wait, a file larger than 16 MiB
+# is not read, and a name with a line feed or an escape stays on its line.
 edit "$D/new_mv517.qpx" damaged.qpx '<NAME>Preset</NAME>' '<NAME>Presat</NAME>'
-mkdir folder
-run check damaged.qpx missing.qpx folder "$D/new_mv961.qpx" - /dev/zero <"$D/live_mv517.qpx"
+mkdir folder && mkfifo fifo && truncate -s 17M big.qpx && cp "$D/new_mv517.qpx" "$(printf 'a\nb\033.qpx')"
+set +e
+timeout 20 "$QPX" check damaged.qpx missing.qpx folder "$D/new_mv961.qpx" - /dev/zero fifo big.qpx \
+  a*.qpx <(cat "$D/new_mv517.qpx") <"$D/live_mv517.qpx" >out 2>err
+RC=$?
+set -e
 expect 1 "check of bad files" ""
 expect_out "damaged.qpx: checksum mismatch
 missing.qpx: cannot open (No such file or directory)
 folder: cannot open (Is a directory)
 $D/new_mv961.qpx: ok
 -: ok
-/dev/zero: cannot open (File too large)" "check of bad files"
+/dev/zero: cannot open (larger than 16 MiB)
+fifo: checksum mismatch
+big.qpx: cannot open (larger than 16 MiB)
+a\x0ab\x1b.qpx: ok
+/dev/fd/63: ok" "check of bad files"
 # --strict adds what the editor cannot show, also to a file read in part.
 edit "$D/live_mv517.qpx" limits.qpx '<THRESHOLD>-6</THRESHOLD>' '<THRESHOLD>-30</THRESHOLD>' seal
 edit "$D/new_mv961.qpx" cut961.qpx '</PRESET>' '' seal
@@ -30,6 +40,12 @@ expect 1 "check --strict" ""
 expect_out "limits.qpx: ok, 2 values outside the editor's ranges: Out C limiter threshold -30 dB (editor -24..0), Out D level -99.9 dB (editor -99.0..6.0)
 $D/new_mv517.qpx: ok
 cut961.qpx: ok, but it holds no complete preset, 1 value outside the editor's ranges: Out B routing 7 (editor 0..3)" "check --strict"
+# A whole file whose only finding is a value outside the editor's ranges.
+edit "$D/new_mv517.qpx" attack.qpx '<AT>1</AT>' '<AT>200</AT>' seal
+run check --strict attack.qpx
+expect 1 "check --strict of one value outside the editor's ranges" ""
+expect_out "attack.qpx: ok, 1 value outside the editor's ranges: Out A limiter attack 200 ms (editor 0..127)" "check --strict of one value"
+cases "0 '' check attack.qpx"
 
 cases "2 'FILE is required' check" \
   "2 'expected MV517 or MV961' new --device MV999 -o c.qpx" \

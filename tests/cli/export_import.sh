@@ -68,6 +68,10 @@ refusals=('{"colour": 1}|colour: unknown key (allowed: device, name, mute, lock,
   '{"channels": [{}, {}, {}]}|channels: expected an array of 4 channel objects, got an array of 3'
   '{"channels": [{}, {}, {}, {"dynamics": []}]}|channels[3].dynamics: expected an object, got array'
   '{"name": |in.json: not valid JSON'
+  '{"mute": 1e400}|in.json: mute: 1e400 is not a number a preset can hold'
+  '{"channels": [{}, {"peq": [{}, {"gain": -1e999}]}]}|in.json: channels[1].peq[1].gain: -1e999 is not a number'
+  '{"name": "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"}|name: "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx..." has 200 characters, at most 12 allowed'
+  '{"na\u001bme": 1}|["na\x1bme"]: unknown key'
   '{"name": "Thirteen char"}|name: "Thirteen char" has 13 characters, at most 12 allowed'
   '{"name": "a\u0082"}|name: character U+0082 cannot be stored'
   '{"channels": [{"name": "\u2192\u2192\u2192\u2192\u2192\u2192\u2192\u2192"}, {}, {}, {}]}|channels[0].name: takes 64 bytes in the file, at most 63 allowed'
@@ -87,6 +91,15 @@ cases "0 '' import fit.json -o fit.qpx"
   fail "the longest names did not come back"
 cases "1 'qpx import: cannot write $WORK/missing/dir/x.qpx: No such file or directory' import fit.json -o $WORK/missing/dir/x.qpx" \
   "1 'qpx import: cannot open absent.json (No such file or directory)' import absent.json -o x.qpx" \
+  "1 'qpx import: cannot open /dev/zero (larger than 16 MiB)' import /dev/zero -o x.qpx" \
   "2 'output is required' import fit.json"
+
+# Standard input is read up to 16 MiB, then refused.
+set +e
+head -c 17000000 /dev/zero | "$QPX" import - -o big.qpx >out 2>err
+RC=$?
+set -e
+expect 1 "import of 17 MB on standard input" "qpx import: cannot read standard input (larger than 16 MiB)"
+absent big.qpx "import of 17 MB"
 
 finish

@@ -89,6 +89,24 @@ TEST(CopyChannel, MenusOfferTheOtherOpenChannels) {
             "Out A \"Top L\"=1 Out C \"Sub\"=4 Out D \"Fill ←ä\"=8 All channels=13 ");
   EXPECT_EQ(offered(MV961, 0, false) + offered(MV961, 2, true) + offered(5, 0, true),
             "Out B \"Top R\"=2 ");
+  // A name is shown without the blanks that pad it (the default names have
+  // four), the record keeps them; blanks inside or in front stay.
+  preset_t padded = preset_def;
+  std::strcpy(padded.channel[2].name, " T  R    ");
+  std::string labels;
+  for (const channel_choice_t& e : channel_choices(padded, MV517, 0, false))
+    labels += e.label + ";";
+  EXPECT_EQ(labels, "Out B \"Out B\";Out C \" T  R\";Out D \"Out D\";");
+  // Channels fed from different inputs (their routing differs) add signals
+  // that are not the same: the legend says so.
+  EXPECT_EQ(sum_legend(padded, 0, 2),
+            "Sum: Out A \"Out A\" + Out C \" T  R\" (level, polarity and delay included; "
+            "different inputs: shown as if one)");
+  padded.channel[2].routing = padded.channel[0].routing;
+  EXPECT_EQ(measured_sum_legend(padded, 0, 2),
+            "Sum: Out A \"Out A\" + Out C \" T  R\" (measured; level, polarity and delay "
+            "included)");
+  EXPECT_STREQ(padded.channel[0].name, "Out A    ");
 }
 
 // One line per differing stored value, in the user's units, with the

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "model/editing.h"
 #include "model/filter_text.h"
 #include "support/comma_locale.h"
 #include "support/utf8_check.h"
@@ -42,22 +43,87 @@ TEST(FilterText, EveryAcceptedFormGoesToItsBand) {
   EXPECT_TRUE(r.has_preamp && r.preamp_db == -4.5 && !r.level_set);
   EXPECT_EQ(r.message(),
             "5 filters taken into bands 1, 2, 3, 4, 6; the other bands are off\n"
+            "Filter 2 (low shelf) -> band 1, Filter 1 -> band 2, Filter 3 -> band 3, "
+            "Filter 7 -> band 4, Filter 6 (high shelf) -> band 6\n"
             "line 2: preamp -4.5 dB not applied (the channel level stays -3.5 dB)\n"
             "line 6: gain 2.04 dB stored as 2.0 dB\n"
             "line 6: BW 1 oct (Q 1.414) stored as Q 1.4\n"
             "line 7: the filter is switched off: left out\n"
             "line 8: a peaking filter of 0.0 dB changes nothing: left out\n");
-  channel_t applied = ch;
-  EXPECT_TRUE(apply_filter_import(applied, r));
-  EXPECT_EQ(applied.gain, -35);
-  // Applied to the level when asked for.
-  const filter_import_t with =
-      import_filter_text("Preamp: -4.5 dB\nFilter: ON PK Fc 99.5 Hz Gain 1 dB Q 1\n", ch, true);
-  ASSERT_TRUE(with.ok) << with.message();
-  EXPECT_TRUE(with.level_set && with.gain == -80);
-  EXPECT_EQ(with.bands[0].freq, 100);
-  EXPECT_TRUE(apply_filter_import(applied, with));
-  EXPECT_EQ(applied.gain, -80);
+  preset_t applied = preset_def;
+  applied.channel[1] = ch;
+  EXPECT_TRUE(apply_filter_import(applied, MV517, 1, r));
+  EXPECT_EQ(applied.channel[1].gain, -35);
+  EXPECT_EQ(bands_text(applied.channel[1].peq), bands_text(r.bands));
+}
+
+// A filter export as a room-correction program writes it: its own header
+// lines are skipped (and counted), empty slots ("ON None", "OFF None") are
+// no filters, and the low shelf numbered 6 goes to band 1, which the report
+// says.
+TEST(FilterText, AProgramsExportWithItsHeader) {
+  const filter_import_t r =
+      import_filter_text(read_file(data_file("filters_rew.txt")), preset_def.channel[1]);
+  ASSERT_TRUE(r.ok) << r.message();
+  EXPECT_EQ(bands_text(r.bands),
+            "90/7/30/1 63/40/-50/0 120/20/-30/0 415/15/25/0 1250/30/-15/0 3020/25/10/0 ");
+  EXPECT_EQ(r.message(),
+            "6 filters taken into bands 1, 2, 3, 4, 5, 6; the other bands are off\n"
+            "Filter 6 (low shelf) -> band 1, Filters 1-5 -> bands 2-6\n"
+            "line 10: frequency 63.4 Hz stored as 63 Hz\n"
+            "6 lines hold no filter (lines 1, 3-4, 6, 8-9): skipped\n");
+}
+
+// Which filter went to which band is said when it is not Filter N to band N.
+TEST(FilterText, PlacementReport) {
+  const std::string pk2 = "Filter 2: ON PK Fc 200 Hz Gain 1 dB Q 1\n";
+  // clang-format off
+  const struct { std::string text; const char* placement; } cases[] = {
+      {pk2 + "Filter 6: ON HS 6dB Fc 8 kHz Gain 1 dB\n", ""},  // each in its own band
+      {"Filter 3: ON PK Fc 300 Hz Gain 1 dB Q 1\n" + pk2 + pk2, "Filter 3 -> band 1, Filter 2 -> band 2, Filter 2 -> band 3"},
+      {"Filter 9: ON HS Fc 9 kHz Gain 1 dB\nFilter 7: ON PK Fc 70 Hz Gain 1 dB Q 1\n"
+       "Filter 8: ON PK Fc 80 Hz Gain 1 dB Q 1\n",
+       "Filters 7-8 -> bands 1-2, Filter 9 (high shelf) -> band 6"},
+      {"Filter: ON PK Fc 70 Hz Gain 1 dB Q 1\nFilter: ON PK Fc 80 Hz Gain 1 dB Q 1\n",
+       "lines 1-2 -> bands 1-2"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    const filter_import_t r = import_filter_text(c.text, preset_def.channel[0]);
+    ASSERT_TRUE(r.ok) << c.text << r.message();
+    EXPECT_EQ(r.placement, c.placement) << c.text;
+  }
+}
+
+// The preamp applied to the level is a level change of the channel: its
+// level group follows by the same step, each member within its range, as
+// for a level typed by hand; without a group only the channel moves.
+TEST(FilterText, PreampMovesTheLevelGroup) {
+  preset_t p = preset_def;
+  for (int ch : {0, 1, 3}) p.channel[ch].groups = groups_with_level_group(0, 1);  // Gr 1
+  p.channel[0].gain = -35, p.channel[1].gain = -10, p.channel[2].gain = 20,
+  p.channel[3].gain = -985;
+  const std::string text = "Preamp: -4.5 dB\nFilter: ON PK Fc 99.5 Hz Gain 1 dB Q 1\n";
+  const filter_import_t r = import_filter_text(text, p.channel[1], true);
+  ASSERT_TRUE(r.ok) << r.message();
+  EXPECT_TRUE(r.level_set && r.gain == -55);
+  preset_t grouped = p;
+  ASSERT_TRUE(apply_filter_import(grouped, MV517, 1, r));
+  EXPECT_EQ(grouped.channel[0].gain, -80);   // -3.5 - 4.5
+  EXPECT_EQ(grouped.channel[1].gain, -55);   // -1.0 - 4.5
+  EXPECT_EQ(grouped.channel[2].gain, 20);    // not in the group
+  EXPECT_EQ(grouped.channel[3].gain, -990);  // clamped to -99.0 on its own
+  EXPECT_EQ(grouped.channel[1].peq[0].freq, 100);
+  // The same rule as a level typed into the field.
+  preset_t typed = p;
+  change_level(typed, MV517, 1, -5.5);
+  for (int ch = 0; ch < 4; ++ch) EXPECT_EQ(typed.channel[ch].gain, grouped.channel[ch].gain) << ch;
+  // An MV961 has no channel D to move; channel C of a two-channel file stays.
+  preset_t small = p;
+  ASSERT_TRUE(apply_filter_import(small, MV961, 1, r));
+  EXPECT_EQ(small.channel[0].gain, -80);
+  EXPECT_EQ(small.channel[3].gain, -985);
+  EXPECT_FALSE(apply_filter_import(small, MV961, 2, r));
 }
 
 // Each refusal names the line and the reason, and nothing is taken.
@@ -67,7 +133,13 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
   const struct { std::string text; int line; const char* reason; } cases[] = {
       {pk + "Filter 2: ON HP Fc 80 Hz Q 0.7", 2, "the device has no HP filter"},
       {"Filter 1: ON NO Fc 80 Hz", 1, "the device has no NO filter"},
-      {"Filter 1: ON LS 12dB Fc 80 Hz Gain 3 dB", 1, "the device has no 12 dB shelf"},
+      {"Filter 1: ON LS 12dB Fc 80 Hz Gain 3 dB", 1, "the device has no 12 dB shelf (its shelves are first-order"},
+      {"Filter 6: ON HS 12 dB Fc 8 kHz Gain 3 dB", 1, "the device has no 12 dB shelf"},
+      {"Filter 1: ON LSC Fc 80 Hz Gain 3 dB Q 2", 1, "Q 2 makes a second-order shelf; the device's shelves are first-order"},
+      {"Filter 6: ON HSC Fc 8 kHz Gain 3 dB Q 0.3", 1, "Q 0.3 makes a second-order shelf"},
+      {"Filter 1: ON PK Fc 63,4 Hz Gain 3 dB Q 1", 1, "Fc: \"63,4\": use a decimal point"},
+      {"Preamp: -4,5 dB\n" + pk, 1, "Preamp: \"-4,5\": use a decimal point"},
+      {"Filter 1 ON PK Fc 100 Hz Gain 3 dB Q 1", 1, "cannot be read (expected \"Filter N: ...\""},
       {"Filter 1: ON PK Fc 34.4 Hz Gain 1 dB Q 1", 1, "frequency 34.4 Hz is outside"},
       {"Filter 1: ON PK Fc 100 Hz Gain 12.06 dB Q 1", 1, "gain 12.06 dB is outside"},
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 0.64", 1, "Q 0.64 is outside"},
@@ -75,10 +147,11 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB", 1, "Q or BW is missing"},
       {"Filter 1: ON PK Fc 100 Hz Fc 200 Hz Gain 3 dB Q 1", 1, "Fc is given twice"},
       {"Filter 1: ON PK Fc abc Hz Gain 3 dB Q 1", 1, "Fc: \"abc\" is not a number"},
-      {"Filter 1: ON PK Fc 100dB Gain 3 dB Q 1", 1, "Fc: \"100dB\" is not a number in HZ"},
+      {"Filter 1: ON PK Fc 100dB Gain 3 dB Q 1", 1, "Fc: \"100dB\" is not a number in Hz"},
+      {"Filter 1: ON PK Fc 100 Hz Gain 3Hz Q 1", 1, "Gain: \"3Hz\" is not a number in dB"},
       {"Filter 1: ON PK Fc nan Gain 3 dB Q 1", 1, "\"nan\" is not a number"},
       {"Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 1 Slope 2", 1, "\"Slope\" cannot be read"},
-      {"\n\nRoom EQ V5.20", 3, "cannot be read"},
+      {"\n\nRoom EQ V5.20\nFilter 1: ON None", 0, "no filter that is switched on; 1 line holds no filter (line 3)"},
       {pk + pk + pk + pk + pk + pk + pk, 7, "a 7th filter: the channel has 6 EQ bands"},
       {"Filter: ON LS Fc 80 Hz Gain 3 dB\nFilter: ON LSC Fc 90 Hz Gain 3 dB", 2, "a second low shelf"},
       {"Filter: ON HS Fc 8 kHz Gain 3 dB\n" + pk + "Filter: ON HSC Fc 9 kHz Gain 3 dB", 3, "a second high shelf"},
@@ -94,35 +167,27 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
     EXPECT_EQ(r.line, c.line) << c.text;
     EXPECT_NE(r.reason.find(c.reason), std::string::npos) << c.text << " -> " << r.reason;
     EXPECT_NE(r.message().find("nothing was changed"), std::string::npos);
-    channel_t after = ch;
-    EXPECT_FALSE(apply_filter_import(after, r));
-    EXPECT_EQ(std::memcmp(&after, &ch, sizeof ch), 0) << c.text;
+    preset_t after = preset_def;
+    EXPECT_FALSE(apply_filter_import(after, MV517, 0, r));
+    EXPECT_EQ(std::memcmp(&after, &preset_def, sizeof after), 0) << c.text;
   }
   // A preamp applied to the level must leave it within -99.0..+6.0 dB.
   channel_t loud = ch;
   loud.gain = 50;
   EXPECT_EQ(import_filter_text("Preamp: 1.5 dB\n" + pk, loud, true).line, 1);
   EXPECT_TRUE(import_filter_text("Preamp: 1.5 dB\n" + pk, loud, false).ok);
-  // The refused line is quoted in the message.
+  // The refused line is quoted in the message: a long one cut after 60
+  // characters, control characters and bytes that are not UTF-8 escaped.
   EXPECT_EQ(import_filter_text("Filter 1: ON LP Fc 80 Hz", ch).message(),
             "line 1: \"Filter 1: ON LP Fc 80 Hz\": the device has no LP filter (it takes PK, "
             "PEQ, LS, LSC, HS and HSC); nothing was changed");
-  // Briefly and escaped: one line of valid UTF-8 whatever the text holds.
-  const std::string long_token = "Filter 1: ON PK Fc " + std::string(200, '9') + "x Hz";
-  const struct {
-    std::string text, message;
-  } quoted[] = {
-      {"\xf0\x9f", "line 1: \"\\xf0\\x9f\": cannot be read"},
-      {"Filter 1: \x1b[2J PK",
-       "line 1: \"Filter 1: \\x1b[2J PK\": ON or OFF expected, \"\\x1b[2J\" found"},
-      {long_token, "line 1: \"" + long_token.substr(0, 60) + "...\": Fc: \"" +
-                       std::string(60, '9') + "...\" is not a number"},
-  };
-  for (const auto& c : quoted) {
-    const std::string m = import_filter_text(c.text, ch).message();
-    EXPECT_EQ(m.find(c.message), 0u) << m;
-    EXPECT_TRUE(is_valid_utf8(m) && m.size() < 250 && m.find('\n') == std::string::npos) << m;
-  }
+  const std::string token(10 << 20, '7');
+  const std::string message =
+      import_filter_text("Filter 1: ON PK Fc 1" + token + "x\x1b\xff Hz", ch).message();
+  EXPECT_LT(message.size(), 300u) << message.substr(0, 300);
+  EXPECT_EQ(import_filter_text("Filter 1: ON PK\x1b[2J Fc 1 Hz\xff", ch).message(),
+            "line 1: \"Filter 1: ON PK\\x1b[2J Fc 1 Hz\\xff\": unknown filter type "
+            "\"PK\\x1b[2J\"; nothing was changed");
 }
 
 // Peaking filters fill the free bands in line order around the shelves
@@ -152,6 +217,28 @@ TEST(FilterText, BandPlacement) {
     EXPECT_EQ(r.bands[0].freq, c.first_freq) << c.text;
     for (int b = 0; b < 6; ++b)
       EXPECT_EQ(peq_active(r.bands[b]), ((c.mask >> b) & 1) != 0) << c.text;
+  }
+}
+
+// The first-order shelf in each form the programs write it, its Q (about
+// 0.5 to 0.71) or slope accepted and noted as not used.
+TEST(FilterText, FirstOrderShelfForms) {
+  // clang-format off
+  const struct { const char* line; int band; const char* note; } cases[] = {
+      {"Filter 1: ON LS 6dB Fc 80 Hz Gain 3 dB", 0, ""},
+      {"Filter 1: ON LS 6 dB Fc 80 Hz Gain 3 dB", 0, ""},
+      {"Filter 6: ON HS 6dB Fc 8000 Hz Gain -2 dB", 5, ""},
+      {"Filter 1: ON LSC Fc 80 Hz Gain 3 dB Q 0.71", 0, "line 1: Q not used"},
+      {"Filter 6: ON HSC Fc 8 kHz Gain -2 dB Q 0.5", 5, "line 1: Q not used"},
+      {"Filter 6: ON HSC 6dB Fc 8 kHz Gain -2 dB Q 0.707", 5, "line 1: Q not used"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    const filter_import_t r = import_filter_text(c.line, preset_def.channel[0]);
+    ASSERT_TRUE(r.ok) << c.line << " -> " << r.message();
+    EXPECT_EQ(r.band_mask, 1u << c.band) << c.line;
+    EXPECT_EQ(r.bands[c.band].type, 1) << c.line;
+    EXPECT_EQ(r.notes.empty() ? "" : r.notes[0].substr(0, 18), c.note) << c.line;
   }
 }
 
@@ -195,7 +282,7 @@ TEST(FilterText, DecimalPointInACommaLocale) {
   EXPECT_EQ(r.bands[0].q, 25);
   EXPECT_NE(r.message().find("frequency 63.4 Hz stored as 63 Hz"), std::string::npos)
       << r.message();
-  channel_t ch = preset_def.channel[0];
-  ASSERT_TRUE(apply_filter_import(ch, r));
-  EXPECT_EQ(export_filter_text(ch), "Filter 1: ON PK Fc 63 Hz Gain -3.5 dB Q 2.50\n");
+  preset_t p = preset_def;
+  ASSERT_TRUE(apply_filter_import(p, MV517, 0, r));
+  EXPECT_EQ(export_filter_text(p.channel[0]), "Filter 1: ON PK Fc 63 Hz Gain -3.5 dB Q 2.50\n");
 }

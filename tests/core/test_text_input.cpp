@@ -106,6 +106,12 @@ TEST(TextFormat, ExcerptsAreShortEscapedAndValid) {
   // An escape is not cut either.
   EXPECT_EQ(text_excerpt(std::string(58, 'a') + "\x1b"), std::string(58, 'a') + "...");
   EXPECT_EQ(text_excerpt(std::string(56, 'a') + "\x1b"), std::string(56, 'a') + "\\x1b");
+  // A path keeps its end, the name; the cut does not halve a character.
+  EXPECT_EQ(tail_excerpt("/home/u/show.qpx"), "/home/u/show.qpx");
+  EXPECT_EQ(tail_excerpt(std::string(100, '/') + "a\nb.qpx", 10), "...a\\x0ab.qpx");
+  EXPECT_EQ(tail_excerpt(euro + std::string(59, 'a')), euro + std::string(59, 'a'));
+  EXPECT_EQ(tail_excerpt("z" + euro + std::string(59, 'a')), "..." + euro + std::string(59, 'a'));
+  EXPECT_EQ(tail_excerpt(std::string(1000, '\xff') + "x", 9), "...\\xff\\xffx");
 }
 
 // Only regular files, at most the limit, without ever blocking.
@@ -138,6 +144,26 @@ TEST(TextInput, RegularFilesWithinTheLimitOnly) {
 
 // A stream (standard input) is refused as soon as it passes the limit.
 TEST(TextInput, StreamsStopAtTheLimit) {
+  // A path may name a stream (a FIFO, a device): it is read as one, and
+  // opening a FIFO without a writer does not wait for one.
+  ScratchDir dir;
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // clang-format off
+  const struct { std::string path; bool ok; const char* reason; } paths[] = {
+      {fifo, true, ""},
+      {"/dev/zero", false, "larger than 1 MiB"},
+      {dir.path(), false, "Is a directory"},
+      {dir.file("missing"), false, "No such file or directory"},
+  };
+  // clang-format on
+  write_file(dir.file("big"), std::string((1 << 20) + 1, 'x'));
+  for (const auto& c : paths) {
+    const text_input_t in = read_text_stream_or_file(c.path, 1 << 20);
+    EXPECT_TRUE(in.ok == c.ok && in.reason == c.reason && in.text.empty()) << c.path << in.reason;
+  }
+  EXPECT_EQ(read_text_stream_or_file(dir.file("big"), 1 << 20).reason, "larger than 1 MiB");
+
   const int zero = open("/dev/zero", O_RDONLY);
   ASSERT_GE(zero, 0);
   const text_input_t r = read_text_descriptor(zero, 1 << 20);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/channel_tools.h"
+#include "model/filter_text.h"
 #include "model/undo_history.h"
 
 namespace {
@@ -39,6 +41,30 @@ TEST(UndoHistory, StepsAreNamedAfterWhatChangedAndWhere) {
     c.edit(after);
     EXPECT_EQ(change_name(preset_def, after), c.name);
   }
+}
+
+// A tool's step is called what the tool did; a name change it makes is no
+// typing that a following typed name would extend.
+TEST(UndoHistory, AToolNamesItsStep) {
+  preset_t p = preset_def;
+  copy_to_channels(p, MV517, 0, 0b1110, channel_section::eq);  // A's EQ is the default's
+  p.channel[0].peq[1].gain = 30;
+  preset_t copied = p;
+  const unsigned changed = copy_to_channels(copied, MV517, 0, 0b0110, channel_section::eq);
+  undo_history h;
+  h.start(p);
+  ASSERT_TRUE(h.record(p, copied, copy_step_name(0, changed, channel_section::eq)));
+  EXPECT_EQ(h.undo_name(), "copy of the EQ of A to B, C");
+  preset_t imported = copied;
+  std::strcpy(imported.channel[3].name, "Sub");
+  ASSERT_TRUE(h.record(copied, imported, filter_import_step_name(3)));
+  preset_t typed = imported;
+  std::strcpy(typed.channel[3].name, "Subs");
+  ASSERT_TRUE(h.record(imported, typed));
+  EXPECT_EQ(h.undo_count(), 3u);
+  EXPECT_EQ(h.undo_name(), "name of Out D");
+  h.undo();
+  EXPECT_EQ(h.undo_name(), "filter import into Out D");
 }
 
 // A script of edits (channel A's level), undos, redos and saves; after each

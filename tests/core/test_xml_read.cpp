@@ -1,6 +1,7 @@
 // Reading preset files: the checksum, the reader field by field, and
 // read_preset_file, what Open and every qpx command make of a file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <random>
@@ -298,6 +299,8 @@ TEST(ReadPresetFile, EveryOutcome) {
   write_file(dir.file("stopped.qpx"), with_checksum(bad));
   changed[changed.find("Top L") + 4] = 'M';
   write_file(dir.file("changed.qpx"), changed);
+  ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  write_file(dir.file("big.qpx"), live + std::string(16 << 20, ' '));
   using o = read_outcome;
   // clang-format off
   const struct { std::string path; read_outcome outcome; uint8_t code; int device;
@@ -312,6 +315,10 @@ TEST(ReadPresetFile, EveryOutcome) {
       {dir.file("changed.qpx"), o::checksum, 7, MV517, "checksum mismatch"},
       {dir.file("absent.qpx"), o::cannot_open, 8, MV517, "cannot open (No such file or directory)"},
       {dir.path(), o::cannot_open, 8, MV517, "cannot open (Is a directory)"},
+      // Nothing waits for a FIFO's writer or reads a device for ever.
+      {dir.file("fifo"), o::cannot_open, 8, MV517, "cannot open (not a regular file)"},
+      {"/dev/zero", o::cannot_open, 8, MV517, "cannot open (not a regular file)"},
+      {dir.file("big.qpx"), o::cannot_open, 8, MV517, "cannot open (larger than 16 MiB)"},
   };
   // clang-format on
   for (const auto& c : cases) {

@@ -190,6 +190,19 @@ TEST(Routing, LinesAndInputsByDeviceModeAndCode) {
       EXPECT_TRUE(ana(kOut[row]) == (row < k.rows) &&
                   (c->at(310, int(kOut[row])).a == 255) == (row < k.rows))
           << k.device << "/" << k.mode << " row " << row;
+    // The labels of a digital pair ("d1 L", "d1 R") keep clear of their
+    // box's right border (2 pixels wide at x 85.5): no dark text in the
+    // three columns inside it.
+    for (int pair = 0; pair < 2; ++pair) {
+      if (!(pair == 0 ? k.d1 : k.d2)) continue;
+      const int yc = pair == 0 ? 120 : 190;
+      for (int y : {yc - 22, yc - 14, yc + 8, yc + 16})
+        for (int x = 81; x <= 83; ++x) {
+          const auto p = c->at(x, y);
+          EXPECT_GT(p.r + p.g + p.b, 3 * 128)
+              << k.device << "/" << k.mode << " at " << x << "," << y;
+        }
+    }
   }
 }
 

@@ -20,17 +20,18 @@ click_in "$main" 220 44  # the third toolbar button
 wiz=$(wait_window "Preset-Wizard") || fail "the wizard did not open"
 xdotool sleep 1 windowactivate --sync "$wiz" sleep 0.5 2>/dev/null
 
-# The pages at their sizes in this layout: the device picture on Step One,
-# the mode buttons on Step Two, loudspeakers and quantities on Step Three.
+# The pages at their sizes in this layout (the wizard's texts in the editor's
+# 9.5 px font): the device picture on Step One, the mode buttons on Step Two,
+# loudspeakers and quantities on Step Three.
 click_in "$wiz" 364 226 sleep 1.5
 xdotool mousemove --window "$wiz" 100 200 click --repeat 2 --delay 60 1 sleep 1.5
-click_in "$wiz" 418 176 sleep 0.3  # RS 3
-click_in "$wiz" 417 226 sleep 0.5 key Down Return sleep 0.3  # its quantity: the list opens on "1x"
-click_in "$wiz" 363 351 sleep 1  # RX 2
+click_in "$wiz" 417 164 sleep 0.3  # RS 3
+click_in "$wiz" 417 210 sleep 0.5 key Down Return sleep 0.3  # its quantity: the list opens on "1x"
+click_in "$wiz" 362 322 sleep 1  # RX 2
 xdotool key alt+f sleep 1
 
 # Step Four: the name (12 characters at most), Digital, locked.
-click_in "$wiz" 196 132 key ctrl+a type --delay 30 "Club Stage"
+click_in "$wiz" 200 122 key ctrl+a type --delay 30 "Club Stage"
 xdotool key Tab sleep 0.2 key Down sleep 0.2 key Tab space sleep 1
 xdotool key Tab space  # Show Selection
 wait_for 15 test -s "$work/browser.png" || fail "the summary was not shown in the browser"

@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include "../core/test_util.h"
+#include "gui_test_util.h"
 #include "shell/app.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   g_setenv("XDG_CONFIG_HOME", config_home.path().c_str(), TRUE);
   gtk_init(&argc, &argv);  // ends the program when there is no display
   build_main_window();
+  // A dialog nobody scripted fails its test at once.
+  g_timeout_add(50, DialogScript::watch_unexpected_dialogs, nullptr);
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
   return RUN_ALL_TESTS();
 }

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -76,7 +78,9 @@ inline std::string message_text(GtkWidget* dialog) {
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
 // Answers dialogs in order from a polling timeout while the code under test
-// blocks in gtk_dialog_run; past its deadline it closes them, and the test fails.
+// blocks in gtk_dialog_run; past its deadline it closes them, and the test
+// fails. A modal dialog that no running script's next step names is closed
+// at once and fails the test (watch_unexpected_dialogs).
 class DialogScript {
  public:
   DialogScript() = default;
@@ -86,6 +90,7 @@ class DialogScript {
 
   // The dialog titled `title` gets `response` (CLOSE_BY_TITLE_BAR: a delete event).
   DialogScript& dialog(const std::string& title, gint response) {
+    titles_.push_back(title);
     steps_.push_back([=](GtkWidget* w, int) {
       return title_of(w) == title && GTK_IS_DIALOG(w) && respond(w, response);
     });
@@ -95,6 +100,7 @@ class DialogScript {
   // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
                         bool as_proposed = false) {
+    titles_.push_back(title);
     steps_.push_back([=](GtkWidget* w, int polls) {
       return title_of(w) == title && GTK_IS_FILE_CHOOSER(w) && choose(w, path, polls, !as_proposed);
     });
@@ -103,18 +109,58 @@ class DialogScript {
   void start() {
     deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
     source_ = g_timeout_add(20, &DialogScript::poll, this);
+    running().push_back(this);
   }
   void stop() {
     if (source_) g_source_remove(source_);
     source_ = 0;
+    std::vector<DialogScript*>& r = running();
+    r.erase(std::remove(r.begin(), r.end(), this), r.end());
+  }
+
+  // The main loop's watch, every 50 ms while the tests run: a modal dialog
+  // (one that blocks in gtk_dialog_run), not answered by a script and not
+  // expected next by a running one, seen so at two watches in a row, is
+  // closed, and the test fails naming it,
+  // instead of waiting for ever.
+  static gboolean watch_unexpected_dialogs(gpointer) {
+    static std::vector<GtkWidget*> suspects;
+    std::vector<GtkWidget*> now;
+    for (GtkWidget* w : visible_toplevels()) {
+      if (!GTK_IS_DIALOG(w) || !gtk_window_get_modal(GTK_WINDOW(w))) continue;
+      // A chooser a script answered may check the name before it returns.
+      if (g_object_get_data(G_OBJECT(w), "answered by a script")) continue;
+      bool expected = false;
+      for (const DialogScript* s : running()) expected = expected || s->expects(w);
+      if (expected) continue;
+      if (std::find(suspects.begin(), suspects.end(), w) == suspects.end()) {
+        now.push_back(w);
+        continue;
+      }
+      ADD_FAILURE() << "a dialog nobody expected: \"" << title_of(w) << "\" " << message_text(w);
+      respond(w, CLOSE_BY_TITLE_BAR);
+    }
+    suspects = now;
+    return TRUE;
   }
   bool finished() const { return texts_.size() == steps_.size(); }
   size_t answered() const { return texts_.size(); }
   // Text of the message dialog answered by step i.
   std::string text(size_t i) const { return i < texts_.size() ? texts_[i] : ""; }
+  // The window the dialog answered by step i stood over (its transient parent).
+  GtkWidget* parent(size_t i) const { return i < parents_.size() ? parents_[i] : nullptr; }
 
  private:
   using Step = std::function<bool(GtkWidget*, int)>;  // true when answered
+
+  static std::vector<DialogScript*>& running() {
+    static std::vector<DialogScript*> scripts;
+    return scripts;
+  }
+  // Whether the next step is for `w` (found by its title).
+  bool expects(GtkWidget* w) const {
+    return source_ && !finished() && titles_[texts_.size()] == title_of(w);
+  }
 
   static bool respond(GtkWidget* w, gint response) {
     if (response == CLOSE_BY_TITLE_BAR)
@@ -150,7 +196,9 @@ class DialogScript {
       const std::string text = message_text(w);
       if (late && GTK_IS_DIALOG(w)) respond(w, CLOSE_BY_TITLE_BAR);
       if (!late && self->steps_[self->texts_.size()](w, self->polls_++)) {
+        g_object_set_data(G_OBJECT(w), "answered by a script", GINT_TO_POINTER(1));
         self->texts_.push_back(text);
+        self->parents_.push_back(GTK_WIDGET(gtk_window_get_transient_for(GTK_WINDOW(w))));
         break;
       }
     }
@@ -160,7 +208,9 @@ class DialogScript {
   }
 
   std::vector<Step> steps_;
+  std::vector<std::string> titles_;
   std::vector<std::string> texts_;
+  std::vector<GtkWidget*> parents_;
   int polls_ = 0;
   guint source_ = 0;
   gint64 deadline_ = 0;
@@ -189,6 +239,65 @@ inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>&
   GList* children = gtk_container_get_children(GTK_CONTAINER(w));
   for (GList* l = children; l; l = l->next) for_each_widget(GTK_WIDGET(l->data), f);
   g_list_free(children);
+}
+
+// Every text fits the size its widget or box was given: measured with Pango
+// in the font each widget uses (cairo for the diagrams), for both devices.
+inline int width_of(PangoLayout* layout, bool own = false) {
+  int width = 0, height = 0;
+  pango_layout_get_pixel_size(layout, &width, &height);
+  if (own) g_object_unref(layout);
+  return width;
+}
+
+// Each label, combo entry, name field and lowest and highest spin value that
+// does not fit: a label within its allocation and the window, an entry
+// within the combo's text cell (2 pixels of padding each side), a value or
+// the longest name within the field's text area (an inner border of 2
+// pixels each side).
+inline std::set<std::string> misfits(GtkWidget* window) {
+  std::set<std::string> out;
+  const auto check = [&](const std::string& text, int need, int room) {
+    if (need > room) out.insert(text + ": " + std::to_string(need) + " > " + std::to_string(room));
+  };
+  for_each_widget(window, [&](GtkWidget* w) {
+    if (GTK_IS_LABEL(w) && gtk_widget_get_visible(w)) {
+      gint xpad, ypad, x = 0, y;
+      gtk_misc_get_padding(GTK_MISC(w), &xpad, &ypad);
+      if (!gtk_widget_get_mapped(w) || !gtk_widget_translate_coordinates(w, window, 0, 0, &x, &y))
+        x = 0;
+      check(gtk_label_get_text(GTK_LABEL(w)), width_of(gtk_label_get_layout(GTK_LABEL(w))),
+            std::min(w->allocation.width - 2 * xpad, window->allocation.width - x));
+    } else if (GTK_IS_COMBO_BOX(w) && gtk_widget_get_mapped(w)) {
+      GtkWidget* cell = gtk_bin_get_child(GTK_BIN(w));
+      GtkTreeModel* model = gtk_combo_box_get_model(GTK_COMBO_BOX(w));
+      GtkTreeIter it;
+      for (int i = 0; gtk_tree_model_iter_nth_child(model, &it, nullptr, i); ++i) {
+        gchar* text = nullptr;
+        gtk_tree_model_get(model, &it, 0, &text, -1);
+        check(text, width_of(gtk_widget_create_pango_layout(cell, text), true) + 4,
+              cell->allocation.width);
+        g_free(text);
+      }
+    } else if (GTK_IS_ENTRY(w) && !GTK_IS_SPIN_BUTTON(w) && GTK_ENTRY(w)->text_area &&
+               gtk_entry_get_max_length(GTK_ENTRY(w)) > 0 && gtk_widget_get_mapped(w)) {
+      // A name field shows its longest name, as many "W" as it takes.
+      gint width, height;
+      gdk_drawable_get_size(GTK_ENTRY(w)->text_area, &width, &height);
+      const std::string longest(gtk_entry_get_max_length(GTK_ENTRY(w)), 'W');
+      check(longest, width_of(gtk_widget_create_pango_layout(w, longest.c_str()), true) + 4, width);
+    } else if (GTK_IS_SPIN_BUTTON(w) && GTK_ENTRY(w)->text_area) {  // realized
+      gint width, height;
+      gdk_drawable_get_size(GTK_ENTRY(w)->text_area, &width, &height);
+      GtkAdjustment* a = gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(w));
+      for (double v : {a->lower, a->upper}) {
+        gchar* text = g_strdup_printf("%.*f", gtk_spin_button_get_digits(GTK_SPIN_BUTTON(w)), v);
+        check(text, width_of(gtk_widget_create_pango_layout(w, text), true) + 4, width);
+        g_free(text);
+      }
+    }
+  });
+  return out;
 }
 
 // The bytes of a golden file of tests/data.

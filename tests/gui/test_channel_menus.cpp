@@ -3,6 +3,7 @@
 
 #include "editor/channel_menus.h"
 #include "gui_test_util.h"
+#include "model/editor_undo.h"
 #include "model/filter_text.h"
 
 namespace {
@@ -48,9 +49,9 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
             "copied the whole channel of B to A, C, D (D already had them)");
   // The plot's menu takes the copy back as one step, and does it again.
   const preset_t copied = preset;
-  right_click(drawing_area_peq[2], {"Undo settings of Out A, C"});
+  right_click(drawing_area_peq[2], {"Undo copy of the whole channel of B to A, C"});
   EXPECT_TRUE(same(before, preset) && value(spin_button_delay[0]) == 0);
-  right_click(drawing_area_xo[0], {"Redo settings of Out A, C"});
+  right_click(drawing_area_xo[0], {"Redo copy of the whole channel of B to A, C"});
   EXPECT_TRUE(same(copied, preset));
 }
 
@@ -69,10 +70,11 @@ TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   EXPECT_NE(script.text(1).find("line 1: frequency 125.4 Hz stored as 125"), std::string::npos);
   EXPECT_NE(script.text(2).find("line 2: \"Filter 2: ON LP\": the device has no LP"),
             std::string::npos);
-  EXPECT_EQ(
-      export_filter_text(preset.channel[1]),
-      "Filter 1: ON PK Fc 125 Hz Gain -3.0 dB Q 2.00\nFilter 6: ON HSC Fc 8000 Hz Gain 2.5 dB\n");
+  EXPECT_EQ(export_filter_text(preset.channel[1]),
+            "Filter 1: ON PK Fc 125 Hz Gain -3.0 dB Q 2.00\nFilter 6: ON HS 6dB Fc 8000 Hz Gain "
+            "2.5 dB\n");
   EXPECT_TRUE(active(peq_combo[1][2]) == 0 && active(peq_combo[1][5]) == 2 && unsaved());
+  EXPECT_EQ(editor_undo_label(), "Undo filter import into Out B");
 }
 
 // The extra curves, off until chosen: A's high-pass at 1 kHz (Q 0.7) gives

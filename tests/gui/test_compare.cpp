@@ -51,7 +51,7 @@ TEST_F(Compare, LoadFollowTabsStopAndRefusals) {
   show_page(notebook_peq, 1);
   EXPECT_TRUE(shows(statusbar_peq, "Compared: Out B \"Old R\" of v2.qpx (EQ)"));
   show_page(notebook, TAB_CROSSOVER);
-  EXPECT_TRUE(shows(statusbar_xo, "Compared: Out A \"Out A    \" of v2.qpx (crossover)"));
+  EXPECT_TRUE(shows(statusbar_xo, "Compared: Out A \"Out A\" of v2.qpx (crossover)"));
 
   std::string damaged = read_file(v2);
   damaged[damaged.find("Old R")] = 'o';

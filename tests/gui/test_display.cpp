@@ -3,6 +3,7 @@
 #include <cmath>
 #include <set>
 
+#include "editor/channel_menus.h"
 #include "editor/overview_draw.h"
 #include "files/preset_file.h"
 #include "files/xml.h"
@@ -133,57 +134,6 @@ TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   }
 }
 
-// Every text fits the size its widget or box was given: measured with Pango
-// in the font each widget uses (cairo for the diagrams), for both devices.
-int width_of(PangoLayout* layout, bool own = false) {
-  int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  if (own) g_object_unref(layout);
-  return width;
-}
-
-// Each label, combo entry and lowest and highest spin value that does not
-// fit: a label within its allocation and the window, an entry within the
-// combo's text cell (2 pixels of padding each side), a value within the
-// spin button's text area (an inner border of 2 pixels each side).
-std::set<std::string> misfits(GtkWidget* window) {
-  std::set<std::string> out;
-  const auto check = [&](const std::string& text, int need, int room) {
-    if (need > room) out.insert(text + ": " + std::to_string(need) + " > " + std::to_string(room));
-  };
-  for_each_widget(window, [&](GtkWidget* w) {
-    if (GTK_IS_LABEL(w) && gtk_widget_get_visible(w)) {
-      gint xpad, ypad, x = 0, y;
-      gtk_misc_get_padding(GTK_MISC(w), &xpad, &ypad);
-      if (!gtk_widget_get_mapped(w) || !gtk_widget_translate_coordinates(w, window, 0, 0, &x, &y))
-        x = 0;
-      check(gtk_label_get_text(GTK_LABEL(w)), width_of(gtk_label_get_layout(GTK_LABEL(w))),
-            std::min(w->allocation.width - 2 * xpad, window->allocation.width - x));
-    } else if (GTK_IS_COMBO_BOX(w)) {
-      GtkWidget* cell = gtk_bin_get_child(GTK_BIN(w));
-      GtkTreeModel* model = gtk_combo_box_get_model(GTK_COMBO_BOX(w));
-      GtkTreeIter it;
-      for (int i = 0; gtk_tree_model_iter_nth_child(model, &it, nullptr, i); ++i) {
-        gchar* text = nullptr;
-        gtk_tree_model_get(model, &it, 0, &text, -1);
-        check(text, width_of(gtk_widget_create_pango_layout(cell, text), true) + 4,
-              cell->allocation.width);
-        g_free(text);
-      }
-    } else if (GTK_IS_SPIN_BUTTON(w) && GTK_ENTRY(w)->text_area) {  // realized
-      gint width, height;
-      gdk_drawable_get_size(GTK_ENTRY(w)->text_area, &width, &height);
-      GtkAdjustment* a = gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(w));
-      for (double v : {a->lower, a->upper}) {
-        gchar* text = g_strdup_printf("%.*f", gtk_spin_button_get_digits(GTK_SPIN_BUTTON(w)), v);
-        check(text, width_of(gtk_widget_create_pango_layout(w, text), true) + 4, width);
-        g_free(text);
-      }
-    }
-  });
-  return out;
-}
-
 TEST_F(Display, EveryLabelComboEntryAndSpinValueFitsItsWidget) {
   for (const int device : {MV517, MV961}) {
     open_editor(device, preset_def);
@@ -207,6 +157,55 @@ TEST_F(Display, EveryLabelComboEntryAndSpinValueFitsItsWidget) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(misfits(dialog), std::set<std::string>{});
   EXPECT_GE(dialog->allocation.width, 240);
+}
+
+// A combo box's list and the right-click menus (and their submenus) of the
+// editor and the wizard show their items in the window's font; the main
+// window's menus keep the desktop's.
+TEST_F(Display, PopUpMenusUseTheirWindowsFont) {
+  open_editor(MV517, preset_def);
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  gchar* font = pango_font_description_to_string(window_preset->style->font_desc);
+  const std::string editor_font = font;
+  g_free(font);
+  // How many item texts of the menus shown are in the editor's font, and
+  // how many in another.
+  const auto count_fonts = [&editor_font] {
+    pump_for(100);
+    int editor = 0, other = 0;
+    for (GtkWidget* top : visible_toplevels())
+      for_each_widget(gtk_bin_get_child(GTK_BIN(top)), [&](GtkWidget* w) {
+        if (!gtk_widget_get_ancestor(w, GTK_TYPE_MENU)) return;
+        if (!GTK_IS_LABEL(w) && !GTK_IS_CELL_VIEW(w)) return;
+        gchar* f = pango_font_description_to_string(w->style->font_desc);
+        ++(f == editor_font ? editor : other);
+        g_free(f);
+      });
+    return std::make_pair(editor, other);
+  };
+  gtk_combo_box_popup(GTK_COMBO_BOX(peq_combo[0][0]));
+  const auto combo = count_fonts();
+  gtk_combo_box_popdown(GTK_COMBO_BOX(peq_combo[0][0]));
+  EXPECT_TRUE(combo.first == 3 && combo.second == 0) << combo.first << " " << combo.second;
+  // The EQ plot's menu with its "Copy EQ to" submenu open.
+  GtkWidget* menu = plot_menu(0, true);
+  popup_channel_menu(menu, nullptr);
+  GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+  GtkWidget* copy = GTK_WIDGET(g_list_nth_data(items, 3));  // after Undo, Redo, a separator
+  g_list_free(items);
+  GtkWidget* submenu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(copy));
+  gtk_menu_popup(GTK_MENU(submenu), menu, copy, nullptr, nullptr, 0, GDK_CURRENT_TIME);
+  const auto plot = count_fonts();
+  gtk_menu_popdown(GTK_MENU(submenu));
+  gtk_menu_popdown(GTK_MENU(menu));
+  EXPECT_TRUE(plot.first >= 11 && plot.second == 0) << plot.first << " " << plot.second;
+  gtk_widget_destroy(menu);
+  // The main window's File menu keeps the desktop's font.
+  GtkWidget* file_menu = gtk_widget_get_parent(neu);
+  gtk_menu_popup(GTK_MENU(file_menu), nullptr, nullptr, nullptr, nullptr, 0, GDK_CURRENT_TIME);
+  const auto main_menu = count_fonts();
+  gtk_menu_popdown(GTK_MENU(file_menu));
+  EXPECT_TRUE(main_menu.first == 0 && main_menu.second > 3);
 }
 
 // Every text the Overview diagrams draw stays inside its box at the size it

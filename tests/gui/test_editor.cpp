@@ -189,6 +189,54 @@ TEST_F(Editor, NamesTakeTypingAtTheCursorAndRefuseWhatTheRecordCannotHold) {
   }
 }
 
+// A name field says why it refuses (a beep and its page's status line), and
+// a refused paste changes nothing, also where it would replace a selection.
+TEST_F(Editor, NameFieldsSayWhyTheyRefuseAndARefusedPasteChangesNothing) {
+  open_editor(MV517, preset_def);
+  const auto status = [](GtkWidget* entry) {
+    GtkWidget* page = entry;
+    while (gtk_widget_get_parent(page) != notebook) page = gtk_widget_get_parent(page);
+    std::string text;
+    for_each_widget(page, [&](GtkWidget* w) {
+      if (GTK_IS_STATUSBAR(w)) text = label_text(GTK_STATUSBAR(w)->label);
+    });
+    return text;
+  };
+  GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+  // clang-format off
+  const struct { GtkWidget* entry; const char *start, *pasted, *after, *says; } cases[] = {
+      // Over "Out" (selected): what fits of a long text, a character
+      // without a byte, a name too long for the file, a fit.
+      {ch_name[1], "Out B", "Subwoofer L", "Subwoof B", "the name is full: at most 9 characters."},
+      {ch_name[1], "Out B", "T€p", "Out B", "a character that cannot be stored in a name."},
+      {preset_name, "Preset", "→→→→→→→→", "Preset", "the name is full: at most 63 bytes in the preset file."},
+      {ch_name[1], "Out B", "Top", "Top B", ""},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pasted);
+    set_entry(c.entry, c.start);
+    gtk_clipboard_set_text(clipboard, c.pasted, -1);
+    gtk_widget_grab_focus(c.entry);
+    gtk_editable_select_region(GTK_EDITABLE(c.entry), 0, 3);
+    const preset_t kept = preset;
+    g_signal_emit_by_name(c.entry, "paste-clipboard");
+    pump();
+    EXPECT_EQ(entry_text(c.entry), c.after);
+    EXPECT_EQ(status(c.entry), c.says);
+    EXPECT_EQ(same(kept, preset), entry_text(c.entry) == c.start);
+  }
+  // Typing into a full name: refused and said; the next character taken
+  // clears it.
+  set_entry(ch_name[2], "Subwoofer");
+  type_into(ch_name[2], "s");
+  EXPECT_TRUE(entry_text(ch_name[2]) == "Subwoofer" &&
+              status(ch_name[2]) == "the name is full: at most 9 characters.");
+  gtk_editable_delete_text(GTK_EDITABLE(ch_name[2]), 8, 9);
+  type_into(ch_name[2], "s");
+  EXPECT_TRUE(entry_text(ch_name[2]) == "Subwoofes" && status(ch_name[2]).empty());
+}
+
 TEST_F(Editor, CrossoverFrequencyAndTypeAreStoredAndRecomputed) {
   preset_t p = preset_def;
   p.channel[0].xo[0] = {2, {100, 120}, {7, 7}};  // slots that differ: the type's slot shows

@@ -2,6 +2,8 @@
 // compared with the golden files in tests/data, what Open does with each
 // kind of file), and the close flow: every way of closing, every answer.
 #include <gdk/gdkkeysyms.h>
+#include <gtest/gtest-spi.h>
+#include <sys/stat.h>
 
 #include "gui_test_util.h"
 
@@ -97,6 +99,20 @@ TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   EXPECT_TRUE(unsaved() && std::string(savename) == path);
 }
 
+// A dialog no script expects is closed at once and fails the test, also
+// after a script has answered the dialogs it was given.
+TEST_F(Files, ADialogNobodyExpectedFailsAtOnce) {
+  const gint64 start = g_get_monotonic_time();
+  EXPECT_NONFATAL_FAILURE(show_message(GTK_MESSAGE_INFO, "Surprise", "not scripted", ""),
+                          "a dialog nobody expected: \"Surprise\" not scripted");
+  DialogScript script("Expected", GTK_RESPONSE_OK);
+  show_message(GTK_MESSAGE_INFO, "Expected", "scripted", "");
+  EXPECT_TRUE(script.finished());
+  EXPECT_NONFATAL_FAILURE(show_message(GTK_MESSAGE_INFO, "Expected", "once more", ""),
+                          "a dialog nobody expected: \"Expected\" once more");
+  EXPECT_LT(g_get_monotonic_time() - start, 3 * G_USEC_PER_SEC);
+}
+
 TEST_F(Files, NewThenSaveAsWritesTheDefaultFileUnderTheCompletedName) {
   const struct {
     int device;
@@ -116,6 +132,7 @@ TEST_F(Files, NewThenSaveAsWritesTheDefaultFileUnderTheCompletedName) {
     s.chooser("Save File", deep + "/" + r.typed).start();
     activate(speichern_u);
     ASSERT_TRUE(s.finished());
+    EXPECT_EQ(s.parent(0), window_preset);  // the chooser stands over the editor
     const std::string written = deep + "/" + r.written;
     EXPECT_EQ(read_file(written), golden(r.golden));
     EXPECT_EQ(g_file_test((deep + "/" + r.typed).c_str(), G_FILE_TEST_EXISTS) != 0,
@@ -200,12 +217,26 @@ TEST_F(Files, OpenWarnsOfAnIncompleteFileAndRefusesWhatItCannotEdit) {
       {"empty_element_preset.qpx", "Warning!", golden("empty_element_preset.qpx"), incomplete},
       {"damaged.qpx", "Error!", damaged, "checksum mismatch"},
       {"missing/absent.qpx", "Error!", "", "No such file or directory"},
-      {"factory.qpx", "Error!", with_checksum(factory), "Can`t open Factory-Preset!"}};
+      {"factory.qpx", "Error!", with_checksum(factory), "Can`t open Factory-Preset!"},
+      // Nothing waits for a writer or reads on without end; a name is shown
+      // on one line, escaped and cut.
+      {"fifo.qpx", "Error!", "FIFO",
+       "Cannot open \"fifo.qpx\"\nReason: cannot open the file (not a regular file)"},
+      {"/dev/zero", "Error!", "",
+       "Cannot open \"zero\"\nReason: cannot open the file (not a regular file)"},
+      {"big.qpx", "Error!", std::string((16 << 20) + 1, ' '), "(larger than 16 MiB)"},
+      {"a\x1b[2J\n\xff"
+       "0123456789012345678901234567890123456789012345678901234567890123.qpx",
+       "Error!", "",
+       "Cannot open \"a\\x1b[2J\\x0a\\xff01234567890123456789012345678901234567890123...\""}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
     reset_to_idle();
-    const std::string path = dir.file(r.name);
-    if (!r.bytes.empty()) write_file(path, r.bytes);
+    const std::string path = r.name[0] == '/' ? r.name : dir.file(r.name);
+    if (r.bytes == "FIFO")
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    else if (!r.bytes.empty())
+      write_file(path, r.bytes);
     preset = preset_def;
     preset.channel[0].gain = -77;
     std::snprintf(savename, sizeof savename, "%s", "/somewhere/before.qpx");

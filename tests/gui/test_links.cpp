@@ -115,9 +115,9 @@ TEST_F(Links, LinkingAPairThatDiffersAsks) {
   EXPECT_TRUE(same_channel(preset.channel[1], opened.channel[1]) && preset.channel[0].gain == 0);
   EXPECT_TRUE(linked_sections_equal(preset.channel[0], opened.channel[1]));
   EXPECT_TRUE(value(peq_spin_gain[0][2]) == -2.5 && value(spin_button_delay[0]) == 2.5);
-  EXPECT_TRUE(unsaved() && editor_undo_label() == "Undo settings of Out A");
+  EXPECT_TRUE(unsaved() && editor_undo_label() == "Undo link of A+B");
   press(check_link[0], false);
-  EXPECT_TRUE(editor_links() == 0 && editor_undo_label() == "Undo settings of Out A");
+  EXPECT_TRUE(editor_links() == 0 && editor_undo_label() == "Undo link of A+B");
   reset_to_idle();
   open_editor(MV961, named);
   EXPECT_TRUE(check_link[0] && !check_link[1] && !set_pair_linked(1, true));

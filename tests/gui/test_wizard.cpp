@@ -154,6 +154,10 @@ TEST_F(Wizard, ApplyOpensThePresetOnTheSystemTab) {
   click(1);
   set_entry(entry_pname, "Stage right 1");  // 13 characters: the 13th is refused
   EXPECT_EQ(entry_text(entry_pname), "Stage right ");
+  const auto notice =
+      static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(entry_pname), "name notice"));
+  ASSERT_TRUE(visible(notice) && gtk_widget_is_ancestor(notice, wizard));
+  EXPECT_EQ(label_text(notice), "the name is full: at most 12 characters.");
   set_entry(entry_pname, "Club Stage");
   choose(combo_ingen, 1);
   press(check_lock_wiz, true);
@@ -166,4 +170,33 @@ TEST_F(Wizard, ApplyOpensThePresetOnTheSystemTab) {
   EXPECT_TRUE(new_preset == 1 && generated == 1 && preset.lock == 0x3F);
   EXPECT_FALSE(visible(toolbar1) || sensitive(neu) || sensitive(speichern));
   // (The end-to-end test saves what this path makes and compares it with the golden file.)
+}
+
+// The wizard sets its texts in the editor's font whatever the desktop's:
+// every caption, selector entry and field holds its text in the width it is
+// given (measured as the editor's display test does), on every page and in
+// every layout of Step Three, and the name field shows twelve "W"
+// (misfits measures name fields too).
+TEST_F(Wizard, EveryTextFitsTheWidthItIsGiven) {
+  std::set<std::string> out;
+  const auto measure = [&out](const char* page) {
+    pump_for(100);
+    for (const std::string& m : misfits(wizard)) out.insert(std::string(page) + ": " + m);
+  };
+  measure("Step One");
+  single(eventbox_mv517);
+  measure("Step Two");
+  for (GtkWidget* mode : {toggle_sat, toggle_fullrange, toggle_barray, toggle_monitor}) {
+    single(mode);
+    click(1);
+    measure(gtk_frame_get_label(GTK_FRAME(frame_top)));
+    click(-1);
+  }
+  single(toggle_fullrange);
+  click(1);
+  double_click(toggle_rs5);
+  ASSERT_EQ(current_page(), WIZ_STEP_FOUR);
+  set_entry(entry_pname, "WWWWWWWWWWWW");
+  measure("Step Four");
+  EXPECT_EQ(out, std::set<std::string>{});
 }
