@@ -8,6 +8,7 @@
 #include "editor/preset_verwaltung.h"
 #include "files/file_dialogs.h"
 #include "files/text_input.h"
+#include "measure/fit_dialogs.h"
 #include "measure/measurement_menus.h"
 #include "model/change_preset.h"
 #include "model/editor_undo.h"
@@ -155,6 +156,33 @@ void append_eq_items(GtkWidget* menu, int ch) {
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(append_mnemonic(menu, "Show _sum with")), submenu);
 }
 
+// The dialogs run after the menu has closed, outside its activation.
+gboolean fit_eq_when_idle(gpointer ch) {
+  fit_eq_dialog(GPOINTER_TO_INT(ch));
+  return FALSE;
+}
+
+void on_fit_eq(GtkMenuItem*, gpointer ch) {
+  g_idle_add(fit_eq_when_idle, ch);
+}
+
+gboolean align_when_idle(gpointer ch) {
+  align_dialog(GPOINTER_TO_INT(ch));
+  return FALSE;
+}
+
+void on_align(GtkMenuItem*, gpointer ch) {
+  g_idle_add(align_when_idle, ch);
+}
+
+// "Align with...", sensitive while the channel and another have a
+// measurement with phase.
+void append_align_item(GtkWidget* menu, int ch) {
+  GtkWidget* align = append_mnemonic(menu, "_Align with...");
+  gtk_widget_set_sensitive(align, can_align(ch));
+  g_signal_connect(align, "activate", G_CALLBACK(on_align), GINT_TO_POINTER(ch));
+}
+
 // The measurement of the plot's channel and the view, on both plots.
 void append_measurement_items(GtkWidget* menu, int ch, bool eq) {
   const gpointer data = plot_data(ch, eq);
@@ -171,6 +199,12 @@ void append_measurement_items(GtkWidget* menu, int ch, bool eq) {
   for (GtkWidget* item : {measured, predicted}) gtk_widget_set_sensitive(item, loaded);
   g_signal_connect(measured, "toggled", G_CALLBACK(on_show_measurement), data);
   g_signal_connect(predicted, "toggled", G_CALLBACK(on_show_prediction), data);
+  if (eq) {
+    GtkWidget* fit = append_mnemonic(menu, "_Fit EQ to measurement...");
+    gtk_widget_set_sensitive(fit, can_fit_eq(ch));
+    g_signal_connect(fit, "activate", G_CALLBACK(on_fit_eq), GINT_TO_POINTER(ch));
+    append_align_item(menu, ch);
+  }
   append_item(menu, gtk_separator_menu_item_new());
   g_signal_connect(check_item(menu, "Show p_hase", shown.mode == plot_view_mode::phase, true),
                    "toggled", G_CALLBACK(on_phase_view), data);
@@ -194,7 +228,7 @@ void on_stop_comparing(GtkMenuItem*, gpointer) {
 
 void append_compare_items(GtkWidget* menu) {
   append_item(menu, gtk_separator_menu_item_new());
-  g_signal_connect(append_mnemonic(menu, "Compare with _file..."), "activate",
+  g_signal_connect(append_mnemonic(menu, "_Compare with file..."), "activate",
                    G_CALLBACK(on_compare), nullptr);
   GtkWidget* stop = append_mnemonic(menu, "Stop comparin_g");
   gtk_widget_set_sensitive(stop, compared_preset().preset != nullptr);
@@ -305,6 +339,10 @@ GtkWidget* channel_menu(int ch, channel_section s) {
     append_copy_item(menu, ch, s, label.c_str());
   }
   append_copy_item(menu, ch, channel_section::whole, "Copy _whole channel to");
+  if (s == channel_section::delay) {
+    append_item(menu, gtk_separator_menu_item_new());
+    append_align_item(menu, ch);
+  }
   return menu;
 }
 

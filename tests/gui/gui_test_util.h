@@ -96,6 +96,13 @@ class DialogScript {
     });
     return *this;
   }
+  // The dialog titled `title` is handed to `act`, at every poll until it
+  // returns true (it answered the dialog).
+  DialogScript& act(const std::string& title, std::function<bool(GtkWidget*)> act) {
+    titles_.push_back(title);
+    steps_.push_back([=](GtkWidget* w, int) { return title_of(w) == title && act(w); });
+    return *this;
+  }
   // Accepts a save chooser with `path` typed (`as_proposed`: once it proposes
   // `path`), an open chooser once `path` is selected.
   DialogScript& chooser(const std::string& title, const std::string& path,
