@@ -52,7 +52,11 @@ std::string editor_help_text() {
          "and Ctrl+Y redo it (also \"Undo ...\" and \"Redo ...\" in a plot's menu).\n"
          "Right-click a channel's tab, a plot or a channel's name for \"Copy <section>\n"
          "to\" and \"Copy whole channel to\"; the EQ plot's menu also imports filter\n"
-         "settings and shows the total response and the sum with another channel.\n";
+         "settings and shows the total response and the sum with another channel.\n"
+         "Every plot's menu loads a measurement of the channel's loudspeaker (shown with\n"
+         "the predicted output), shows the phase and compares with another preset file;\n"
+         "the EQ plot's menu fits the EQ to the measurement and aligns two channels.\n"
+         "Channel Setup links pairs of channels; Ctrl+P prints the preset sheet.\n";
 }
 
 std::string editor_version_text() {
