@@ -85,8 +85,8 @@ bool load_channel_measurement(int ch, const std::string& path) {
   const std::string refused = read_onto_grid(path, grid);
   if (!refused.empty()) {
     show_message(
-        GTK_MESSAGE_ERROR, "Error!", "Cannot load \"" + text_excerpt(basename_of(path)) + "\"",
-        "Reason: " + refused + ".\nFile: " + text_excerpt(path, 200) + "\nNothing was changed.");
+        GTK_MESSAGE_ERROR, "Error!", "Cannot load " + shown_file_name(path),
+        "Reason: " + refused + ".\nFile: " + shown_file_path(path) + "\nNothing was changed.");
     return false;
   }
   // The plots' legend names the file from now on.
