@@ -70,12 +70,7 @@ void add_align_command(CLI::App& app) {
       "no column in common, or FILE cannot be read whole or OUT cannot be written (nothing\n"
       "is written then), 2 for a usage error.\n");
   cmd->callback([opt] {
-    const std::optional<std::pair<double, double>> range =
-        opt->range.empty() ? std::make_optional(std::make_pair(0.0, 0.0))
-                           : qpx::parse_frequency_range(opt->range);
-    if (!range)
-      qpx::fail(COMMAND, "--range " + opt->range + ": expected LO-HI in Hz with LO below HI",
-                qpx::EXIT_USAGE);
+    const std::pair<double, double> range = qpx::range_or_fail(COMMAND, opt->range);
     const std::optional<double> metres = parse_decimal(opt->max_delay);
     if (!metres || *metres < 0.0 || *metres > editor_range::delay.hi / 100.0)
       qpx::fail(COMMAND, "--max-delay " + opt->max_delay + ": expected 0 to 400 (metres)",
@@ -101,8 +96,8 @@ void add_align_command(CLI::App& app) {
     measurement_on_grid(m, *gx);
     measurement_on_grid(n, *gy);
     align_request_t req;
-    req.lo_hz = range->first;
-    req.hi_hz = range->second;
+    req.lo_hz = range.first;
+    req.hi_hz = range.second;
     req.max_delay_cm = delay_to_cm(*metres, DELAY_M);
     const align_result_t r = align_channels(loaded.preset, unsigned(x), unsigned(y), *gx, *gy, req);
     if (!r.ok) qpx::fail(COMMAND, r.reason);

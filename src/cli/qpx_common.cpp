@@ -163,6 +163,14 @@ std::optional<std::pair<double, double>> parse_frequency_range(const std::string
   return std::make_pair(*lo, *hi);
 }
 
+std::pair<double, double> range_or_fail(const std::string& command, const std::string& text) {
+  if (text.empty()) return {0.0, 0.0};
+  const std::optional<std::pair<double, double>> range = parse_frequency_range(text);
+  if (!range)
+    fail(command, "--range " + text + ": expected LO-HI in Hz with LO below HI", EXIT_USAGE);
+  return *range;
+}
+
 void write_preset_or_fail(const std::string& command, const std::string& path, const preset_t& p,
                           int device) {
   const uint8_t result = xml_write(path.c_str(), &p, static_cast<int8_t>(device));

@@ -85,6 +85,10 @@ std::optional<int> parse_channel_letter(const std::string& text, int device = MV
 // A frequency range "LO-HI" in Hz (--range 80-2500): two numbers with a
 // decimal point, LO positive and below HI. nullopt when the text is not one.
 std::optional<std::pair<double, double>> parse_frequency_range(const std::string& text);
+// The --range of `command`: {0, 0} when not given (the command's default
+// range), else parse_frequency_range's; a text that is no range ends with a
+// usage error.
+std::pair<double, double> range_or_fail(const std::string& command, const std::string& text);
 
 // Writes a preset file as the editor's Save does; on failure writes the
 // code and its meaning to stderr and ends with EXIT_FAIL.

@@ -93,12 +93,7 @@ void add_fit_eq_command(CLI::App& app) {
       "the range, or FILE cannot be read whole or OUT cannot be written (nothing is\n"
       "written then), 2 for a usage error.\n");
   cmd->callback([opt] {
-    const std::optional<std::pair<double, double>> range =
-        opt->range.empty() ? std::make_optional(std::make_pair(0.0, 0.0))
-                           : qpx::parse_frequency_range(opt->range);
-    if (!range)
-      qpx::fail(COMMAND, "--range " + opt->range + ": expected LO-HI in Hz with LO below HI",
-                qpx::EXIT_USAGE);
+    const std::pair<double, double> range = qpx::range_or_fail(COMMAND, opt->range);
     const std::optional<double> boost = parse_decimal(opt->max_boost);
     if (!boost || *boost < 0.0 || *boost > 12.0)
       qpx::fail(COMMAND, "--max-boost " + opt->max_boost + ": expected 0 to 12 (dB)",
@@ -120,8 +115,8 @@ void add_fit_eq_command(CLI::App& app) {
     auto target = std::make_unique<grid_measurement_t>();
     if (t) measurement_on_grid(*t, *target);
     eq_fit_request_t req;
-    req.lo_hz = range->first;
-    req.hi_hz = range->second;
+    req.lo_hz = range.first;
+    req.hi_hz = range.second;
     req.target = t ? target.get() : nullptr;
     req.bands = *bands;
     req.max_boost = db_to_tenths(*boost);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/draw_util.h"
 #include "measure/measurement.h"
 
 namespace CLI {
@@ -54,18 +55,8 @@ using image_ptr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destr
 // An opaque ARGB32 image of `width` x `height` filled with the page grey.
 image_ptr page_image(int width, int height);
 
-// Runs `draw` on `cr` with the origin moved to (x, y) and drawing clipped to
-// the `width` x `height` rectangle there, as a widget of that size at that
-// place clips what is drawn into it.
-template <typename Draw>
-void draw_in_area(cairo_t* cr, double x, double y, int width, int height, Draw draw) {
-  cairo_save(cr);
-  cairo_translate(cr, x, y);
-  cairo_rectangle(cr, 0, 0, width, height);
-  cairo_clip(cr);
-  draw(cr);
-  cairo_restore(cr);
-}
+// The pictures' areas: draw_in_area of draw_util.h.
+using ::draw_in_area;
 
 // Writes the image as PNG to `path` ("-" for standard output); on failure
 // writes a message and ends with EXIT_FAIL.

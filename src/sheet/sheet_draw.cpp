@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "editor/draw_util.h"
 #include "editor/overview_draw.h"
 #include "response/plot_draw.h"
 
@@ -238,18 +239,6 @@ class page_painter {
 
 // ---- Pictures ----
 
-// Runs `draw` with the origin at (x, y) and drawing clipped to the
-// `width` x `height` rectangle there, as a widget of that size clips.
-template <typename Draw>
-void in_area(cairo_t* cr, double x, double y, double width, double height, Draw draw) {
-  cairo_save(cr);
-  cairo_translate(cr, x, y);
-  cairo_rectangle(cr, 0, 0, width, height);
-  cairo_clip(cr);
-  draw(cr);
-  cairo_restore(cr);
-}
-
 void set_rgb(cairo_t* cr, uint32_t rgb) {
   cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
                        (rgb & 0xFF) / 255.0);
@@ -283,7 +272,7 @@ void draw_plot_picture(cairo_t* cr, const sheet_t& sheet, const sheet_picture_t&
   for (size_t i = 0; i < p.curves.size(); ++i)
     extra.push_back(
         {values[i].data(), plot_rgb(p.curves[i].rgb), p.curves[i].width, p.curves[i].dashed});
-  in_area(cr, PLOT_LEFT, 0, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
+  draw_in_area(cr, PLOT_LEFT, 0, PLOT_WIDTH, PLOT_HEIGHT, [&](cairo_t* c) {
     if (p.kind == sheet_picture_kind::xo_plot) {
       XoPlotView v = xo_plot_view_of(channel, *curves);
       v.extra = extra;
@@ -294,10 +283,10 @@ void draw_plot_picture(cairo_t* cr, const sheet_t& sheet, const sheet_picture_t&
       draw_eq_plot(c, v, PlotGround::drawn);
     }
   });
-  in_area(cr, PLOT_LEFT + PLOT_WIDTH, 0, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
-          [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
-  in_area(cr, 0, PLOT_HEIGHT, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,
-          [](cairo_t* c) { draw_axis_strip(c, AxisStrip::frequency); });
+  draw_in_area(cr, PLOT_LEFT + PLOT_WIDTH, 0, LEVEL_AXIS_WIDTH, LEVEL_AXIS_HEIGHT,
+               [](cairo_t* c) { draw_axis_strip(c, AxisStrip::level); });
+  draw_in_area(cr, 0, PLOT_HEIGHT, FREQ_AXIS_WIDTH, FREQ_AXIS_HEIGHT,
+               [](cairo_t* c) { draw_axis_strip(c, AxisStrip::frequency); });
   cairo_restore(cr);
 }
 
@@ -310,10 +299,10 @@ void draw_overview_picture(cairo_t* cr, const sheet_t& sheet, double x, double y
   cairo_set_source_rgb(cr, OVERVIEW_GROUND, OVERVIEW_GROUND, OVERVIEW_GROUND);
   cairo_rectangle(cr, 0, 0, OVERVIEW_WIDTH, OVERVIEW_HEIGHT);
   cairo_fill(cr);
-  in_area(cr, 0, 0, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
+  draw_in_area(cr, 0, 0, ROUTING_WIDTH, ROUTING_HEIGHT, [&](cairo_t* c) {
     draw_routing(c, routing_view_of(sheet.preset, sheet.device, sheet.input_mode));
   });
-  in_area(cr, ROUTING_WIDTH, 0, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT, [&](cairo_t* c) {
+  draw_in_area(cr, ROUTING_WIDTH, 0, CHANNEL_FLOW_WIDTH, CHANNEL_FLOW_HEIGHT, [&](cairo_t* c) {
     draw_channel_flow(c, channel_flow_view_of(sheet.preset, sheet.device));
   });
   cairo_restore(cr);
