@@ -65,8 +65,10 @@ void check_taken(const channel_t& ch, const filter_import_t& r) {
   check(!r.level_set || (r.gain >= -990 && r.gain <= 60), "the level in its range");
 
   // Written out and read again: the same bands.
-  channel_t applied = ch;
-  check(apply_filter_import(applied, r), "a taken text applies");
+  preset_t p = preset_def;
+  p.channel[0] = ch;
+  check(apply_filter_import(p, MV517, 0, r), "a taken text applies");
+  const channel_t& applied = p.channel[0];
   const std::string text = export_filter_text(applied, "round trip");
   const filter_import_t again = import_filter_text(text, applied);
   check(again.ok, "the exported text is taken");

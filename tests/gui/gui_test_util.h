@@ -114,7 +114,8 @@ class DialogScript {
     return *this;
   }
   void start() {
-    deadline_ = g_get_monotonic_time() + 15 * G_USEC_PER_SEC;
+    // Generous: a loaded machine can take seconds to fill a file chooser.
+    deadline_ = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
     source_ = g_timeout_add(20, &DialogScript::poll, this);
     running().push_back(this);
   }
