@@ -10,7 +10,6 @@
 
 #include "model/editing.h"
 #include "model/filter_text.h"
-#include "support/comma_locale.h"
 #include "support/utf8_check.h"
 #include "test_util.h"
 
@@ -268,21 +267,3 @@ TEST(FilterText, ExportReadsBackToTheSameBands) {
 }
 
 }  // namespace
-
-// A German desktop's locale reads "63.4" as 63 with strtod: the filter text
-// is read with a decimal point whatever the locale.
-TEST(FilterText, DecimalPointInACommaLocale) {
-  comma_locale de;
-  REQUIRE_COMMA_LOCALE(de);
-  const filter_import_t r =
-      import_filter_text("Filter 1: ON PK Fc 63.4 Hz Gain -3.5 dB Q 2.5\n", preset_def.channel[0]);
-  ASSERT_TRUE(r.ok) << r.message();
-  EXPECT_EQ(r.bands[0].freq, 63);
-  EXPECT_EQ(r.bands[0].gain, -35);
-  EXPECT_EQ(r.bands[0].q, 25);
-  EXPECT_NE(r.message().find("frequency 63.4 Hz stored as 63 Hz"), std::string::npos)
-      << r.message();
-  preset_t p = preset_def;
-  ASSERT_TRUE(apply_filter_import(p, MV517, 0, r));
-  EXPECT_EQ(export_filter_text(p.channel[0]), "Filter 1: ON PK Fc 63 Hz Gain -3.5 dB Q 2.50\n");
-}

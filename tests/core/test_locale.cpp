@@ -8,6 +8,7 @@
 
 #include "files/preset_file.h"
 #include "files/xml.h"
+#include "measure/measurement.h"
 #include "model/editing.h"
 #include "model/editor_findings.h"
 #include "model/filter_text.h"
@@ -42,6 +43,8 @@ std::vector<std::string> texts(const preset_t& p, const std::string& scratch) {
                          p.channel[1], true)
           .message());
   out.push_back(selection_html(0x4000 | SEL_SAT | SEL_RS1 << 2 | SEL_RX1 << 1));
+  out.push_back(parse_measurement("63.4 85.25 -10.5\n125.5 86.75 12.25\n").message("m.txt") + "|" +
+                parse_measurement("63,4;85,25\n125,5;86,75\n").message("m.txt"));
   const std::string file = scratch + "/written.qpx";
   EXPECT_EQ(xml_write(file.c_str(), &p, MV517), XML_OK);
   out.push_back(read_file(file));
@@ -58,8 +61,11 @@ TEST(Locale, EveryTextIsTheSameUnderADecimalComma) {
   EXPECT_NE(in_c[0].find("Gain -2.5 dB Q 2.00"), std::string::npos) << in_c[0];
   EXPECT_EQ(in_c[1], "Out A \"Top L\"  delay  1.15 m -> 2.50 m");
   EXPECT_EQ(in_c[5], " -3.5 dB|  1.15 m");
-  EXPECT_EQ(in_c[11], read_file(data_file("live_mv517.qpx")));
-  EXPECT_EQ(in_c[12], "|");  // read back whole, the same values
+  EXPECT_EQ(in_c[11],
+            "m.txt: 2 rows from 63.4 to 125.5 Hz, level and phase|m.txt: line 1: \"63,4\" "
+            "has a decimal comma: the decimal separator must be a point");
+  EXPECT_EQ(in_c[12], read_file(data_file("live_mv517.qpx")));
+  EXPECT_EQ(in_c[13], "|");  // read back whole, the same values
   comma_locale de;
   REQUIRE_COMMA_LOCALE(de);
   const std::vector<std::string> in_de = texts(p, dir.path());

@@ -1,15 +1,11 @@
 // Reading measurement texts: the forms measurement programs write, every
-// refusal with its line and reason, the locale, and files that are no
-// regular files.
+// refusal with its line and reason (the locale: test_locale.cpp).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
 #include "measure/measurement.h"
-#include "support/comma_locale.h"
-#include "test_util.h"
 
 namespace {
 
@@ -102,55 +98,6 @@ TEST(MeasurementRead, MessagesNameTheFile) {
   EXPECT_EQ(
       parse_measurement("").message("a\nb.txt"),
       "a\\x0ab.txt: no data lines (frequency in Hz, level in dB, optionally phase in degrees)");
-  EXPECT_EQ(parse_measurement("20 85 1\n40.5 86 2\n").message("top.txt"),
-            "top.txt: 2 rows from 20 to 40.5 Hz, level and phase");
-}
-
-// The numbers are read with a point in a locale that writes a comma, and a
-// comma file is refused there too.
-TEST(MeasurementRead, CommaLocale) {
-  comma_locale de;
-  REQUIRE_COMMA_LOCALE(de);
-  const measurement_read_t r = parse_measurement("63.4 85.25 -10.5\n125.5 86.75 12.25\n");
-  ASSERT_TRUE(r.ok) << r.message("m.txt");
-  EXPECT_EQ(rows_of(r.data), (rows_t{{63.4, 85.25, -10.5}, {125.5, 86.75, 12.25}}));
-  const measurement_read_t comma = parse_measurement("63,4;85,25\n125,5;86,75\n");
-  EXPECT_EQ(comma.message("m.txt"),
-            "m.txt: line 1: \"63,4\" has a decimal comma: the decimal separator must be a point");
-}
-
-// The files in tests/data as the programs write them.
-TEST(MeasurementRead, TestDataFiles) {
-  // clang-format off
-  const struct { const char* name; size_t rows; double first, last; bool phase; } files[] = {
-      {"measurement_top.txt", 957, 20, 19896.974155, true},
-      {"measurement_top_no_phase.txt", 957, 20, 19896.974155, false},
-      {"measurement_sub.txt", 367, 10, 1974.029857, true},
-      {"measurement_program_export.txt", 479, 20, 19896.974, true},
-  };
-  // clang-format on
-  for (const auto& f : files) {
-    const measurement_read_t r = read_measurement_file(data_file(f.name));
-    ASSERT_TRUE(r.ok) << r.message(f.name);
-    EXPECT_EQ(r.data.hz.size(), f.rows) << f.name;
-    EXPECT_EQ(r.data.hz.front(), f.first) << f.name;
-    EXPECT_NEAR(r.data.hz.back(), f.last, 0.001) << f.name;
-    EXPECT_EQ(r.data.has_phase(), f.phase) << f.name;
-  }
-}
-
-// A file that cannot be read is refused with the reason, a FIFO without a
-// writer at once (the limits themselves are the text input's tests).
-TEST(MeasurementRead, FilesThatAreNotRead) {
-  ScratchDir dir;
-  const std::string fifo = dir.file("fifo.txt");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(read_measurement_file(fifo).message("fifo.txt"),
-            "fifo.txt: cannot be read (not a regular file)");
-  const measurement_read_t missing = read_measurement_file(dir.file("missing.txt"));
-  EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.line, 0);
-  EXPECT_EQ(missing.reason, "cannot be read (No such file or directory)");
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "files/text_input.h"
 #include "model/text_format.h"
-#include "support/comma_locale.h"
 #include "test_util.h"
 
 namespace {
@@ -54,17 +53,6 @@ TEST(TextFormat, NumbersWrittenAsTheCLocaleWritesThem) {
   EXPECT_EQ(format_general(125.0, 6), "125");
   EXPECT_EQ(format_general(2.04, 6), "2.04");
   EXPECT_EQ(format_general(1e6, 6), "1e+06");
-}
-
-// Under a German desktop's locale the same numbers are read and written.
-TEST(TextFormat, SameInACommaLocale) {
-  comma_locale de;
-  REQUIRE_COMMA_LOCALE(de);
-  ASSERT_TRUE(read_decimal_prefix("63.4"));
-  EXPECT_DOUBLE_EQ(read_decimal_prefix("63.4")->value, 63.4);
-  EXPECT_FALSE(parse_decimal("63,4"));
-  EXPECT_EQ(format_fixed(2.5, 1), "2.5");
-  EXPECT_EQ(format_general(0.125, 6), "0.125");
 }
 
 TEST(TextFormat, LinesOfAText) {
