@@ -1,6 +1,6 @@
 // Helpers of the in-process GUI tests (gui_main.cpp builds the main window
-// once): the main loop, windows, modal dialogs answered from a timeout, and
-// a fixture that starts every test in the Idle state and drives the widgets.
+// once): the main loop, windows, dialogs answered from a timeout, a fixture
+// that starts every test in the Idle state and drives the widgets.
 #pragma once
 
 #include <glib/gstdio.h>
@@ -78,9 +78,8 @@ inline std::string message_text(GtkWidget* dialog) {
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
 // Answers dialogs in order from a polling timeout while the code under test
-// blocks in gtk_dialog_run; past its deadline it closes them, and the test
-// fails. A modal dialog that no running script's next step names is closed
-// at once and fails the test (watch_unexpected_dialogs).
+// blocks in gtk_dialog_run; past its deadline it closes them and the test
+// fails.
 class DialogScript {
  public:
   DialogScript() = default;
@@ -118,11 +117,9 @@ class DialogScript {
     r.erase(std::remove(r.begin(), r.end(), this), r.end());
   }
 
-  // The main loop's watch, every 50 ms while the tests run: a modal dialog
-  // (one that blocks in gtk_dialog_run), not answered by a script and not
-  // expected next by a running one, seen so at two watches in a row, is
-  // closed, and the test fails naming it,
-  // instead of waiting for ever.
+  // The main loop's watch, every 50 ms: a modal dialog that no running
+  // script answered or expects next, seen so twice in a row, is closed and
+  // fails the test, instead of waiting for ever.
   static gboolean watch_unexpected_dialogs(gpointer) {
     static std::vector<GtkWidget*> suspects;
     std::vector<GtkWidget*> now;
@@ -241,24 +238,21 @@ inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>&
   g_list_free(children);
 }
 
-// Every text fits the size its widget or box was given: measured with Pango
-// in the font each widget uses (cairo for the diagrams), for both devices.
-inline int width_of(PangoLayout* layout, bool own = false) {
-  int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  if (own) g_object_unref(layout);
-  return width;
-}
-
 // Each label, combo entry, name field and lowest and highest spin value that
-// does not fit: a label within its allocation and the window, an entry
-// within the combo's text cell (2 pixels of padding each side), a value or
-// the longest name within the field's text area (an inner border of 2
-// pixels each side).
+// does not fit, measured with Pango in its widget's font: a label within its
+// allocation and the window, an entry within the combo's text cell (2 pixels
+// of padding each side), a value or the longest name within the field's text
+// area (an inner border of 2 pixels each side).
 inline std::set<std::string> misfits(GtkWidget* window) {
   std::set<std::string> out;
   const auto check = [&](const std::string& text, int need, int room) {
     if (need > room) out.insert(text + ": " + std::to_string(need) + " > " + std::to_string(room));
+  };
+  const auto width_of = [](PangoLayout* layout, bool own = false) {
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    if (own) g_object_unref(layout);
+    return width;
   };
   for_each_widget(window, [&](GtkWidget* w) {
     if (GTK_IS_LABEL(w) && gtk_widget_get_visible(w)) {
@@ -464,13 +458,9 @@ class GuiTest : public ::testing::Test {
   }
   // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
   static std::vector<int> pixel(GtkWidget* area, int x, int y) {
-    pump_for(150);
-    GdkPixbuf* pb = gdk_pixbuf_get_from_drawable(nullptr, area->window, nullptr, x, y, 0, 0, 1, 1);
-    if (!pb) return {};
-    const guchar* p = gdk_pixbuf_get_pixels(pb);
-    std::vector<int> rgb{p[0], p[1], p[2]};
-    g_object_unref(pb);
-    return rgb;
+    const std::vector<uint32_t> column = column_pixels(area, x);
+    if (y < 0 || y >= int(column.size())) return {};
+    return {int(column[y] >> 16), int(column[y] >> 8 & 255), int(column[y] & 255)};
   }
 
   ScratchDir dir;

@@ -386,8 +386,15 @@ TEST_F(Editor, KeysAndWheelStepTheSelectedFilterThroughItsSpinButtons) {
   GtkWidget* plot = drawing_area_peq[0];
   const std::vector<int> white{255, 255, 255};  // the ring, right of the handle
   EXPECT_TRUE(!gtk_widget_get_can_focus(plot) && pixel(plot, 473, 122) != white);
-  send_event(plot, GDK_BUTTON_PRESS, 464, 122);  // band 3 to 997 Hz, -2.5 dB
-  EXPECT_TRUE(gtk_widget_has_focus(plot) && pixel(plot, 473, 122) == white);
+  // A press selects band 3 (997 Hz, -2.5 dB) and gives the plot the keyboard:
+  // a ring and a dotted focus line, gone while another widget has it.
+  const auto focus_line = [&] { return column_pixels(plot, 3)[100] > 0xC0C0C0; };
+  for (GtkWidget* focus : {plot, peq_spin_q[0][2], plot}) {
+    if (focus == plot) send_event(plot, GDK_BUTTON_PRESS, 464, 122);
+    gtk_widget_grab_focus(focus);
+    pump();
+    EXPECT_EQ(pixel(plot, 473, 122) == white && focus_line(), focus == plot);
+  }
   int stored = 0;  // one change per key press
   g_signal_connect_swapped(peq_spin_freq[0][2], "value-changed", G_CALLBACK(+[](int* n) { ++*n; }),
                            &stored);

@@ -180,20 +180,4 @@ TEST_F(Measurements, PhaseViewDragsFrequencyOnly) {
   EXPECT_NE(preset.channel[0].peq[2].freq, preset_def.channel[0].peq[2].freq);
 }
 
-// A plot with the keyboard shows a focus line and its selected handle's
-// ring; both go when the focus moves away.
-TEST_F(Measurements, FocusLineAndRingOnlyWhileFocused) {
-  open_editor(MV517, preset_def);
-  show_page(notebook, TAB_CROSSOVER);
-  GtkWidget* plot = drawing_area_xo[0];
-  const auto focus_line = [&] { return column_pixels(plot, 3)[100] > 0xC0C0C0; };
-  EXPECT_FALSE(focus_line());
-  send_event(plot, GDK_BUTTON_PRESS, 100, 100);
-  send_event(plot, GDK_BUTTON_RELEASE, 100, 100);
-  EXPECT_TRUE(gtk_widget_has_focus(plot) && focus_line());
-  gtk_widget_grab_focus(spin_button_crossover[0][0]);
-  pump();
-  EXPECT_FALSE(focus_line());
-}
-
 }  // namespace
