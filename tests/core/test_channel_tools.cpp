@@ -7,16 +7,11 @@
 #include <set>
 #include <string>
 
-#include "files/preset_file.h"
 #include "model/channel_tools.h"
 #include "model/preset_diff.h"
 #include "test_util.h"
 
 namespace {
-
-preset_t live() {
-  return read_preset_file(data_file("live_mv517.qpx")).preset;
-}
 
 // The parts in which channel `x` of `p` still differs from channel `y`, as
 // the comparison names them ("high-pass", "EQ band 3", "mute", ...).
@@ -36,7 +31,7 @@ std::set<std::string> parts_differing(const preset_t& p, int x, int y) {
 // the mute flag made to differ here); after a copy only the parts outside
 // the section still differ, the other channels stay as they were.
 TEST(CopyChannel, EachSectionCopiesItsPartsAndNothingElse) {
-  preset_t base = live();
+  preset_t base = live_preset();
   base.channel[0].dynamics = {9, 30, -12, -6};
   base.mute |= 0x01;
   const std::set<std::string> all = {"name",      "routing",   "polarity",  "mute",    "high-pass",
@@ -78,7 +73,7 @@ TEST(CopyChannel, EachSectionCopiesItsPartsAndNothingElse) {
 
 // A channel's menus offer the other open channels, then all of them.
 TEST(CopyChannel, MenusOfferTheOtherOpenChannels) {
-  const preset_t p = live();
+  const preset_t p = live_preset();
   const auto offered = [&p](unsigned channels, unsigned from, bool with_all) {
     std::string out;
     for (const channel_choice_t& e : channel_choices(p, channels, from, with_all))
@@ -112,7 +107,7 @@ TEST(CopyChannel, MenusOfferTheOtherOpenChannels) {
 // One line per differing stored value, in the user's units, with the
 // channel's letter and name from the first preset.
 TEST(PresetDiff, LinesInTheUsersUnits) {
-  const preset_t base = live();
+  const preset_t base = live_preset();
   // clang-format off
   const struct { void (*change)(preset_t&); int device_b; const char* line; } cases[] = {
       {[](preset_t& p) { p.channel[1].peq[2].freq = 990; }, MV517,

@@ -55,7 +55,7 @@ std::vector<std::string> texts(const preset_t& p, const std::string& scratch) {
 
 TEST(Locale, EveryTextIsTheSameUnderADecimalComma) {
   ScratchDir dir;
-  const preset_t p = read_preset_file(data_file("live_mv517.qpx")).preset;
+  const preset_t p = live_preset();
   const std::vector<std::string> in_c = texts(p, dir.path());
   // A few of them as they must read.
   EXPECT_NE(in_c[0].find("Gain -2.5 dB Q 2.00"), std::string::npos) << in_c[0];

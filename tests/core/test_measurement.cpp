@@ -123,38 +123,6 @@ TEST(Prediction, MultipliesTheChannelsOutput) {
   EXPECT_NEAR(std::arg(measured_complex(*g, c)), PI / 2, 1e-12);
 }
 
-// Two predicted outputs add as complex values where both have a phase;
-// without phase there is no sum.
-TEST(Prediction, SumsNeedPhaseOnBothSides) {
-  channel_t a = preset_def.channel[0];
-  measurement_t m;
-  m.hz = {50, 5000};
-  m.db = {0, 0};
-  m.phase_deg = {0, 0};
-  auto g = std::make_unique<grid_measurement_t>();
-  measurement_on_grid(m, *g);
-  auto pa = std::make_unique<prediction_t>(), pb = std::make_unique<prediction_t>();
-  predict_output(a, *g, *pa);
-  channel_t b = a;
-  b.phase = 1;
-  predict_output(b, *g, *pb);
-  auto s = std::make_unique<predicted_sum_t>();
-  predict_sum(*pa, *pa, *s);
-  const int c = freq_to_column(1000) + 1;
-  ASSERT_TRUE(s->has[c]);
-  EXPECT_NEAR(s->db[c], pa->db[c] + 20 * std::log10(2.0), 1e-9);
-  EXPECT_FALSE(s->has[0]);  // outside the measurement
-  predict_sum(*pa, *pb, *s);
-  EXPECT_EQ(s->db[c], RESPONSE_FLOOR_DB);  // one polarity flipped: they cancel
-  m.phase_deg.clear();
-  measurement_on_grid(m, *g);
-  predict_output(b, *g, *pb);
-  EXPECT_FALSE(pb->has_phase);
-  EXPECT_NEAR(pb->db[c], pa->db[c], 1e-9);  // the level of an inverted output is the same
-  predict_sum(*pa, *pb, *s);
-  EXPECT_FALSE(s->has[c]);
-}
-
 // The plots shift a measurement so that its mean over the pass band lies on
 // 0 dB: the high-pass to low-pass band, else 200 Hz-5 kHz, else all of it.
 TEST(MeasurementScale, MeanOverThePassBand) {

@@ -1,62 +1,22 @@
-// The preset sheet's content: its sections in order for each device, the
-// extra plot curves reaching their plots, the preset's rows for each file
-// state, what the filter table greys, and how the sheet names files and days.
+// The preset sheet's content: the preset's rows for each file state, what the
+// filter table greys, how the sheet names files and days (its pages, texts
+// and curves: the drawing tests and tests/cli/sheet.sh).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
-#include "files/preset_file.h"
 #include "sheet/preset_sheet.h"
 #include "test_util.h"
 
 namespace {
-
-preset_t live() {
-  return read_preset_file(data_file("live_mv517.qpx")).preset;
-}
 
 // The value of the row `label` of a section ("" when there is none).
 std::string row(const sheet_section_t& s, const std::string& label) {
   for (const sheet_row_t& r : s.rows)
     if (r.label == label) return r.value;
   return "";
-}
-
-TEST(Sheet, SectionsAndPicturesInOrder) {
-  sheet_input_t in;
-  in.preset = live();
-  in.curves[2].eq.push_back({"measured", {1.0, 2.0}, 0xFF0000, true});
-  const struct {
-    int device;
-    std::vector<std::string> headings;
-  } cases[] = {
-      {MV517,
-       {"Preset", "Overview", "Out A  \"Top L\"", "Out B  \"Top R\"", "Out C  \"Sub\"",
-        "Out D  \"Fill \xE2\x86\x90\xC3\xA4\""}},
-      {MV961, {"Preset", "Overview", "Out A  \"Top L\"", "Out B  \"Top R\""}},
-  };
-  for (const auto& c : cases) {
-    in.device = c.device;
-    const sheet_t sheet = build_sheet(in);
-    EXPECT_EQ(sheet.title, "Live <A&B>");
-    ASSERT_EQ(sheet.sections.size(), c.headings.size());
-    for (size_t i = 0; i < c.headings.size(); ++i) {
-      const sheet_section_t& s = sheet.sections[i];
-      EXPECT_EQ(s.heading, c.headings[i]);
-      const size_t pictures = i == 0 ? 0 : i == 1 ? 1 : 2;
-      ASSERT_EQ(s.pictures.size(), pictures) << s.heading;
-      if (i < 2) continue;
-      const int ch = static_cast<int>(i) - 2;
-      EXPECT_EQ(s.pictures[0].kind, sheet_picture_kind::xo_plot);
-      EXPECT_EQ(s.pictures[1].kind, sheet_picture_kind::eq_plot);
-      EXPECT_TRUE(s.pictures[0].channel == ch && s.pictures[1].channel == ch);
-      // Channel C's measured EQ curve goes to its EQ plot, and nowhere else.
-      EXPECT_TRUE(s.pictures[0].curves.empty());
-      EXPECT_EQ(s.pictures[1].curves.size(), ch == 2 ? 1u : 0u) << s.heading;
-    }
-  }
 }
 
 // The file row and the checksum row for each state of the file: the
@@ -77,7 +37,7 @@ TEST(Sheet, PresetRowsFollowTheFile) {
   };
   for (const auto& c : cases) {
     sheet_input_t in;
-    in.preset = live();
+    in.preset = live_preset();
     in.file_name = c.file;
     in.file_note = c.note;
     in.date = "2025-03-01";
@@ -93,7 +53,7 @@ TEST(Sheet, PresetRowsFollowTheFile) {
 // (the values in their units beside their labels are checked on the PDF).
 TEST(Sheet, FilterTableGreysWhatHasNoEffect) {
   sheet_input_t in;
-  in.preset = live();
+  in.preset = live_preset();
   const sheet_t sheet = build_sheet(in);
   const sheet_table_t& t = sheet.sections[2].table;
   ASSERT_EQ(t.rows.size(), 8u);

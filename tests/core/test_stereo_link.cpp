@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "files/preset_file.h"
 #include "model/preset_diff.h"
 #include "model/stereo_link.h"
 #include "test_util.h"
@@ -23,7 +22,7 @@ std::vector<std::string> changes_of(const preset_t& a, const preset_t& b, int ch
 // equal in their linked sections): the partner makes the same change
 // exactly when it is of the crossover, EQ, limiter, delay or polarity.
 TEST(StereoLink, LinkedSectionsFollowTheRestStaysPerChannel) {
-  preset_t before = read_preset_file(data_file("live_mv517.qpx")).preset;
+  preset_t before = live_preset();
   copy_linked_sections(before.channel[0], before.channel[1]);
   copy_linked_sections(before.channel[2], before.channel[3]);
   const std::pair<bool, std::function<void(preset_t&, channel_t&, int)>> cases[] = {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "../support/reference_crc.h"
+#include "files/preset_file.h"
 #include "model/preset.h"
 
 class ScratchDir {
@@ -43,6 +44,11 @@ inline void write_file(const std::string& name, const std::string& bytes) {
 // Path of an expected output in tests/data (see its README.md).
 inline std::string data_file(const std::string& name) {
   return std::string(QBN_TEST_DATA) + "/" + name;
+}
+
+// The tuned show file's record.
+inline preset_t live_preset() {
+  return read_preset_file(data_file("live_mv517.qpx")).preset;
 }
 
 // Appends the checksum line that makes `body` an intact preset file.

@@ -111,7 +111,7 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
 TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   // Names with arrows and umlauts, groups, a shelf, mutes, locks, 400 m and
   // a level of -99.9 dB beyond its field.
-  preset_t b = read_preset_file(QBN_TEST_DATA "/live_mv517.qpx").preset;
+  preset_t b = live_preset();
   apply_build_q(b, MV517);
   preset_t a = preset_def;
   // (Band 3 of A is on in both: an off band's field keeps the gain it comes back with.)
