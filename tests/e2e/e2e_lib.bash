@@ -67,6 +67,17 @@ open_preset() {
   wait_editor MV517
 }
 
+# Takes the filter text file $1 into channel B from its EQ plot's menu: the
+# Parametric EQ tab, channel B, right-click, "Import filter settings...", the
+# path typed into the chooser.
+import_filter_into_b() {
+  xdotool mousemove --window "$editor" 236 14 click 1 sleep 0.5 mousemove --window "$editor" 105 93 \
+    click 1 sleep 0.5 mousemove --window "$editor" 673 164 click 3 sleep 0.5 key i
+  chooser=$(wait_window "Import Filter Settings") || fail "the import chooser did not open"
+  xdotool windowactivate --sync "$chooser" sleep 0.5 key ctrl+l type --delay 20 "$1"
+  xdotool key Return sleep 1
+}
+
 # Both plots lie at (73, 134) of the editor window; column c stands for
 # 10^(1.53 + c x 4.08 / 1289.04) Hz, row r for (102 - r) / 8 dB.
 PLOT_X=73 PLOT_Y=134
