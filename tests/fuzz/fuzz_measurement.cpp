@@ -8,24 +8,16 @@
 // valid UTF-8. A difference traps.
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "../support/utf8_check.h"
+#include "fuzz_check.h"
 #include "measure/measurement.h"
 #include "model/text_format.h"
 
 namespace {
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 size_t count_lines(std::string_view text) {
   size_t lines = 0;

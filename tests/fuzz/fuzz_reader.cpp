@@ -4,24 +4,16 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "files/xml.h"
+#include "fuzz_check.h"
 
 namespace {
 
 std::string scratch_file() {
   return "/tmp/qbn-fuzz-reader-" + std::to_string(getpid()) + ".xml";
-}
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
 }
 
 void check_preset(const preset_t& p) {
