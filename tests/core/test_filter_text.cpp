@@ -73,27 +73,6 @@ TEST(FilterText, AProgramsExportWithItsHeader) {
             "6 lines hold no filter (lines 1, 3-4, 6, 8-9): skipped\n");
 }
 
-// Which filter went to which band is said when it is not Filter N to band N.
-TEST(FilterText, PlacementReport) {
-  const std::string pk2 = "Filter 2: ON PK Fc 200 Hz Gain 1 dB Q 1\n";
-  // clang-format off
-  const struct { std::string text; const char* placement; } cases[] = {
-      {pk2 + "Filter 6: ON HS 6dB Fc 8 kHz Gain 1 dB\n", ""},  // each in its own band
-      {"Filter 3: ON PK Fc 300 Hz Gain 1 dB Q 1\n" + pk2 + pk2, "Filter 3 -> band 1, Filter 2 -> band 2, Filter 2 -> band 3"},
-      {"Filter 9: ON HS Fc 9 kHz Gain 1 dB\nFilter 7: ON PK Fc 70 Hz Gain 1 dB Q 1\n"
-       "Filter 8: ON PK Fc 80 Hz Gain 1 dB Q 1\n",
-       "Filters 7-8 -> bands 1-2, Filter 9 (high shelf) -> band 6"},
-      {"Filter: ON PK Fc 70 Hz Gain 1 dB Q 1\nFilter: ON PK Fc 80 Hz Gain 1 dB Q 1\n",
-       "lines 1-2 -> bands 1-2"},
-  };
-  // clang-format on
-  for (const auto& c : cases) {
-    const filter_import_t r = import_filter_text(c.text, preset_def.channel[0]);
-    ASSERT_TRUE(r.ok) << c.text << r.message();
-    EXPECT_EQ(r.placement, c.placement) << c.text;
-  }
-}
-
 // The preamp applied to the level is a level change of the channel: its
 // level group follows by the same step, each member within its range, as
 // for a level typed by hand; without a group only the channel moves.
@@ -190,54 +169,51 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
 }
 
 // Peaking filters fill the free bands in line order around the shelves
-// unless every filter's number names a band it can take.
+// unless every filter's number names a band it can take; the report says
+// which filter went to which band when it is not Filter N to band N. A
+// first-order shelf is taken in each form the programs write it, its Q
+// (about 0.5 to 0.71) noted as not used.
 TEST(FilterText, BandPlacement) {
   const auto pk = [](int n, int hz) {
     return "Filter " + std::to_string(n) + ": ON PK Fc " + std::to_string(hz) +
            " Hz Gain 1 dB Q 1\n";
   };
-  const std::string hs = "Filter 9: ON HS Fc 9000 Hz Gain 2 dB\n";
+  const std::string hs = "Filter 9: ON HS Fc 9000 Hz Gain 2 dB\n",
+                    q_not_used = "line 1: Q not used";
   // clang-format off
-  const struct { std::string text; unsigned mask; int first_freq; } cases[] = {
-      {pk(1, 100) + pk(2, 200), 0b000011, 100},         // numbered as bands 1, 2
-      {pk(2, 200) + pk(5, 500), 0b010010, 35},          // numbered: bands 2 and 5 keep their place
-      {pk(2, 200) + pk(2, 300), 0b000011, 200},         // a number twice: in order
-      {hs + pk(1, 100), 0b100001, 100},                 // HS numbered 9: in order, HS to band 6
-      {pk(1, 100) + "Filter 2: ON LSC Fc 60 Hz Gain 2 dB\n", 0b000011, 60},  // LS as 2: in order
-      {pk(0, 100) + pk(1, 200) + pk(2, 300) + pk(3, 400) + pk(4, 500) + hs, 0b111111, 100},
+  const struct { std::string text; unsigned mask, shelves; int first_freq; const char* placement; std::string note; } cases[] = {
+      {pk(1, 100) + pk(2, 200), 0b000011, 0, 100, "", ""},  // numbered as bands 1, 2
+      {pk(2, 200) + pk(5, 500), 0b010010, 0, 35, "", ""},   // numbered: bands 2 and 5 keep their place
+      {pk(2, 200) + pk(2, 300), 0b000011, 0, 200, "Filter 2 -> band 1, Filter 2 -> band 2", ""},
+      {hs + pk(1, 100), 0b100001, 0b100000, 100, "Filter 1 -> band 1, Filter 9 (high shelf) -> band 6", ""},
+      {pk(1, 100) + "Filter 2: ON LSC Fc 60 Hz Gain 2 dB\n", 0b000011, 1, 60,
+       "Filter 2 (low shelf) -> band 1, Filter 1 -> band 2", ""},
+      {pk(0, 100) + pk(1, 200) + pk(2, 300) + pk(3, 400) + pk(4, 500) + hs, 0b111111, 0b100000, 100,
+       "line 1 -> band 1, Filters 1-4 -> bands 2-5, Filter 9 (high shelf) -> band 6", ""},
+      {pk(3, 300) + pk(2, 200) + pk(2, 200), 0b000111, 0, 300, "Filter 3 -> band 1, Filter 2 -> band 2, Filter 2 -> band 3", ""},
+      {"Filter: ON PK Fc 70 Hz Gain 1 dB Q 1\nFilter: ON PK Fc 80 Hz Gain 1 dB Q 1\n", 0b000011, 0, 70, "lines 1-2 -> bands 1-2", ""},
+      {"Filter 1: ON LS 6dB Fc 80 Hz Gain 3 dB", 1, 1, 80, "", ""},
+      {"Filter 1: ON LS 6 dB Fc 80 Hz Gain 3 dB", 1, 1, 80, "", ""},
+      {"Filter 6: ON HS 6dB Fc 8000 Hz Gain -2 dB", 0b100000, 0b100000, 35, "", ""},
+      {"Filter 1: ON LSC Fc 80 Hz Gain 3 dB Q 0.71", 1, 1, 80, "", q_not_used},
+      {"Filter 6: ON HSC Fc 8 kHz Gain -2 dB Q 0.5", 0b100000, 0b100000, 35, "", q_not_used},
+      {"Filter 6: ON HSC 6dB Fc 8 kHz Gain -2 dB Q 0.707", 0b100000, 0b100000, 35, "", q_not_used},
   };
   // clang-format on
   channel_t ch = preset_def.channel[0];
   ch.peq[0].freq = 35;
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     const filter_import_t r = import_filter_text(c.text, ch);
-    ASSERT_TRUE(r.ok) << c.text << r.message();
-    EXPECT_EQ(r.band_mask, c.mask) << c.text;
-    EXPECT_EQ(r.bands[0].freq, c.first_freq) << c.text;
-    for (int b = 0; b < 6; ++b)
-      EXPECT_EQ(peq_active(r.bands[b]), ((c.mask >> b) & 1) != 0) << c.text;
-  }
-}
-
-// The first-order shelf in each form the programs write it, its Q (about
-// 0.5 to 0.71) or slope accepted and noted as not used.
-TEST(FilterText, FirstOrderShelfForms) {
-  // clang-format off
-  const struct { const char* line; int band; const char* note; } cases[] = {
-      {"Filter 1: ON LS 6dB Fc 80 Hz Gain 3 dB", 0, ""},
-      {"Filter 1: ON LS 6 dB Fc 80 Hz Gain 3 dB", 0, ""},
-      {"Filter 6: ON HS 6dB Fc 8000 Hz Gain -2 dB", 5, ""},
-      {"Filter 1: ON LSC Fc 80 Hz Gain 3 dB Q 0.71", 0, "line 1: Q not used"},
-      {"Filter 6: ON HSC Fc 8 kHz Gain -2 dB Q 0.5", 5, "line 1: Q not used"},
-      {"Filter 6: ON HSC 6dB Fc 8 kHz Gain -2 dB Q 0.707", 5, "line 1: Q not used"},
-  };
-  // clang-format on
-  for (const auto& c : cases) {
-    const filter_import_t r = import_filter_text(c.line, preset_def.channel[0]);
-    ASSERT_TRUE(r.ok) << c.line << " -> " << r.message();
-    EXPECT_EQ(r.band_mask, 1u << c.band) << c.line;
-    EXPECT_EQ(r.bands[c.band].type, 1) << c.line;
-    EXPECT_EQ(r.notes.empty() ? "" : r.notes[0].substr(0, 18), c.note) << c.line;
+    ASSERT_TRUE(r.ok) << r.message();
+    EXPECT_EQ(r.band_mask, c.mask);
+    EXPECT_EQ(r.bands[0].freq, c.first_freq);
+    EXPECT_EQ(r.placement, c.placement);
+    EXPECT_EQ(r.notes.empty() ? "" : r.notes[0].substr(0, 18), c.note);
+    for (int b = 0; b < 6; ++b) {
+      EXPECT_EQ(peq_active(r.bands[b]), ((c.mask >> b) & 1) != 0) << b;
+      EXPECT_EQ(r.bands[b].type, (c.shelves >> b) & 1) << b;
+    }
   }
 }
 
