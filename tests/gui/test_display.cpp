@@ -58,7 +58,10 @@ TEST_F(Display, EveryFieldShowsTheValueItStores) {
           a->step_increment >= 10 ? a->step_increment / 2 : 2.5 * std::pow(10, -digits);
       char text[32];
       g_snprintf(text, sizeof text, "%g", a->value + (a->value + off > a->upper ? -off : off));
+      const preset_t before = preset;
+      mark_saved();
       type_value(w, w == spin_button_delay[1] ? "2.35" : text);
+      EXPECT_EQ(unsaved(), !same(before, preset)) << "field " << typed;  // through the guard
       typed++;
     });
     gtk_range_set_value(GTK_RANGE(vscale[1]), -12.34);
