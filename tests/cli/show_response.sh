@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # qpx show and qpx response run as processes: the golden summary and CSVs,
-# labels by device, names shown escaped, a documented dB figure, the
-# crossover Q as the editor fixes it, and the channel refusals.
+# labels by device, names shown escaped, the crossover Q as the editor fixes
+# it, and the channel refusals.
 source "$(dirname "$0")/helpers.bash"
 
 cases "0 '' show $D/live_mv517.qpx"
@@ -23,17 +23,11 @@ for c in A C; do
   cases "0 '' response $D/live_mv517.qpx --channel $c"
   same out "$D/live_mv517_$c.csv" "response $c"
 done
-"$QPX" response "$D/live_mv517.qpx" --channel D -o D.csv
 # Curves use the Q the type fixes (each type's is the core tests'): a
 # Butterworth high-pass stored with Q 1.2 (the default record) draws as Q 0.7.
 "$QPX" response "$D/default_mv517.qpx" --channel a >default_A.csv
 "$QPX" response "$D/new_mv517.qpx" --channel A >new_A.csv
 same default_A.csv new_A.csv "Butterworth high-pass with Q 1.2 stored"
-
-# Documented figures: a "Q 1.2" high-pass is +1.58 dB at its frequency (D:
-# 200 Hz, column 244; the CSVs of A and C are golden files).
-python3 -c 'import csv, sys; r = list(csv.reader(open(sys.argv[1])))[245]
-assert r[0] == "244" and abs(float(r[2]) - 1.58) <= 0.05, r' D.csv || fail "response of D at 200 Hz"
 
 cases \
   "2 'qpx response: --channel C: an MV961 file has channels A and B only' response $D/new_mv961.qpx --channel C" \
