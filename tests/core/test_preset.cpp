@@ -1,7 +1,9 @@
+// The record: the crossover Q the editor fixes, record bytes and UTF-8,
+// comparing records (selector codes and unit conversions: through the
+// editing, filter text and GUI tests).
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <tuple>
 
 #include "model/preset.h"
 
@@ -27,30 +29,6 @@ TEST(Preset, BuildQ) {
       }
     }
   }
-}
-
-// The rules behind the selectors: unknown mute group nibbles are
-// "independent"; the high-pass combo lists Butterworth 2. (code 1),
-// Linkwitz-Riley 4. (2), Q 1.2 (0); an EQ band is "OFF", "PEQ" or a shelf.
-TEST(Preset, CodeTables) {
-  for (int n = 0; n < 16; ++n) {  // high nibble 0, 2..5 give 0..4
-    EXPECT_EQ(mute_group_index(n << 4 | 2), n >= 2 && n <= 5 ? n - 1 : 0) << n;
-    EXPECT_TRUE(n < 1 || n > 4 || mute_group_code(n) == (n + 1) << 4) << n;
-  }
-  for (auto [index, code] : {std::pair{0, 1}, {1, 2}, {2, 0}})
-    EXPECT_TRUE(hp_code_from_index(index) == code && hp_index_from_code(code) == index) << code;
-  for (auto [gain, type, index] : {std::tuple{0, 0, 0}, {30, 0, 1}, {0, 1, 2}})
-    EXPECT_EQ(peq_type_index(peq_t{100, 7, int8_t(gain), uint8_t(type)}), index);
-}
-
-// Level and EQ gain to the nearest tenth, halves away from zero; Q x 10
-// plus a half, truncated; release truncated to tens of ms. (Delays: see
-// DelayEditing in test_editing.cpp.)
-TEST(Preset, UnitConversions) {
-  for (auto [db, tenths] : {std::pair{-3.45, -35}, {0.05, 1}, {-0.05, -1}, {6.0, 60}})
-    EXPECT_EQ(db_to_tenths(db), tenths) << db;
-  EXPECT_TRUE(q_to_stored(0.7) == 7 && q_to_stored(12.5) == 125 && q_to_stored(1.04) == 10);
-  EXPECT_TRUE(release_to_stored(259) == 25 && release_to_stored(1270) == 127);
 }
 
 // Record bytes and characters: 0x80-0x85 are the arrows U+2190-U+2195,
