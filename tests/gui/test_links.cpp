@@ -9,6 +9,7 @@
 #include "files/settings.h"
 #include "files/xml.h"
 #include "gui_test_util.h"
+#include "measure/measurement_menus.h"
 #include "model/editor_undo.h"
 #include "model/stereo_link.h"
 
@@ -125,7 +126,8 @@ TEST_F(Links, LinkingAPairThatDiffersAsks) {
 
 // Remembered per preset file beside its measurements and linked again on
 // Open while the channels agree; pairs that agree unlinked are offered in
-// the status bar. New starts unlinked; Save As takes the links along.
+// the status bar. New starts unlinked and without measurements; Save As takes
+// the links and measurements along.
 TEST_F(Links, RememberedPerFileAndOfferedOnOpen) {
   named.channel[2].delay = 100;  // C+D differ
   const std::string show = dir.file("show.qpx"), top = dir.file("top.txt");
@@ -154,11 +156,14 @@ TEST_F(Links, RememberedPerFileAndOfferedOnOpen) {
   reset_to_idle();
   neu_default(nullptr, GINT_TO_POINTER(MV517));
   pump();
-  link_equal(1);  // New starts unlinked: C+D the only link
+  EXPECT_TRUE(measurement_path(3).empty());  // nor the measurements
+  link_equal(1);                             // C+D the only link
+  ASSERT_TRUE(load_channel_measurement(1, top));
   DialogScript save;
   save.chooser("Save File", dir.file("new.qpx")).start();
   ASSERT_TRUE(save_preset(true));
-  EXPECT_EQ(settings_of_file(dir.file("new.qpx")).links, LINK_CD);
+  const file_settings_t saved = settings_of_file(dir.file("new.qpx"));
+  EXPECT_TRUE(saved.links == LINK_CD && saved.measurement[1] == top);
 }
 
 // The Overview's chain shows only while linked; the check boxes lie in the
