@@ -56,9 +56,7 @@ printf 'Freq dB\n20 85\n20 86\n' >bad.txt
 A="$L --channel A --measurement $top"
 cases \
   "1 'qpx fit-eq: bad.txt: line 3: frequency 20 is not above the line before (20)' fit-eq $L --channel A --measurement bad.txt -o x.qpx" \
-  "1 'qpx fit-eq: bad.txt: line 3' fit-eq $A --target bad.txt -o x.qpx" \
   "1 'qpx fit-eq: $sub: the measurement has no value within 12000-12400 Hz' fit-eq $L --channel A --measurement $sub --range 12000-12400 -o x.qpx" \
-  "1 'holds no complete preset; nothing written' fit-eq $D/cut_in_channel_3.qpx --channel A --measurement $top -o x.qpx" \
   "2 '--range 500-100: expected LO-HI in Hz with LO below HI' fit-eq $A --range 500-100 -o x.qpx" \
   "2 '--max-boost 12.5: expected 0 to 12 (dB)' fit-eq $A --max-boost 12.5 -o x.qpx" \
   "2 '--bands 4-2: expected bands 1-6 as a list' fit-eq $A --bands 4-2 -o x.qpx" \

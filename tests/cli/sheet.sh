@@ -11,10 +11,7 @@ cases "0 '' sheet $D/live_mv517.qpx -o live.pdf" \
   "0 '' sheet $D/new_mv961.qpx --paper LETTER --input-mode 1 -o small.pdf" \
   "2 '--paper: a3 not in {a4,letter}' sheet $D/new_mv517.qpx --paper a3 -o a3.pdf" \
   "2 'an MV961 file has input modes 0 and 1' sheet $D/new_mv961.qpx --input-mode 2 -o m.pdf" \
-  "1 'qpx sheet: cannot write' sheet $D/new_mv517.qpx -o $WORK/no/dir/s.pdf" \
   "3 'cut_in_channel_3.qpx: holds no complete preset' sheet $D/cut_in_channel_3.qpx -o cut.pdf"
-edit "$D/live_mv517.qpx" damaged.qpx "Top L" "Top X"
-cases "1 'damaged.qpx: checksum mismatch' sheet damaged.qpx -o damaged.pdf"
 
 for f in live.pdf:5:'595.276 x 841.89' letter.pdf:5:'612 x 792' small.pdf:3:'612 x 792' cut.pdf:5:'595.276 x 841.89'; do
   IFS=: read -r pdf pages size <<<"$f"

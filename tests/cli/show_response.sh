@@ -32,7 +32,6 @@ same default_A.csv new_A.csv "Butterworth high-pass with Q 1.2 stored"
 cases \
   "2 'qpx response: --channel C: an MV961 file has channels A and B only' response $D/new_mv961.qpx --channel C" \
   "2 '--channel: expected A, B, C or D' response $D/new_mv517.qpx --channel AB" \
-  "0 '' response $D/new_mv961.qpx --channel b -o b.csv" \
-  "1 'qpx response: cannot write' response $D/new_mv517.qpx --channel A -o $WORK/no/dir/a.csv"
+  "0 '' response $D/new_mv961.qpx --channel b -o b.csv"
 
 finish
