@@ -1,6 +1,6 @@
-// Preset generation: what Save As writes after the wizard, the shipped
-// factory file for every selection the wizard offers, name and lock, and
-// missing or damaged factory files.
+// Preset generation: the shipped factory file for every selection the
+// wizard offers, name and lock, and missing or damaged factory files (the
+// presets it writes: the golden files of tests/cli/wizard.sh).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,30 +17,6 @@ namespace {
 const std::string shipped = std::string(QBN_DATA_DIR) + "/wizards.xml";
 const uint16_t FULLRANGE_RS3 = 0x0001 | 0x0008 | 0x0100;
 const uint16_t SAT_RS1_RX1 = 0x0001 | 0x0004 | 0x0040 | 0x0800;
-
-// Save As after the wizard: the factory path with "FPreset 1" or "FPreset 2"
-// (the same template) and SAT RS3 + RX2 (2x), each named and locked.
-TEST(WizardGenerate, SavedPresets) {
-  // clang-format off
-  const struct { uint16_t sel; int factory; const char *name, *golden; } cases[] = {
-      {0x0001 | 0x0100 | 0x4000, 1, "Church", "core_wizard_factory_church.qpx"},
-      {0x0001 | 0x0100 | 0x4000, 2, "Church", "core_wizard_factory_church.qpx"},
-      {0x0001 | 0x0004 | 0x0100 | 0x1000 | 0x4000, 0, "Club Stage", "wizard_sat_rs3_rx2_2x.qpx"}};
-  // clang-format on
-  ScratchDir dir;
-  for (const auto& c : cases) {
-    tree_select = 0x1234;
-    // The factory path reads no file, not even a missing one, and ignores
-    // loudspeaker bits left from a visit to Step Three.
-    wizard_result_t r =
-        wizard_generate(c.sel, c.factory, c.factory ? "/no/such" : shipped, c.name, true, 1);
-    ASSERT_TRUE(r.ok()) << r.problem();
-    EXPECT_TRUE(r.from_template == (c.factory != 0) && r.input_mode == 3 && tree_select == 0x1234);
-    apply_build_q(r.preset, MV517);
-    ASSERT_EQ(xml_write(dir.file("out.qpx").c_str(), &r.preset, MV517), 0);
-    EXPECT_EQ(read_file(dir.file("out.qpx")), read_file(data_file(c.golden))) << c.golden;
-  }
-}
 
 // The shipped file read directly for one selection word.
 preset_t read_shipped(uint16_t word) {
@@ -143,28 +119,6 @@ TEST_F(WizardFiles, MissingDamagedShortOrIncompleteFiles) {
   r = wizard_generate(FULLRANGE_RS3, 0, f, "x", false, 0);
   EXPECT_TRUE(r.error == 0 && r.cut_short && !r.ok());
   EXPECT_NE(r.problem().find("cut short"), std::string::npos);
-}
-
-// The data folders in order, the working directory's first; a folder of
-// the name is no file (the files a run finds: tests/cli/wizard.sh and
-// install.sh).
-TEST_F(WizardFiles, LookupTriesTheFoldersInOrder) {
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  const std::string data = dir_.file("data"), work = dir_.file("work");
-  ASSERT_TRUE(mkdir(data.c_str(), 0755) == 0 && mkdir(work.c_str(), 0755) == 0);
-  ASSERT_EQ(chdir(work.c_str()), 0);
-  const wizard_file_lookup_t none = find_data_file(WIZARD_FILE_NAME, {data});
-  EXPECT_EQ(none.path, "");
-  EXPECT_EQ(none.tried, (std::vector<std::string>{"wizards.xml", data + "/wizards.xml"}));
-  write_file(data + "/wizards.xml", "<WIZARD></WIZARD>\n");
-  ASSERT_EQ(mkdir("wizards.xml", 0755), 0);
-  EXPECT_EQ(find_data_file(WIZARD_FILE_NAME, {data}).path, data + "/wizards.xml");
-  ASSERT_EQ(rmdir("wizards.xml"), 0);
-  const std::vector<std::string> dirs = data_dirs();  // installed, then the build tree's
-  ASSERT_EQ(dirs.size(), 2u);
-  EXPECT_EQ(dirs[0].substr(dirs[0].size() - 27), "/../share/qbn-preset-editor");
-  ASSERT_EQ(chdir(old), 0);
 }
 
 }  // namespace
