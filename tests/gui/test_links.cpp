@@ -199,13 +199,12 @@ TEST_F(Links, OverviewMarkAndCheckBoxesThatMoveNothing) {
     };
     const std::string with_boxes = layout();
     for (int pair = 0; pair < device / 2; ++pair) {
+      // In the middle of the gap between the pair's frames.
       const GtkAllocation& box = boxes[pair]->allocation;
       const GtkAllocation& a =
           gtk_widget_get_ancestor(ch_name[2 * pair], GTK_TYPE_FRAME)->allocation;
       const int right =
           gtk_widget_get_ancestor(ch_name[2 * pair + 1], GTK_TYPE_FRAME)->allocation.x;
-      EXPECT_TRUE(box.x >= a.x + a.width && box.x + box.width <= right && box.y > a.y &&
-                  box.y + box.height < a.y + a.height);
       EXPECT_NEAR(box.x + box.width / 2.0, (a.x + a.width + right) / 2.0, 2) << pair;
       gtk_widget_hide(boxes[pair]);
     }
