@@ -10,7 +10,6 @@
 
 #include "model/editing.h"
 #include "model/filter_text.h"
-#include "support/utf8_check.h"
 #include "test_util.h"
 
 namespace {
