@@ -13,8 +13,7 @@
 
 namespace {
 
-// The parts in which channel `x` of `p` still differs from channel `y`, as
-// the comparison names them ("high-pass", "EQ band 3", "mute", ...).
+// The parts ("high-pass", "EQ band 3", ...) in which channel x still differs from y.
 std::set<std::string> parts_differing(const preset_t& p, int x, int y) {
   preset_t a = p, b = p;
   b.channel[x] = p.channel[y];
@@ -27,9 +26,7 @@ std::set<std::string> parts_differing(const preset_t& p, int x, int y) {
   return parts;
 }
 
-// Channels A and B of the tuned file differ in every section (the limiter and
-// the mute flag made to differ here); after a copy only the parts outside
-// the section still differ, the other channels stay as they were.
+// A and B differ in every section; after a copy only the parts outside it do.
 TEST(CopyChannel, EachSectionCopiesItsPartsAndNothingElse) {
   preset_t base = live_preset();
   base.channel[0].dynamics = {9, 30, -12, -6};
@@ -104,8 +101,7 @@ TEST(CopyChannel, MenusOfferTheOtherOpenChannels) {
   EXPECT_STREQ(padded.channel[0].name, "Out A    ");
 }
 
-// One line per differing stored value, in the user's units, with the
-// channel's letter and name from the first preset.
+// One line per differing stored value, in the user's units.
 TEST(PresetDiff, LinesInTheUsersUnits) {
   const preset_t base = live_preset();
   // clang-format off

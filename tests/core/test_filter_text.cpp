@@ -1,5 +1,4 @@
-// Reading parametric filter text into a channel's bands, its refusals, and
-// writing the bands back as text.
+// Filter text into a channel's bands, its refusals, and the bands as text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,11 +22,8 @@ std::string bands_text(const peq_t (&bands)[6]) {
   return out;
 }
 
-// The measured file uses every accepted form: padding, comments, blank
-// lines, a preamp, PK/PEQ/LSC/HS in either case, kHz, BW in octaves, units
-// glued to numbers, an OFF filter and a 0 dB filter left out. The shelf goes
-// to band 1 although it is the second line; peaking filters fill bands 2-5 in
-// order; off bands keep frequency and Q.
+// Every accepted form (see the file); the shelf to band 1 although second,
+// peaking filters in order; off bands keep frequency and Q.
 TEST(FilterText, EveryAcceptedFormGoesToItsBand) {
   channel_t ch = preset_def.channel[1];
   ch.gain = -35;
@@ -55,10 +51,8 @@ TEST(FilterText, EveryAcceptedFormGoesToItsBand) {
   EXPECT_EQ(bands_text(applied.channel[1].peq), bands_text(r.bands));
 }
 
-// A filter export as a room-correction program writes it: its own header
-// lines are skipped (and counted), empty slots ("ON None", "OFF None") are
-// no filters, and the low shelf numbered 6 goes to band 1, which the report
-// says.
+// A program's export: header lines skipped and counted, empty slots no
+// filters, the low shelf numbered 6 to band 1, as the report says.
 TEST(FilterText, AProgramsExportWithItsHeader) {
   const filter_import_t r =
       import_filter_text(read_file(data_file("filters_rew.txt")), preset_def.channel[1]);
@@ -72,9 +66,8 @@ TEST(FilterText, AProgramsExportWithItsHeader) {
             "6 lines hold no filter (lines 1, 3-4, 6, 8-9): skipped\n");
 }
 
-// The preamp applied to the level is a level change of the channel: its
-// level group follows by the same step, each member within its range, as
-// for a level typed by hand; without a group only the channel moves.
+// The preamp applied is a level change: the level group follows, each
+// member within its range, as for a level typed by hand.
 TEST(FilterText, PreampMovesTheLevelGroup) {
   preset_t p = preset_def;
   for (int ch : {0, 1, 3}) p.channel[ch].groups = groups_with_level_group(0, 1);  // Gr 1
@@ -167,11 +160,9 @@ TEST(FilterText, RefusalsNameTheLineAndChangeNothing) {
             "\"PK\\x1b[2J\"; nothing was changed");
 }
 
-// Peaking filters fill the free bands in line order around the shelves
-// unless every filter's number names a band it can take; the report says
-// which filter went to which band when it is not Filter N to band N. A
-// first-order shelf is taken in each form the programs write it, its Q
-// (about 0.5 to 0.71) noted as not used.
+// Peaking filters fill the free bands in line order unless every number
+// names a band it can take, reported unless Filter N went to band N; the
+// first-order shelf in each form programs write it.
 TEST(FilterText, BandPlacement) {
   const auto pk = [](int n, int hz) {
     return "Filter " + std::to_string(n) + ": ON PK Fc " + std::to_string(hz) +
@@ -216,8 +207,7 @@ TEST(FilterText, BandPlacement) {
   }
 }
 
-// What export writes, import reads back to the same bands: random channels,
-// with shelves, extreme values and gaps between bands.
+// What export writes, import reads back to the same bands.
 TEST(FilterText, ExportReadsBackToTheSameBands) {
   std::mt19937 rng(99);
   for (int n = 0; n < 300; ++n) {

@@ -20,8 +20,7 @@
 
 namespace {
 
-// Each text made from the tuned file (levels -3.5 dB, a delay of 1.15 m, Q
-// 2.0): computed in the C locale, then again under the comma locale.
+// Each text made from the tuned file.
 std::vector<std::string> texts(const preset_t& p, const std::string& scratch) {
   std::vector<std::string> out;
   out.push_back(export_filter_text(p.channel[0], "title"));

@@ -1,5 +1,4 @@
-// A measurement on the plot grid (interpolation over log frequency, the
-// unwrapped phase), the predicted output of a channel and the plots' scale.
+// A measurement on the plot grid, the predicted output and the plots' scale.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,8 +11,8 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-// Columns of the grid around some frequencies (column c at
-// 10^(1.53 + c * 4.08 / 1289.04) Hz): 20 Hz lies before column 0 (33.88 Hz).
+// Linear over log frequency, only within the rows (column c at
+// 10^(1.53 + c * 4.08 / 1289.04) Hz).
 TEST(MeasurementGrid, InterpolatesOverLogFrequencyWithinTheFile) {
   measurement_t m;
   m.hz = {100, 1000, 10000};
@@ -50,8 +49,7 @@ TEST(MeasurementGrid, InterpolatesOverLogFrequencyWithinTheFile) {
   EXPECT_EQ(g->phase_deg[first], 0.0);
 }
 
-// Each step between rows is taken as the smaller turn, so a phase that
-// falls steadily through the wrap keeps falling.
+// Each step between rows is the smaller turn: a falling phase keeps falling.
 TEST(MeasurementGrid, PhaseUnwrapsTheSmallerTurn) {
   measurement_t m;
   m.hz = {100, 200, 400, 800};
@@ -75,8 +73,7 @@ TEST(MeasurementGrid, WrapsPhaseIntoOneTurn) {
   for (const auto& c : cases) EXPECT_NEAR(wrap_phase_deg(c.in), c.out, 1e-9) << c.in;
 }
 
-// A measurement of exactly 0 dB at 0 degrees is the channel's own output;
-// the polarity adds 180 degrees and a delay -360 f t.
+// 0 dB at 0 degrees gives the channel's output; polarity adds 180, delay -360 f t.
 TEST(Prediction, MultipliesTheChannelsOutput) {
   channel_t ch = preset_def.channel[0];
   ch.xo[0].config = 2;
@@ -123,8 +120,7 @@ TEST(Prediction, MultipliesTheChannelsOutput) {
   EXPECT_NEAR(std::arg(measured_complex(*g, c)), PI / 2, 1e-12);
 }
 
-// The plots shift a measurement so that its mean over the pass band lies on
-// 0 dB: the high-pass to low-pass band, else 200 Hz-5 kHz, else all of it.
+// The shift puts the mean over the pass band (else 200 Hz-5 kHz, else all) on 0 dB.
 TEST(MeasurementScale, MeanOverThePassBand) {
   measurement_t m;
   m.hz = {20, 100, 1000, 20000};

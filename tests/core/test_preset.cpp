@@ -1,6 +1,4 @@
-// The record: the crossover Q the editor fixes, record bytes and UTF-8,
-// comparing records (selector codes and unit conversions: through the
-// editing, filter text and GUI tests).
+// The record: the crossover Q the editor fixes, bytes and UTF-8, comparing.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,8 +7,7 @@
 
 namespace {
 
-// The high-pass writes slot 0 with its type's Q (12 for "Q 1.2"), the
-// low-pass slot 1 unless it is off; only the device's channels change.
+// The type's Q in the high-pass's slot 0, the low-pass's slot 1 unless off.
 TEST(Preset, BuildQ) {
   // clang-format off
   const struct { uint8_t config, hp_q[2], lp_q[2]; } cases[] = {
@@ -31,9 +28,8 @@ TEST(Preset, BuildQ) {
   }
 }
 
-// Record bytes and characters: 0x80-0x85 are the arrows U+2190-U+2195,
-// every other byte its own code point; a typed U+0080-U+0085 or control
-// character has no byte.
+// Bytes 0x80-0x85 are the arrows U+2190-U+2195, others their code point; a
+// typed U+0080-U+0085 or control character has no byte.
 TEST(Preset, BytesAndCodePoints) {
   // clang-format off
   const struct { uint32_t cp, from_file, typed; } cases[] = {
@@ -50,9 +46,7 @@ TEST(Preset, BytesAndCodePoints) {
   }
 }
 
-// UTF-8 decoded; record texts through UTF-8, cut to their fields (whether a
-// typed name fits the field and the file is checked through the editor in
-// tests/gui).
+// UTF-8 decoded; record texts through UTF-8, cut to their fields.
 TEST(Preset, Utf8AndRecordTexts) {
   // clang-format off
   const struct { const char* bytes; uint32_t cp; size_t advance; } cases[] = {
@@ -81,8 +75,7 @@ TEST(Preset, Utf8AndRecordTexts) {
   EXPECT_EQ(utf8_to_record("a\rb", 9), "a?b");
 }
 
-// Flipping any byte of a value is a difference, padding and bytes after a
-// name's terminator are not (which field differs: the record walk's tests).
+// Any value byte flipped differs; padding and bytes after a terminator do not.
 TEST(Preset, FirstDifference) {
   preset_t base = preset_def, mask;
   std::memset(base.name, 'n', PRESET_NAME_MAX);

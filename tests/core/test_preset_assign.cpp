@@ -1,5 +1,4 @@
-// Values set by assignments in the user's units, stored by the editor's
-// rules, all or nothing.
+// Assignments in the user's units, stored by the editor's rules, all or nothing.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -79,8 +78,7 @@ TEST(PresetAssign, ValuesAreStoredByTheEditorsRules) {
   EXPECT_EQ(changes({"B.mute=on"}, MV517, grouped), "Out B \"Out B\"  mute  off -> on\n");
 }
 
-// One assignment that cannot be taken names itself and why; nothing of the
-// others is kept.
+// A refused assignment names itself and why; nothing is kept.
 TEST(PresetAssign, RefusalsChangeNothing) {
   // clang-format off
   const struct { std::vector<std::string> set; const char* refused; int device; } cases[] = {

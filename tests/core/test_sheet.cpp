@@ -1,6 +1,4 @@
-// The preset sheet's content: the preset's rows for each file state, what the
-// filter table greys, how the sheet names files and days (its pages, texts
-// and curves: the drawing tests and tests/cli/sheet.sh).
+// The preset sheet's rows (its pages: the drawing tests and tests/cli/sheet.sh).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,8 +17,7 @@ std::string row(const sheet_section_t& s, const std::string& label) {
   return "";
 }
 
-// The file row and the checksum row for each state of the file: the
-// checksum is what the file's own checksum line holds.
+// The file and checksum rows for each state of the file.
 TEST(Sheet, PresetRowsFollowTheFile) {
   const std::string bytes = read_file(data_file("live_mv517.qpx"));
   const std::string crc = bytes.substr(bytes.rfind("<!-->") + 5, 4);
@@ -49,8 +46,7 @@ TEST(Sheet, PresetRowsFollowTheFile) {
   }
 }
 
-// Channel A's filters: the stored values, grey where they have no effect
-// (the values in their units beside their labels are checked on the PDF).
+// Channel A's filters, grey where they have no effect.
 TEST(Sheet, FilterTableGreysWhatHasNoEffect) {
   sheet_input_t in;
   in.preset = live_preset();

@@ -1,5 +1,4 @@
-// Stereo links: which edits a linked channel's partner makes as well, edits
-// of both channels in one step, and the pairs a device has.
+// Stereo links: what the partner follows, both edited at once, a device's pairs.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -18,9 +17,8 @@ std::vector<std::string> changes_of(const preset_t& a, const preset_t& b, int ch
   return out;
 }
 
-// An edit of either channel of a linked pair (the tuned file, pairs made
-// equal in their linked sections): the partner makes the same change
-// exactly when it is of the crossover, EQ, limiter, delay or polarity.
+// The partner makes an edit exactly when it is of the crossover, EQ,
+// limiter, delay or polarity.
 TEST(StereoLink, LinkedSectionsFollowTheRestStaysPerChannel) {
   preset_t before = live_preset();
   copy_linked_sections(before.channel[0], before.channel[1]);
@@ -55,11 +53,8 @@ TEST(StereoLink, LinkedSectionsFollowTheRestStaysPerChannel) {
   }
 }
 
-// Both channels changed in one step: agreeing changes need nothing; a part
-// both changed differently takes the first channel's value; parts each
-// changed alone go across; parts that differed before and were not touched
-// keep differing (an undo can leave a linked pair unequal). The MV961 has
-// no C+D to link, also when its record holds equal C and D.
+// Both changed: the first channel's value where they disagree; a part each
+// changed alone goes across; untouched differences stay. The MV961 has no C+D.
 TEST(StereoLink, BothChannelsInOneStepAndThePairsOfADevice) {
   const struct {
     int c_gain, d_gain, d_freq;

@@ -1,5 +1,4 @@
-// Numbers in text formats read and written the same in every locale, the
-// quoted excerpts of messages, and bounded reading of text inputs.
+// Numbers in text formats, excerpts in messages, bounded reading of inputs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -68,8 +67,7 @@ TEST(TextFormat, LinesOfAText) {
   EXPECT_EQ(upper_ascii("kHz \xc3\xa4"), "KHZ \xc3\xa4");
 }
 
-// A message quotes at most 60 characters, whole characters only, with what
-// would disturb a terminal or a dialog escaped.
+// At most 60 whole characters quoted, what would disturb a terminal escaped.
 TEST(TextFormat, ExcerptsAreShortEscapedAndValid) {
   EXPECT_EQ(quoted_excerpt("63.4"), "\"63.4\"");
   EXPECT_EQ(escaped_text("a\x1b[31mb"), "a\\x1b[31mb");
@@ -100,9 +98,8 @@ TEST(TextFormat, ExcerptsAreShortEscapedAndValid) {
   EXPECT_EQ(tail_excerpt(std::string(1000, '\xff') + "x", 9), "...\\xff\\xffx");
 }
 
-// A file is read only when it is a regular one within the limit, never
-// waiting for a FIFO's writer; a path read as a stream (standard input, a
-// FIFO, a device) is refused as soon as it passes the limit.
+// Only a regular file within the limit is read as a file, never waiting for a
+// FIFO's writer; a stream is refused once it passes the limit.
 TEST(TextInput, FilesAndStreamsWithinTheLimitOnly) {
   ScratchDir dir;
   const std::string text = dir.file("t.txt"), fifo = dir.file("fifo");

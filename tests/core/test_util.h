@@ -58,8 +58,7 @@ inline std::string with_checksum(const std::string& body) {
   return body + line;
 }
 
-// Records holding the same values; a failure names the first field that
-// differs (first_difference is itself checked in test_preset.cpp).
+// Records holding the same values; a failure names the first field differing.
 inline ::testing::AssertionResult same_preset(const preset_t& a, const preset_t& b) {
   const std::string d = first_difference(a, b);
   if (d.empty()) return ::testing::AssertionSuccess();

@@ -1,6 +1,5 @@
-// Preset generation: the shipped factory file for every selection the
-// wizard offers, name and lock, and missing or damaged factory files (the
-// presets it writes: the golden files of tests/cli/wizard.sh).
+// Preset generation from the factory file (the presets written: the golden
+// files of tests/cli/wizard.sh).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,9 +27,8 @@ preset_t read_shipped(uint16_t word) {
   return p;
 }
 
-// Every offered selection reads the shipped file cleanly and sets exactly
-// its channels (in SAT the top's block C and D, the bass's block A and B),
-// with SAT crossovers that meet and an EQ of each model's own.
+// Every offered selection reads the shipped file and sets its channels (SAT:
+// the top's C and D, the bass's A and B), crossovers meeting, EQs its own.
 TEST(WizardFactoryFile, EveryOfferedSelection) {
   std::set<std::string> eqs;  // of each mode's models, which differ
   size_t models = 0;
@@ -79,8 +77,7 @@ class WizardFiles : public ::testing::Test {
   ScratchDir dir_;
 };
 
-// Step Four's name (UTF-8, cut to the field) replaces the file's; Lock sets
-// bits 0-5 and keeps the file's bit 7.
+// Step Four's name replaces the file's; Lock sets bits 0-5, keeps bit 7.
 TEST_F(WizardFiles, NameAndLockFromStepFour) {
   const std::string f = write("RS2", "MONITOR",
                               "<NAME>Factory</NAME><LOCK>128</LOCK>"

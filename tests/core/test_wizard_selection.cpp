@@ -1,7 +1,5 @@
-// The wizard's page rules (its flows through the widgets, with Back, double
-// presses and the factory path, are tested in tests/gui) and the selection
-// summary "Selection.html": its bytes for every selection the wizard offers
-// (the only ones it can show a summary of), and writing it.
+// The wizard's page rules and the summary "Selection.html" of every selection
+// it offers.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -40,8 +38,7 @@ class WizardPages : public ::testing::Test {
   uint16_t sel = 0;
 };
 
-// A top row is a radio row with a quantity selector per top: the selected
-// top's own selector gives bit 14, another top keeps its choice.
+// One top of a row; the selected top's quantity gives bit 14.
 TEST_F(WizardPages, RowsAndQuantities) {
   enter_mode(WIZ_MONITOR);
   EXPECT_FALSE(wizard_set_quantity(st, 1, 1)) << "insensitive before its top is chosen";
@@ -57,10 +54,8 @@ TEST_F(WizardPages, RowsAndQuantities) {
   EXPECT_FALSE(st.quantity_sensitive[1] || st.complete[WIZ_STEP_THREE]);
 }
 
-// The pairing table as documented; every state single presses reach in SAT
-// mode (breadth-first): at most one top and one bass, each row sensitive
-// exactly when the table pairs it with the other side's selection, Step
-// Three complete exactly for a pair, and every pair reachable.
+// Every state single presses reach in SAT mode keeps the documented pairing
+// table: one top and one bass at most, rows sensitive as it pairs them.
 TEST_F(WizardPages, EveryPressSequenceKeepsTheSatTable) {
   for (int t = -1; t <= 5; ++t)
     for (int b = -1; b <= 3; ++b)
@@ -122,9 +117,8 @@ std::string without(std::string s, const std::string& part) {
   return at == std::string::npos ? s : s.erase(at, part.size());
 }
 
-// The offered selections are exactly what the pages produce, and the summary
-// of each is the golden page of its shape (SAT RS3 + RX2 2x, FULLRANGE RS5)
-// with its names.
+// The offered selections are what the pages produce; each summary is the
+// golden page of its shape with its names.
 TEST_F(WizardPages, OfferedSelectionsAreExactlyWhatThePagesProduce) {
   const std::string sat = read_file(data_file("selection_sat_rs3_rx2_2x.html"));
   const std::string fullrange = read_file(data_file("selection_fullrange_rs5.html"));

@@ -1,5 +1,4 @@
-// Reading preset files: the checksum, the reader field by field, and
-// read_preset_file, what Open and every qpx command make of a file.
+// Reading preset files: the checksum, the reader, and read_preset_file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -57,9 +56,8 @@ class XmlRead : public ::testing::Test {
 #define GET(expr) [](const preset_t& p) -> long { return p.expr; }
 #define CH1(expr) GET(channel[0].expr)
 
-// Each field's range: both ends are stored, a value just outside keeps the
-// default. The ends are the ones file_range gives (the table qpx import
-// refuses values by), in the file's units: lowest, highest, below, above.
+// Each field's range (file_range's, in the file's units): both ends stored,
+// a value just outside keeps the default.
 TEST_F(XmlRead, ValueRangesOfTheFields) {
   // clang-format off
   const struct { std::string path; long (*get)(const preset_t&); value_range_t range; long lo, hi;
@@ -101,8 +99,7 @@ TEST_F(XmlRead, ValueRangesOfTheFields) {
 #define NUMBER(expr) [](const preset_t& p) { return std::to_string(p.expr); }
 #define NONE nullptr
 
-// Files (read without the checksum check, which stops at the same limits)
-// and what they leave in one field, with the code reading stopped at.
+// Files read without the checksum check: what they leave in a field, the code.
 TEST_F(XmlRead, WhatAFileLeaves) {
   const auto device = [](const preset_t&) { return std::to_string(mv_selector); };
   const auto bands = [](const preset_t& p) {
@@ -200,8 +197,7 @@ TEST_F(XmlRead, WhatAFileLeaves) {
   EXPECT_EQ(xml_get_int("99999999999", 0), 2147483647);
 }
 
-// The check value and continuation; a file passes when its CRC is the one
-// its checksum line predicts.
+// A file passes when its CRC is the one its checksum line predicts.
 TEST(Crc, WhatPassesTheCheck) {
   EXPECT_EQ(crc16_string(0xFFFF, "123456789"), 0x4B37);
   EXPECT_EQ(crc16_string(crc16_string(0xFFFF, "12345"), "6789"), 0x4B37);
