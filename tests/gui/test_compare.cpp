@@ -1,6 +1,4 @@
-// Another preset for comparison on the plots of the open editor: loaded from
-// a plot's menu, drawn with its legend on every channel's plots, removed
-// again; a file Open refuses changes nothing.
+// Another preset for comparison on the plots of the open editor.
 #include "files/xml.h"
 #include "gui_test_util.h"
 #include "model/editor_undo.h"
@@ -23,10 +21,9 @@ class Compare : public GuiTest {
   }
 };
 
-// Loaded from the EQ plot's menu: each channel tab shows the other preset's
-// same channel and names it in the legend, a channel its device lacks says
-// so; the open preset, its history and Save stay; "Stop comparing" removes
-// it. A file Open refuses is refused alike, and what was compared stays.
+// Each tab shows the other preset's same channel with its legend; the open
+// preset, history and Save stay; a refused file changes nothing; "Stop
+// comparing" removes it.
 TEST_F(Compare, LoadFollowTabsStopAndRefusals) {
   preset_t other = preset_def;
   set_record_text(other.channel[1].name, 10, "Old R");

@@ -1,5 +1,5 @@
-// What the editor shows is what it stores (the oracle is the editor build,
-// which fills every widget from the record), and every text fits its room.
+// What the editor shows is what it stores (the oracle: an editor built over
+// the record), and every text fits its room.
 #include <cmath>
 #include <set>
 
@@ -14,8 +14,7 @@ namespace {
 
 using Display = GuiTest;
 
-// Everything the editor shows, the overview's texts and masks, the levels
-// the linking measures from and the plot handles.
+// Everything the editor shows, with the overview's texts, masks and handles.
 std::string editor_state() {
   std::string out;
   for_each_widget(window_preset, [&](GtkWidget* w) {
@@ -38,10 +37,8 @@ std::string editor_state() {
   return out;
 }
 
-// Every spin button of both editors, typed a value between two stored steps
-// (0.25 dB, 52.5 Hz, 105 ms, 0.025 ms), and a fader between two tenths show
-// what an editor built over the stored record shows, its delay unit switched
-// after the build (2.35 ms stores 80 cm, which shows as 2.33).
+// Every spin button typed a value between two stored steps, and a fader,
+// show what an editor built over the record shows (2.35 ms stores 80 cm).
 TEST_F(Display, EveryFieldShowsTheValueItStores) {
   for (const int device : {MV517, MV961}) {
     preset_t p = preset_def;
@@ -77,9 +74,8 @@ TEST_F(Display, EveryFieldShowsTheValueItStores) {
   }
 }
 
-// One warning lists what the fields cannot show; editing other fields (a
-// level, another band's type, the input mode, the delay unit, leaving a
-// field) keeps those values for Save; editing the field stores its value.
+// One warning lists what the fields cannot show; Save keeps those values
+// until their own field is edited.
 TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   preset_t p = preset_def;
   p.channel[0].gain = -999, p.channel[0].groups = p.channel[1].groups = 0x01;
@@ -109,8 +105,7 @@ TEST_F(Display, OpenListsValuesBeyondTheFieldsAndKeepsThemUntilEdited) {
   EXPECT_TRUE(preset.channel[2].dynamics.attack == 100 && preset.channel[1].peq[2].type == 0);
 }
 
-// A record shown in an open editor (as undo will) looks exactly like an
-// editor built over it, stores nothing and marks nothing unsaved.
+// A record shown in an open editor (as undo does) looks as if built over it.
 TEST_F(Display, ShowRecordInEditorMatchesAFreshBuild) {
   // Names with arrows and umlauts, groups, a shelf, mutes, locks, 400 m and
   // a level of -99.9 dB beyond its field.
@@ -162,9 +157,7 @@ TEST_F(Display, EveryLabelComboEntryAndSpinValueFitsItsWidget) {
   EXPECT_GE(dialog->allocation.width, 240);
 }
 
-// A combo box's list and the right-click menus (and their submenus) of the
-// editor and the wizard show their items in the window's font; the main
-// window's menus keep the desktop's.
+// Combo lists and right-click menus in the window's font, the main menus not.
 TEST_F(Display, PopUpMenusUseTheirWindowsFont) {
   open_editor(MV517, preset_def);
   show_page(notebook, TAB_PARAMETRIC_EQ);
@@ -211,10 +204,8 @@ TEST_F(Display, PopUpMenusUseTheirWindowsFont) {
   EXPECT_TRUE(main_menu.first == 0 && main_menu.second > 3);
 }
 
-// Every text the Overview diagrams draw stays inside its box at the size it
-// is drawn in (not much smaller than meant), with the longest values, for
-// both devices and every input mode; so do the letters on the crossover
-// handles.
+// Every text the Overview diagrams and crossover handles draw stays in its
+// box at the size drawn, with the longest values.
 TEST_F(Display, EveryDrawnTextStaysInItsBox) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
   cairo_t* cr = cairo_create(surface);

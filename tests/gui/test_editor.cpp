@@ -1,7 +1,5 @@
-// The editor window as New builds it and every tab's controls and plots
-// driven through the GTK API: what each handler keeps current beyond its
-// field (linked fields, handles, curves, diagrams, masks; that every spin
-// button stores what it shows: test_display.cpp). Plot column c stands for
+// The editor's controls and plots driven through the GTK API: what each
+// handler keeps current beyond its field. Plot column c stands for
 // 10^(1.53 + c x 4.08 / 1289.04) Hz, row r for (102 - r) / 8 dB.
 #include <gdk/gdkkeysyms.h>
 
@@ -136,10 +134,8 @@ TEST_F(Editor, InputModeRoutingPolarityAndLocksAreStoredAndRedrawn) {
   EXPECT_EQ(pixel(draw_area_routing, 150, 200), (std::vector<int>{255, 0, 0}));
 }
 
-// A name takes typing at the cursor as record bytes, and its headings
-// follow; a field says why it refuses (a beep and its page's status line),
-// and a refused paste changes nothing, also where it would replace a
-// selection.
+// A name takes typing as record bytes, its headings follow; a field says why
+// it refuses, and a refused paste changes nothing.
 TEST_F(Editor, NamesTakeWhatTheRecordHoldsAndSayWhyTheyRefuse) {
   open_editor(MV517, preset_def);
   set_entry(ch_name[0], "Out A");

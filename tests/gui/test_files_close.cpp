@@ -1,6 +1,5 @@
-// Save As, Save and Open through the real file choosers and dialogs (bytes
-// compared with the golden files in tests/data, what Open does with each
-// kind of file), and the close flow: every way of closing, every answer.
+// Save As, Save and Open through the real choosers and dialogs, and every
+// way of closing with every answer.
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest-spi.h>
 #include <sys/stat.h>
@@ -80,8 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                        ::testing::Values(GTK_RESPONSE_YES, GTK_RESPONSE_NO, GTK_RESPONSE_CANCEL,
                                          CLOSE_BY_TITLE_BAR, YES_THEN_CANCEL)));
 
-// Yes saves an opened preset to its file, without a chooser; a save that fails
-// keeps the editor. (Unchanged, it closes unasked in the end-to-end tests.)
+// Yes saves an opened preset to its file; a save that fails keeps the editor.
 TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   ScratchDir gone;
   const std::string path = gone.file("gone.qpx");
@@ -99,8 +97,7 @@ TEST_F(CloseFlow, AFailedSaveKeepsTheEditorAndTheUnsavedMark) {
   EXPECT_TRUE(unsaved() && std::string(savename) == path);
 }
 
-// A dialog no script expects is closed at once and fails the test, also
-// after a script has answered the dialogs it was given.
+// A dialog no script expects is closed at once and fails the test.
 TEST_F(Files, ADialogNobodyExpectedFailsAtOnce) {
   const gint64 start = g_get_monotonic_time();
   EXPECT_NONFATAL_FAILURE(show_message(GTK_MESSAGE_INFO, "Surprise", "not scripted", ""),
@@ -201,8 +198,8 @@ TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   EXPECT_FALSE(unsaved());
 }
 
-// Open warns of a file without a complete preset and shows what it read
-// (defaults after it); what it cannot edit it refuses, changing nothing.
+// Open warns of a file without a complete preset; what it cannot edit it
+// refuses, changing nothing.
 TEST_F(Files, OpenWarnsOfAnIncompleteFileAndRefusesWhatItCannotEdit) {
   std::string damaged = golden("live_mv517.qpx");
   std::string factory = damaged.substr(0, damaged.rfind("<!-->"));

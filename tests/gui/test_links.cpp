@@ -1,6 +1,4 @@
-// Stereo links in the open editor: the check boxes and their question, edits
-// of a linked channel made on its partner in the same undo step, what is
-// remembered per preset file, the Overview's mark and the boxes' place.
+// Stereo links in the open editor.
 #include <glib/gstdio.h>
 
 #include <functional>
@@ -60,10 +58,8 @@ class Links : public GuiTest {
   preset_t named = preset_def;
 };
 
-// An edit of either linked channel, through a field or a drag on a plot:
-// the partner makes it too when it is of the crossover, EQ, limiter, delay
-// or polarity, in the same step (one undo takes both back), and every field
-// shows what an editor built over the record shows; the rest stays.
+// An edit of a linked channel the partner follows is made in the same step,
+// and every field shows what an editor built over the record shows.
 TEST_F(Links, AnEditOfALinkedChannelAndItsUndo) {
   const std::pair<bool, std::function<void(int)>> cases[] = {
       {false, [](int ch) { set_entry(ch_name[ch], "Edited"); }},
@@ -97,8 +93,7 @@ TEST_F(Links, AnEditOfALinkedChannelAndItsUndo) {
   }
 }
 
-// Linking a pair that differs asks which channel to copy from: Cancel
-// leaves all as it was; a copy is one step and links. Unlinking is no step.
+// Linking a pair that differs asks what to copy; Cancel changes nothing.
 TEST_F(Links, LinkingAPairThatDiffersAsks) {
   named.channel[0].peq[2].gain = -45;
   named.channel[1].delay = 250, named.channel[1].gain = -30;
@@ -124,10 +119,9 @@ TEST_F(Links, LinkingAPairThatDiffersAsks) {
   EXPECT_TRUE(check_link[0] && !check_link[1] && !set_pair_linked(1, true));
 }
 
-// Remembered per preset file beside its measurements and linked again on
-// Open while the channels agree; pairs that agree unlinked are offered in
-// the status bar. New starts unlinked and without measurements; Save As takes
-// the links and measurements along.
+// Links are remembered per file and linked again on Open while the pair
+// agrees, else said; New starts without; Save As takes links and
+// measurements along.
 TEST_F(Links, RememberedPerFileAndOfferedOnOpen) {
   named.channel[2].delay = 100;  // C+D differ
   const std::string show = dir.file("show.qpx"), top = dir.file("top.txt");
@@ -166,9 +160,7 @@ TEST_F(Links, RememberedPerFileAndOfferedOnOpen) {
   EXPECT_TRUE(saved.links == LINK_CD && saved.measurement[1] == top);
 }
 
-// The Overview's chain shows only while linked; the check boxes lie in the
-// middle of the gap between their pair's frames and move nothing: every
-// other widget of the page keeps its place and size with them hidden.
+// The Overview's chain only while linked; the check boxes move no other widget.
 TEST_F(Links, OverviewMarkAndCheckBoxesThatMoveNothing) {
   open_editor(MV517, named);
   const auto chain = [] {  // the left side of the upper link of A+B

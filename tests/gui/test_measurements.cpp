@@ -1,6 +1,4 @@
-// Measurements on the plots of the open editor: loading, the curves and
-// their legend, hiding and removing them, what is remembered per preset
-// file, and the plots following every change, undo and redo.
+// Measurements on the plots of the open editor.
 #include <glib/gstdio.h>
 
 #include "editor/channel_menus.h"
@@ -37,9 +35,8 @@ class Measurements : public GuiTest {
   std::string top, sub, show;
 };
 
-// Loaded from the plot's menu, the measurement and the prediction appear on
-// both plots of its channel with their legend; each can be hidden; Remove
-// takes them away. A refused file names its line and changes nothing.
+// Measurement and prediction on both plots with their legend, each hidden
+// and removed; a refused file changes nothing.
 TEST_F(Measurements, LoadShowHideAndRemove) {
   open_show();
   show_page(notebook, TAB_PARAMETRIC_EQ);
@@ -81,10 +78,7 @@ TEST_F(Measurements, LoadShowHideAndRemove) {
   EXPECT_EQ(bar_text(statusbar_xo), "Measurement of Out A \"Top L\" removed");
 }
 
-// Which file belongs to which channel is remembered for the preset file and
-// loaded again when it is opened; a file that has gone is skipped with one
-// status-bar line. A new preset remembers its measurements with the file
-// Save As gives it.
+// Measurements are loaded again with their preset file; one gone is said.
 TEST_F(Measurements, RememberedPerPresetFile) {
   open_show();
   ASSERT_TRUE(load_channel_measurement(0, top) && load_channel_measurement(2, sub));
@@ -109,9 +103,8 @@ TEST_F(Measurements, RememberedPerPresetFile) {
   EXPECT_NE(tab_bar_text().find("is damaged"), std::string::npos) << tab_bar_text();
 }
 
-// A plot redraws when a channel it depends on changes, also through undo: a
-// delay undone on C brings A's sum curve back (it used to stay stale until
-// the tab changed). The readout and the tools' message of before an undo go.
+// A plot follows a channel it depends on, also through undo; a tool's
+// message goes with its undo.
 TEST_F(Measurements, PlotsFollowEveryChangeUndoAndRedo) {
   preset_t p = preset_def;
   p.channel[0].xo[1] = {2, {120, 120}, {7, 7}};
@@ -139,8 +132,7 @@ TEST_F(Measurements, PlotsFollowEveryChangeUndoAndRedo) {
   EXPECT_EQ(bar_text(bar).find("copied"), std::string::npos) << bar_text(bar);
 }
 
-// Switching a band OFF keeps its gain in the greyed field, so PEQ brings it
-// back; an unrelated undo on that channel leaves the field as it is.
+// An OFF band keeps its gain in its field, also through an unrelated undo.
 TEST_F(Measurements, UndoKeepsAnOffBandsGain) {
   preset_t p = preset_def;
   p.channel[1].peq[3] = {1250, 20, 30, 0};
@@ -154,8 +146,7 @@ TEST_F(Measurements, UndoKeepsAnOffBandsGain) {
   EXPECT_EQ(preset.channel[1].peq[3].gain, 30);
 }
 
-// The phase view: chosen from the menu, the plot shows degrees (its level
-// strip too); a drag moves the band in frequency only.
+// In the phase view a drag moves a band in frequency only.
 TEST_F(Measurements, PhaseViewDragsFrequencyOnly) {
   open_editor(MV517, preset_def);
   show_page(notebook, TAB_PARAMETRIC_EQ);

@@ -1,6 +1,4 @@
-// The Print command: its place in the Datei menu, its sensitivity in every
-// state, Ctrl+P opening the print dialog, and the sheet it exports: the pages
-// and texts `qpx sheet` writes for the same file.
+// Print: its menu place and sensitivity, Ctrl+P, and the sheet it exports.
 #include <gdk/gdkkeysyms.h>
 
 #include <cstdio>
@@ -60,8 +58,7 @@ TEST_F(Print, CtrlPOpensThePrintDialog) {
   EXPECT_TRUE(visible(window_preset) && !unsaved());
 }
 
-// Exported without a dialog, on the toolkit's default paper: the same pages
-// and texts as `qpx sheet` of the file on that paper (both dated today).
+// Exported on the default paper: the texts of `qpx sheet` on that paper.
 TEST_F(Print, ExportsThePagesAndTextsOfQpxSheet) {
   const std::string path = dir.file("live_mv517.qpx"), gui = dir.file("gui.pdf"),
                     cli = dir.file("cli.pdf");

@@ -1,5 +1,4 @@
-// Undo and redo in the open editor: what one step is, the record and the
-// widgets restored, the keys, the saved state and a new history per editor.
+// Undo and redo in the open editor.
 #include <gdk/gdkkeysyms.h>
 
 #include "gui_test_util.h"
