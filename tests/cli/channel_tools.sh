@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# qpx copy-channel, eq-import, eq-export, diff, and the total and sum curves
-# of plot and response, run as processes on the golden files.
+# qpx copy-channel, eq-import, eq-export, diff, and the total and sum curves.
 source "$(dirname "$0")/helpers.bash"
 L=$D/live_mv517.qpx
 
-# diff: the golden list, exit codes, JSON with the same entries, files that
-# are not plainly ok reported and not compared.
+# diff: its lines, exit codes, JSON with the same entries, files not plainly ok.
 cases "0 '' diff $L $L"
 run diff "$L" "$D/new_mv517.qpx"
 expect 1 "diff of different files" ''
@@ -30,8 +28,7 @@ cases "2 'qpx diff: bad.qpx: checksum mismatch' diff $L bad.qpx" \
 cases "0 '' eq-import $L --channel B $D/filters_measured.txt -o b.qpx"
 expect_in out "5 filters taken into bands 1, 2, 3, 4, 6; the other bands are off" "eq-import report"
 expect_in out "line 2: preamp -4.5 dB not applied" "eq-import preamp"
-# eq-export names the channel; its lines back in give the same file (each
-# form's band and text are the core tests'); only B's EQ changed.
+# eq-export's lines back in give the same file; only B's EQ changed.
 "$QPX" eq-export b.qpx --channel B >b.txt
 [ "$(head -n 1 b.txt)" = '# EQ of Out B "Top R"' ] || fail "eq-export heading: $(head -n 1 b.txt)"
 cases "0 '' eq-import b.qpx --channel b b.txt -o b2.qpx"
@@ -48,8 +45,7 @@ cases "1 'qpx eq-import: lp.txt: line 2: \"Filter 2: ON LP Fc 80 Hz\": the devic
   "1 'qpx eq-import: cannot open none.txt' eq-import $L --channel A none.txt -o x.qpx" \
   "2 'cannot both be standard input' eq-import - --channel A - -o x.qpx"
 
-# copy-channel: the copied section is the source's (eq-export of the target
-# equals the source's); usage errors write nothing.
+# copy-channel: the target's section is the source's; usage errors write nothing.
 cases "0 '' copy-channel b.qpx --from B --to D,a --section eq -o c.qpx"
 expect_out "copied the EQ of B to A, D" "copy-channel report"
 for ch in A D; do
@@ -63,8 +59,7 @@ cases "2 '--to A: that is the channel copied from' copy-channel $L --from A --to
   "2 '--to C: an MV961 file has channels A and B only' copy-channel $D/new_mv961.qpx --from A --to C -o x.qpx" \
   "2 '--to B,: expected letters A-D separated by commas, or all' copy-channel $L --from A --to B, -o x.qpx"
 
-# response --with: today's columns unchanged, then total, sum and phase
-# (their values are the core tests').
+# response --with: today's columns unchanged, then total, sum and phase.
 "$QPX" response "$L" --channel A >plain.csv
 cases "0 '' response $L --channel A --with c"
 cut -d, -f1-6 out | same plain.csv /dev/stdin "response columns before --with's"
@@ -76,8 +71,7 @@ assert all(abs(float(r[6]) - float(r[4]) - float(r[5])) <= 2e-4 for r in rows[1:
 assert rows[813][6:] == ["", "", ""], rows[813]
 PY
 
-# plot --kind total and sum: the EQ plot (its curves are checked in the
-# drawing tests) with a legend line below; --with only with sum.
+# plot --kind total and sum: the EQ plot with a legend line; --with only with sum.
 cases "0 '' plot $L --channel A --kind total -o total.png" \
   "0 '' plot $L --channel A --kind sum --with C -o sum.png" \
   "2 '--kind sum needs --with' plot $L --channel A --kind sum -o x.png" \

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# qpx fit-eq and qpx align run as processes on the tuned show file and the
-# measured top and sub: what they print, only the values they may change
-# changed, the same bytes from a second run, and the refusals (exit 1 or 2,
-# nothing written).
+# qpx fit-eq and qpx align on the tuned file and the measured top and sub:
+# what they print and change, the same bytes again, the refusals.
 source "$(dirname "$0")/helpers.bash"
 L=$D/live_mv517.qpx top=$D/measurement_top.txt sub=$D/measurement_sub.txt
 # falls LINE FACTOR: the line's second figure in dB is below FACTOR times its first.
 falls() { python3 -c 'import re, sys; a, b = map(float, re.findall(r"([0-9.]+) dB", sys.argv[1])[:2])
 sys.exit(not b < a * float(sys.argv[2]))' "$@"; }
 
-# fit-eq with the defaults: the channel's pass band (110 Hz, the low-pass
-# off: 12 kHz); the error at least halved (the figures are the core tests').
+# fit-eq over the channel's pass band (110 Hz to 12 kHz): the error at least halved.
 cases "0 '' fit-eq $L --channel A --measurement $top -o a.qpx"
 cp out fit.txt
 grep -qE '^Out A "Top L": error [0-9.]+ dB -> [0-9.]+ dB \(RMS over [0-9]+ columns, 110-12000 Hz\)$' fit.txt &&
@@ -35,8 +32,7 @@ assert [a[i] for i in (0, 3, 5)] == [b[i] for i in (0, 3, 5)], "bands 1, 4, 6 ch
 assert all(p["gain"] <= 0 for p in b), b
 assert any(p["gain"] < 0 for p in b), "nothing cut"' l.json b.json || fail "fit-eq --bands --max-boost 0"
 
-# align: the loss reported goes down; only A's or C's delay and C's polarity
-# change, as the second line says.
+# align: the loss goes down; only A's or C's delay and C's polarity change.
 cases "0 '' align $L --channel A --with C --measurement $top --measurement-with $sub -o al.qpx"
 grep -qE '^Out C "Sub" with Out A "Top L": summation loss [0-9.]+ dB -> [0-9.]+ dB \(mean over [0-9]+ columns, ' out &&
   falls "$(head -n 1 out)" 1 || fail "align figures: $(cat out)"

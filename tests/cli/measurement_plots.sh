@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# qpx plot and qpx sheet with measurements: the measured loudspeaker and the
-# prediction drawn (where and how far shifted: the drawing tests), the phase
-# view, the legend lines; refusals (nothing written).
+# qpx plot and qpx sheet with measurements: curves, phase view, legends, refusals.
 source "$(dirname "$0")/helpers.bash"
 
 top=$D/measurement_top.txt sub=$D/measurement_sub.txt L=$D/live_mv517.qpx
@@ -12,9 +10,8 @@ cases "0 '' plot $L --channel A --kind eq --measurement $top -o eq.png" \
   "2 'belongs to --kind sum' plot $L --channel A --kind eq --measurement-with $sub -o x.png" \
   "1 'line 1' plot $L --channel A --kind eq --measurement $D/live_mv517.json -o x.png"
 
-# The plot at (28, 10) of the picture; the prediction is white, the
-# measurement light grey (where the drawing tests check them), a legend line
-# each under it; the phase view's level strip shows degrees.
+# The plot at (28, 10): the prediction white, the measurement light grey, a
+# legend line each; the phase view's level strip shows degrees.
 PYTHONPATH=$HERE python3 - eq.png plain.png sum.png xo_phase.png <<'PY' || fail "plot pixels"
 import sys
 from png_pixels import Png

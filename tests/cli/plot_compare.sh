@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# qpx plot --compare: another preset's same channel in light blue (where and
-# dashed: the drawing tests) with a legend line; a channel the other device
-# lacks gets the legend line only; the other file is read as FILE is,
-# refusals alike.
+# qpx plot --compare: the other preset's channel in light blue with a legend
+# line (only the line where its device lacks it); its file read as FILE is.
 source "$(dirname "$0")/helpers.bash"
 L=$D/live_mv517.qpx
 

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# qpx plot and qpx overview run as processes on the golden files: the plots
-# byte for byte as the golden pictures (whose colours the drawing tests
-# check), and the overview's size and colours at documented points (lock
-# outlines, a muted channel, routing lines by input mode, the MV961's two rows).
+# qpx plot: the golden pictures byte for byte; qpx overview: the file's
+# locks, mute, input mode and device at documented points.
 source "$(dirname "$0")/helpers.bash"
 
 for k in A:xo A:eq C:eq D:xo; do

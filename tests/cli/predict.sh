@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# qpx predict run as a process: the golden CSV of a top and a sub (the
-# interpolation and the prediction are the core tests'), a file without
-# phase, and refused measurements (exit 1, the message, nothing on stdout).
+# qpx predict: the golden CSV of a top and a sub, a file without phase, refusals.
 source "$(dirname "$0")/helpers.bash"
 
 top=$D/measurement_top.txt sub=$D/measurement_sub.txt
@@ -19,8 +17,7 @@ cases "0 '' predict $D/live_mv517.qpx --channel C --measurement $sub -o sub.csv"
 [ "$(tail -n 1 sub.csv)" = "811,12500.6769,,,," ] || fail "beyond the measurement: $(tail -n 1 sub.csv)"
 cases "0 '' predict $D/live_mv517.qpx --channel B --measurement $D/measurement_program_export.txt"
 
-# Refused measurements: exit 1, the file, its line and the reason on stderr,
-# nothing on stdout and no -o file.
+# Refused: exit 1, the file, line and reason on stderr, nothing written.
 printf 'Freq dB\n20 85\n20 86\n' >bad.txt
 cases \
   "1 'qpx predict: bad.txt: line 3: frequency 20 is not above the line before (20)' predict $D/live_mv517.qpx --channel A --measurement bad.txt -o bad.csv" \

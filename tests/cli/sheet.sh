@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# qpx sheet run as a process: the PDF's pages and paper (pdfinfo), text as
-# text and drawings as drawings (pdffonts, pdfimages), every stored value of
-# the tuned show file in its unit beside its label (pdftotext, the values
-# taken from the file's JSON export and its readable summary), the refusals
-# and partial reads. (Where the plots and curves lie: the drawing tests.)
+# qpx sheet: pages and paper, text as text, every stored value of the tuned
+# file beside its label (from its JSON export and summary), refusals.
 source "$(dirname "$0")/helpers.bash"
 
 cases "0 '' sheet $D/live_mv517.qpx -o live.pdf" \

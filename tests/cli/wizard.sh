@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# qpx wizard run as a process: the golden preset files and summary pages it
-# writes, what the quantity and the name entry change, the selections it
-# refuses, and a factory file in the working directory, missing or damaged.
+# qpx wizard: golden presets and summaries, quantity, name, refusals, the
+# factory file found, missing or damaged.
 source "$(dirname "$0")/helpers.bash"
 SHIPPED="$HERE/../../data/wizards.xml"
 

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Open a saved preset, drag A's "Filter 4" handle on the EQ plot, click it,
-# press Right three times and Shift+Up, drag the low-pass handle, save, quit:
-# the file holds where the pointer let go, moved by three columns and +1 dB.
+# Drag an EQ handle, three Right and Shift+Up, drag the low-pass, save: the
+# file holds where the pointer let go, moved by three columns and +1 dB.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/drag.qpx"

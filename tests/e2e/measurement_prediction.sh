@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Load a measured top from the EQ plot's menu, then drag a band: the white
-# predicted output moves with the band at once; the measurement is
-# remembered, so opening the file again shows it again.
+# A measurement loaded from the EQ plot's menu: the prediction follows a
+# drag at once; the measurement is remembered with the file.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/tuned.qpx"
