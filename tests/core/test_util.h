@@ -1,5 +1,4 @@
-// Helpers shared by the core and GUI tests: scratch folders, files, the
-// expected outputs in tests/data, an independent CRC, record comparison.
+// Helpers of the core and GUI tests: scratch folders, files, golden files.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,9 +1,5 @@
-// libFuzzer harness for the filter text reader: any bytes as a filter text
-// for a channel, with and without the preamp applied. A text that is taken
-// must give bands the device can hold (shelves only where a shelf can be,
-// untaken bands off with their frequency and Q), and its bands written out
-// with export_filter_text and read again must be the same bands; every
-// message must be valid UTF-8 and short. A difference traps.
+// The filter text reader on any bytes: a text taken gives bands the device
+// can hold, exported and read again the same; every message short UTF-8.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,6 +1,5 @@
-// libFuzzer harness: any bytes as a preset file and as a wizard file.
-// Besides the sanitizers' findings, a read must leave every field within
-// what the reader accepts and every name terminated inside its field.
+// Any bytes as a preset file and as a wizard file: every field left within
+// the reader's ranges, every name terminated.
 #include <unistd.h>
 
 #include <cstdint>

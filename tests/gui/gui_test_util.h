@@ -1,6 +1,5 @@
-// Helpers of the in-process GUI tests (gui_main.cpp builds the main window
-// once): the main loop, windows, dialogs answered from a timeout, a fixture
-// that starts every test in the Idle state and drives the widgets.
+// Helpers of the in-process GUI tests: the main loop, windows, scripted
+// dialogs, a fixture that starts in the Idle state and drives the widgets.
 #pragma once
 
 #include <glib/gstdio.h>
@@ -77,9 +76,8 @@ inline std::string message_text(GtkWidget* dialog) {
 
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
-// Answers dialogs in order from a polling timeout while the code under test
-// blocks in gtk_dialog_run; past its deadline it closes them and the test
-// fails.
+// Answers dialogs in order from a timeout while the code under test blocks
+// in gtk_dialog_run; late, it closes them and the test fails.
 class DialogScript {
  public:
   DialogScript() = default;
@@ -238,11 +236,8 @@ inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>&
   g_list_free(children);
 }
 
-// Each label, combo entry, name field and lowest and highest spin value that
-// does not fit, measured with Pango in its widget's font: a label within its
-// allocation and the window, an entry within the combo's text cell (2 pixels
-// of padding each side), a value or the longest name within the field's text
-// area (an inner border of 2 pixels each side).
+// Each label, combo entry, longest name and spin range end that does not fit
+// its room, measured with Pango in its widget's font (2 pixels of padding).
 inline std::set<std::string> misfits(GtkWidget* window) {
   std::set<std::string> out;
   const auto check = [&](const std::string& text, int need, int room) {
@@ -299,9 +294,8 @@ inline std::string golden(const std::string& name) {
   return read_file(QBN_TEST_DATA "/" + name);
 }
 
-// Every test starts in the Idle state with its scratch folder as the working
-// folder (where Save As proposes and the wizard looks first). The widget
-// helpers that change something run the main loop until idle.
+// Every test starts in the Idle state in its scratch folder; the widget
+// helpers run the main loop until idle.
 class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
