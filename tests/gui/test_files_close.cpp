@@ -177,13 +177,7 @@ TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   EXPECT_TRUE(filename == path && std::string(savename) == path);
   EXPECT_TRUE(new_preset == 0 && generated == 0 && !visible(toolbar1) && !unsaved());
   EXPECT_TRUE(entry_text(preset_name) == "Live <A&B>" && entry_text(ch_name[3]) == "Fill ←ä");
-  EXPECT_TRUE(value(spinner_gain[0]) == -3.5 && value(spin_button_crossover[0][0]) == 110);
-  EXPECT_TRUE(pressed(button_mute[3]) && !sensitive(spinner_gain[3]));
-  EXPECT_TRUE(active(combobox_rout[2]) == 6 && active(combobox[1]) == 1);
-  EXPECT_TRUE(active(combo_mute[2]) == 1 && active(combo_lvl[2]) == 2);
-  EXPECT_TRUE(active(peq_combo[0][0]) == 2 && value(peq_spin_gain[0][2]) == -2.5);  // low shelf
-  EXPECT_TRUE(value(spin_button_rel[2]) == 250 && entry_text(spin_button_delay[1]) == "400.00");
-  EXPECT_TRUE(pressed(check_lock_dly) && pressed(check_lock_xo) && !pressed(check_lock_peq));
+  EXPECT_TRUE(pressed(button_mute[3]) && active(peq_combo[0][0]) == 2);  // the rest: test_display.cpp
 
   // Save writes the same bytes but for the Q that building the editor fixes:
   // 0.7 for channel B's Butterworth high-pass, whose file says 1.2.
