@@ -1,10 +1,13 @@
-// Save As, Save and Open through the real choosers and dialogs, and every
-// way of closing with every answer.
+// Save As, Save and Open through the real choosers and dialogs, every way of
+// closing with every answer, and Print.
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest-spi.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include "gui_test_util.h"
+#include "sheet/print_sheet.h"
 
 namespace {
 
@@ -38,6 +41,24 @@ class CloseFlow : public GuiTest, public ::testing::WithParamInterface<std::tupl
 };
 
 using Files = GuiTest;
+
+using Print = GuiTest;
+
+// What a command writes on standard output; "" when it fails.
+std::string output_of(const std::string& command) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  return pclose(p) == 0 ? out : "";
+}
+
+std::string pdf_line(const std::string& pdf, const std::string& key) {
+  const std::string info = output_of("pdfinfo '" + pdf + "'");
+  const size_t at = info.find(key + ":");
+  return at == std::string::npos ? "" : info.substr(at, info.find('\n', at) - at);
+}
 
 }  // namespace
 
@@ -177,7 +198,8 @@ TEST_F(Files, OpenShowsATunedFileAndSaveWritesItBack) {
   EXPECT_TRUE(filename == path && std::string(savename) == path);
   EXPECT_TRUE(new_preset == 0 && generated == 0 && !visible(toolbar1) && !unsaved());
   EXPECT_TRUE(entry_text(preset_name) == "Live <A&B>" && entry_text(ch_name[3]) == "Fill ←ä");
-  EXPECT_TRUE(pressed(button_mute[3]) && active(peq_combo[0][0]) == 2);  // the rest: test_display.cpp
+  EXPECT_TRUE(pressed(button_mute[3]) &&
+              active(peq_combo[0][0]) == 2);  // the rest: test_display.cpp
 
   // Save writes the same bytes but for the Q that building the editor fixes:
   // 0.7 for channel B's Butterworth high-pass, whose file says 1.2.
@@ -250,4 +272,59 @@ TEST_F(Files, OpenWarnsOfAnIncompleteFileAndRefusesWhatItCannotEdit) {
     EXPECT_TRUE(preset.channel[0].gain == -77 && mv_selector == MV517 && new_preset == 1);
     EXPECT_STREQ(savename, "/somewhere/before.qpx");
   }
+}
+
+TEST_F(Print, FollowsSaveAsInTheMenuAndInSensitivity) {
+  GList* items =
+      gtk_container_get_children(GTK_CONTAINER(gtk_menu_item_get_submenu(GTK_MENU_ITEM(datei))));
+  const int save_as = g_list_index(items, speichern_u);
+  EXPECT_EQ(g_list_index(items, drucken), save_as + 1);
+  EXPECT_EQ(g_list_index(items, schliessen), save_as + 2);
+  g_list_free(items);
+  EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(drucken)), "Print...");
+
+  // Idle, editing, closed again, the wizard.
+  EXPECT_FALSE(sensitive(drucken) || sensitive(speichern_u));
+  activate(mv961);
+  EXPECT_TRUE(sensitive(drucken) && sensitive(speichern_u));
+  {
+    DialogScript no("Save Preset?", GTK_RESPONSE_NO);
+    activate(schliessen);
+    EXPECT_TRUE(no.finished());
+  }
+  EXPECT_FALSE(sensitive(drucken) || sensitive(speichern_u));
+  activate(generate_preset);
+  EXPECT_FALSE(sensitive(drucken) || sensitive(speichern_u));
+}
+
+TEST_F(Print, CtrlPOpensThePrintDialog) {
+  activate(mv517);
+  DialogScript cancel("Print", GTK_RESPONSE_CANCEL);
+  gtk_accel_groups_activate(G_OBJECT(window_preset), GDK_KEY_p, GDK_CONTROL_MASK);
+  pump();
+  EXPECT_TRUE(cancel.finished());
+  EXPECT_TRUE(visible(window_preset) && !unsaved());
+}
+
+// Exported on the default paper: the texts of `qpx sheet` on that paper.
+TEST_F(Print, ExportsThePagesAndTextsOfQpxSheet) {
+  const std::string path = dir.file("live_mv517.qpx"), gui = dir.file("gui.pdf"),
+                    cli = dir.file("cli.pdf");
+  write_file(path, golden("live_mv517.qpx"));
+  DialogScript warning("Warning!", GTK_RESPONSE_OK);  // of a value outside the editor's fields
+  ASSERT_TRUE(open_preset_file(path));
+  pump_for(100);
+  EXPECT_TRUE(warning.finished());
+  ASSERT_EQ(print_sheet(GTK_PRINT_OPERATION_ACTION_EXPORT, gui.c_str()),
+            GTK_PRINT_OPERATION_RESULT_APPLY);
+  const std::string size = pdf_line(gui, "Page size");
+  const bool letter = size.find("612 x 792") != std::string::npos;
+  ASSERT_TRUE(letter || size.find("595.276 x 841.89") != std::string::npos) << size;
+  const std::string paper = letter ? "letter" : "a4";
+  ASSERT_EQ(
+      std::system((QBN_QPX " sheet '" + path + "' -o '" + cli + "' --paper " + paper).c_str()), 0);
+  EXPECT_EQ(pdf_line(gui, "Pages"), "Pages:           5");
+  const std::string text = output_of("pdftotext '" + gui + "' -");
+  EXPECT_NE(text.find("live_mv517.qpx"), std::string::npos);
+  EXPECT_EQ(text, output_of("pdftotext '" + cli + "' -"));
 }
