@@ -289,6 +289,31 @@ inline std::set<std::string> misfits(GtkWidget* window) {
   return out;
 }
 
+// Everything the editor shows but its status bars, with the overview's texts,
+// masks and the plots' handles.
+inline std::string editor_state() {
+  std::string out;
+  for_each_widget(window_preset, [&](GtkWidget* w) {
+    if (GTK_IS_ENTRY(w)) out += gtk_entry_get_text(GTK_ENTRY(w));
+    if (GTK_IS_LABEL(w) && !gtk_widget_get_ancestor(w, GTK_TYPE_STATUSBAR))
+      out += gtk_label_get_text(GTK_LABEL(w));
+    if (GTK_IS_COMBO_BOX(w)) out += std::to_string(gtk_combo_box_get_active(GTK_COMBO_BOX(w)));
+    if (GTK_IS_TOGGLE_BUTTON(w))
+      out += gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) ? "+" : "-";
+    if (GTK_IS_RANGE(w)) out += std::to_string(gtk_range_get_value(GTK_RANGE(w)));
+    out += gtk_widget_get_sensitive(w) ? "\n" : " (insensitive)\n";
+  });
+  for (int ch = 0; ch < 4; ++ch) {
+    out += std::string(level_values[ch]) + dyn_values[ch] + delay_values[ch] +
+           std::to_string(gain_temp[ch]);
+    for (int b = 0; b < 6; ++b)
+      out += " " + std::to_string(x_peq[ch][b]) + "," + std::to_string(y_peq[ch][b]);
+    out += " " + std::to_string(x[0][ch]) + " " + std::to_string(x[1][ch]) + "\n";
+  }
+  for (int m : aktiv) out += " " + std::to_string(m);
+  return out;
+}
+
 // The bytes of a golden file of tests/data.
 inline std::string golden(const std::string& name) {
   return read_file(QBN_TEST_DATA "/" + name);

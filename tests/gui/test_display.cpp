@@ -14,29 +14,6 @@ namespace {
 
 using Display = GuiTest;
 
-// Everything the editor shows, with the overview's texts, masks and handles.
-std::string editor_state() {
-  std::string out;
-  for_each_widget(window_preset, [&](GtkWidget* w) {
-    if (GTK_IS_ENTRY(w)) out += gtk_entry_get_text(GTK_ENTRY(w));
-    if (GTK_IS_LABEL(w)) out += gtk_label_get_text(GTK_LABEL(w));
-    if (GTK_IS_COMBO_BOX(w)) out += std::to_string(gtk_combo_box_get_active(GTK_COMBO_BOX(w)));
-    if (GTK_IS_TOGGLE_BUTTON(w))
-      out += gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) ? "+" : "-";
-    if (GTK_IS_RANGE(w)) out += std::to_string(gtk_range_get_value(GTK_RANGE(w)));
-    out += gtk_widget_get_sensitive(w) ? "\n" : " (insensitive)\n";
-  });
-  for (int ch = 0; ch < 4; ++ch) {
-    out += std::string(level_values[ch]) + dyn_values[ch] + delay_values[ch] +
-           std::to_string(gain_temp[ch]);
-    for (int b = 0; b < 6; ++b)
-      out += " " + std::to_string(x_peq[ch][b]) + "," + std::to_string(y_peq[ch][b]);
-    out += " " + std::to_string(x[0][ch]) + " " + std::to_string(x[1][ch]) + "\n";
-  }
-  for (int m : aktiv) out += " " + std::to_string(m);
-  return out;
-}
-
 // Every spin button typed a value between two stored steps, and a fader,
 // show what an editor built over the record shows (2.35 ms stores 80 cm).
 TEST_F(Display, EveryFieldShowsTheValueItStores) {
