@@ -71,7 +71,7 @@ TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
       ASSERT_TRUE(p.a == 0 || near(p, 0, 0, 0, 255, 0)) << x << ", " << y << " " << p;
       black += p.a != 0;
     }
-  EXPECT_TRUE(black > 0 && black < 19 * 26);
+  EXPECT_TRUE(black > 0 && black < 19 * 26 && c->at(448, kTop[1] + 20).a == 255);  // to 452.5
   const int grey = to255(0.9);  // EQ dots: centre 268.5 + 9 b, Y + 33
   for (int b = 0; b < 6; ++b) {
     const Pixel a = c->at(268 + 9 * b, kTop[0] + 33);
