@@ -121,7 +121,9 @@ TEST(ComplexResponse, TotalsAndSumsOfChannels) {
     // Levels near the floor are left out: the floor cuts them.
     const auto audible = [&](int i) { return total[i] + level_db > RESPONSE_FLOOR_DB + 20; };
     for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
-      if (audible(i)) ASSERT_NEAR(db[i], total[i] + level_db + 20 * std::log10(2.0), 1e-9) << i;
+      if (audible(i)) {
+        ASSERT_NEAR(db[i], total[i] + level_db + 20 * std::log10(2.0), 1e-9) << i;
+      }
       ASSERT_EQ(db2[i], RESPONSE_FLOOR_DB) << i;
     }
   }

@@ -69,7 +69,9 @@ TEST(SheetDraw, EveryTextFitsClearOfTheOthersOnEveryPaper) {
       const std::string at = std::to_string(c.device) + " channels on " +
                              std::to_string(c.paper.width) + " x " +
                              std::to_string(c.paper.height) + (overlong ? ", overlong" : "");
-      if (!overlong) EXPECT_EQ(pages, c.pages) << at;
+      if (!overlong) {
+        EXPECT_EQ(pages, c.pages) << at;
+      }
       EXPECT_TRUE(page_boxes(sheet, pages, c.paper).empty()) << at;  // no page after the last
       for (int page = 0; page < pages; ++page) {
         const std::vector<sheet_box_t> boxes = page_boxes(sheet, page, c.paper);
