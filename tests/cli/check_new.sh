@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# qpx new and qpx check run as processes: the files new writes (golden),
-# check's verdicts and exit codes, usage errors. (The core tests hold the
-# independent oracles of the golden files: xmllint and the CRC check value.)
+# qpx new and qpx check: the golden files new writes, check's verdicts, usage errors.
 source "$(dirname "$0")/helpers.bash"
 
 for dev in MV517 MV961 ""; do  # without --device: an MV517
@@ -9,10 +7,9 @@ for dev in MV517 MV961 ""; do  # without --device: an MV517
   d=${dev:-MV517} && same new.qpx "$D/new_${d,,}.qpx" "new --device $dev"
 done
 
-# Every verdict in one run; stdin and a pipe are read too (the reader needs
-# the file three times), an endless stream is refused after 16 MiB instead of
-# copied on, a FIFO without a writer does not wait, a file larger than 16 MiB
-# is not read, and a name with a line feed or an escape stays on its line.
+# Every verdict in one run: stdin and a pipe read, an endless stream refused
+# after 16 MiB, a FIFO without a writer not waited for, a big file not read, a
+# name with a line feed or an escape kept on its line.
 edit "$D/new_mv517.qpx" damaged.qpx '<NAME>Preset</NAME>' '<NAME>Presat</NAME>'
 mkdir folder && mkfifo fifo && truncate -s 17M big.qpx && cp "$D/new_mv517.qpx" "$(printf 'a\nb\033.qpx')"
 set +e

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# qpx export and qpx import run as processes: golden JSON and preset files,
-# byte-exact round trips, keys left out, MV961 files, and what import refuses
-# (range bounds, types, unknown keys, names that do not fit) without writing.
+# qpx export and qpx import: golden files, round trips, keys left out, MV961
+# files, and what import refuses without writing.
 source "$(dirname "$0")/helpers.bash"
 
 cases "0 '' export $D/live_mv517.qpx"
@@ -17,8 +16,7 @@ cases "0 '' export $D/new_mv517.qpx -o new.json"
 "$QPX" import new.json -o new.qpx
 same new.qpx "$D/new_mv517.qpx" "export -o, then import"
 
-# Keys left out keep the default record (its high-pass Q 1.2 included). An
-# MV961 file holds channels A and B only: C and D (and D's mute bit) come back as defaults.
+# Keys left out keep the default record; an MV961 file holds channels A and B only.
 echo '{}' | "$QPX" import - -o default.qpx
 same default.qpx "$D/default_mv517.qpx" "import of {}"
 "$QPX" export default.qpx >default.json
@@ -33,8 +31,7 @@ d["channels"][1]["dynamics"]["boost"] = -6
 assert p == d, "a nested key did not keep the other defaults"' partial.json live961.out.json live961.json default.json ||
   fail "keys left out, MV961"
 
-# Each kind of field at its bounds (taken, and exported back) and one beyond,
-# with --file-ranges the reader's bounds.
+# Each kind of field at the reader's bounds (taken, exported back) and beyond.
 python3 - "$QPX" <<'PY' || fail "range bounds (see above)"
 import json, os, re, subprocess, sys
 bounds = [("mute", 0, 15), ("channels[0].routing", 0, 60), ("channels[1].gain", -999, 60),

@@ -1,6 +1,5 @@
-# Shared helpers for the qpx command-line tests (sourced, not a test itself).
-# Needs QPX (the qpx binary) and QBN_TEST_DATA (the golden files, as $D);
-# works in $WORK, a fresh directory removed on exit; $HERE is tests/cli.
+# Sourced by the qpx tests: needs QPX and QBN_TEST_DATA ($D); works in a fresh
+# $WORK; $HERE is tests/cli.
 set -euo pipefail
 : "${QPX:?QPX must name the qpx binary}" "${QBN_TEST_DATA:?QBN_TEST_DATA must name tests/data}"
 QPX=$(realpath "$QPX") D=$(realpath "$QBN_TEST_DATA") HERE=$(cd "$(dirname "$0")" && pwd) WORK=$(mktemp -d)
@@ -32,10 +31,8 @@ same() { cmp -s "$1" "$2" || fail "$3: $1 differs from $2: $(diff "$1" "$2" | he
 
 absent() { [ ! -e "$1" ] || fail "$2 wrote $1"; }
 
-# cases ROW...: each ROW is a shell-quoted "CODE 'TEXT' ARGS...": qpx ARGS
-# ends with CODE and writes TEXT on stderr ('': nothing). A run that fails
-# (1 or 2) writes nothing on stdout and leaves the file its -o names as it
-# was (or absent); before other runs that file is removed.
+# cases ROW...: each ROW "CODE 'TEXT' ARGS...": qpx ARGS ends with CODE and
+# writes TEXT on stderr; a failed run (1, 2) writes nothing, its -o untouched.
 cases() {
   local row code text prev arg target
   for row in "$@"; do
@@ -59,10 +56,8 @@ jsonpy() {
   python3 -c 'import json, sys; j = [json.load(open(p)) for p in sys.argv[2:]]; exec(sys.argv[1])' "$@"
 }
 
-# edit SOURCE COPY [OLD NEW] [seal]: COPY is SOURCE with the first OLD
-# replaced by NEW (bytes, no pattern); with seal, its checksum line is
-# replaced by the CRC-16/MODBUS (reflected 0xA001, init 0xFFFF) of every byte
-# before it, in lower-case hex: computed here, independently of qpx.
+# edit SOURCE COPY [OLD NEW] [seal]: SOURCE with the first OLD replaced; seal:
+# a new checksum line, a CRC-16/MODBUS computed here, apart from qpx.
 edit() {
   python3 - "$@" <<'PY'
 import re, sys

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Installing like any Debian program: `cmake --install` into a prefix that
-# is then moved elsewhere, and the Debian package unpacked into a scratch
-# root, both give working programs that find their data beside themselves;
-# the desktop entry, the file type and the man pages pass their checkers.
+# `cmake --install` into a prefix then moved, and the Debian package unpacked,
+# give programs that find their data beside them; the desktop entry, file
+# type and man pages pass their checkers.
 set -uo pipefail
 : "${QPX:?}" "${QBN_TEST_DATA:?}"
 BUILD=$(cd "$(dirname "$QPX")" && pwd)

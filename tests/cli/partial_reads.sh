@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
-# Every qpx command that reads a preset file, on files it cannot read whole:
-# a read is whole only when the reader reached </PRESET>. No complete preset
-# and a read stopped at a code end with 3 (what was read is still written),
-# a checksum mismatch or a file that cannot be opened with 1.
+# Every reading command on files it cannot read whole: no complete preset or
+# a stopped read exit 3 (what was read still written), a bad checksum or a
+# file that cannot be opened 1.
 source "$(dirname "$0")/helpers.bash"
 
 cp "$D"/{no_preset,cut_in_channel_3,empty_element_preset}.qpx .
 # Reading stops at a second ID on channel C's tag (code 3), checksum good.
 edit "$D/live_mv517.qpx" stopped.qpx '<CHANNEL ID="3">' '<CHANNEL ID="3" ID="4">' seal
-# Bytes cut from the end take the checksum line and </PRESET> with them;
-# the checksum line alone gone, --no-checksum reads the preset whole.
+# Cut short; without its checksum line alone, --no-checksum reads it whole.
 head -c -300 "$D/live_mv517.qpx" >short.qpx
 head -n -1 "$D/live_mv517.qpx" >unsealed.qpx
 edit "$D/live_mv517.qpx" damaged.qpx '<NAME>Top L</NAME>' '<NAME>Top X</NAME>'
@@ -40,8 +38,7 @@ for r in "${readers[@]}"; do
     "2 'not expected: extra' $r damaged.qpx extra"
 done
 
-# What was read is what is written: the name and the channels before the
-# cut or the stop, defaults after it (each file's part is the core tests').
+# What was read is written: the channels before the cut or stop, defaults after.
 "$QPX" export "$D/default_mv517.qpx" >default.json
 run export cut_in_channel_3.qpx
 jsonpy 'c, l, d = j; assert (c["name"], c["channels"]) == (l["name"], l["channels"][:2] + d["channels"][2:])' \

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A save that cannot be done says the system's reason and leaves what was
-# there; saves killed at random moments never tear the target and leave no
-# temporary file once a later save has succeeded.
+# A failed save says the system's reason and leaves what was there; a killed
+# one never tears the target, and a later save leaves no temporary file.
 source "$(dirname "$0")/helpers.bash"
 
 # ---- The reason of a failed write -------------------------------------------
@@ -13,8 +12,7 @@ for c in "$WORK/folder.qpx|Is a directory" "$WORK/$long|File name too long"; do
 done
 [ -d "$WORK/folder.qpx" ] || fail "the folder that was the target is gone"
 
-# A folder the user may not write to (as a user who is not root), and a
-# read-only file system where a private mount can make one.
+# A folder the user may not write to, and a read-only file system.
 as_user=()
 [ "$(id -u)" -ne 0 ] || as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 mkdir "$WORK/locked" "$WORK/ro" && "$QPX" new -o "$WORK/locked/keep.qpx" && chmod 555 "$WORK/locked"
@@ -29,8 +27,7 @@ if unshare -m true 2>/dev/null; then
   expect 1 "write on a read-only file system" "cannot write $WORK/ro/x.qpx: Read-only file system"
 fi
 
-# Without /proc/self/fd a save writes a named temporary file from the start:
-# a save that fails (a file size limit) removes it and leaves the old file.
+# Without /proc/self/fd a named temporary file, removed when the save fails.
 if unshare -m true 2>/dev/null; then
   noproc() { unshare -m sh -c 'mount -t tmpfs tmpfs /proc && trap "" XFSZ && ulimit -f "$1" && shift && exec "$@"' sh "$@"; }
   mkdir "$WORK/named"
@@ -45,8 +42,7 @@ if unshare -m true 2>/dev/null; then
 fi
 
 # ---- Killed saves -------------------------------------------------------------
-# Each save replaces the target with one of two presets; a kill at any moment
-# must leave one of them whole.
+# Saves of two presets killed at any moment leave one of them whole.
 target="$WORK/kill/show.qpx"
 mkdir "$WORK/kill"
 "$QPX" new -o "$target"

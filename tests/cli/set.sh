@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# qpx set as a process: values in the user's units written by the editor's
-# rules, what changed printed as diff prints it, refusals that write nothing.
-# (Each key's rule is the core tests'.)
+# qpx set: what changed printed as diff prints it, refusals that write nothing.
 source "$(dirname "$0")/helpers.bash"
 L=$D/live_mv517.qpx
 

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# qpx show and qpx response run as processes: the golden summary and CSVs,
-# labels by device, names shown escaped, a documented dB figure, the
-# crossover Q as the editor fixes it, and the channel refusals.
+# qpx show and qpx response: golden summary and CSVs, labels by device,
+# escaped names, the crossover Q as the editor fixes it, refusals.
 source "$(dirname "$0")/helpers.bash"
 
 cases "0 '' show $D/live_mv517.qpx"
@@ -12,8 +11,7 @@ jsonpy 'j[0].update(device="MV961", lock=133); j[0]["channels"][1]["routing"] = 
 cases "0 '' show 961.qpx"
 [ "$(grep -cxF -e 'Device:  MV961' -e 'Lock:    delay, crossover, factory preset' -e 'Channel B: "Top R"' \
   -e '  Routing:      A+B/d1(L+R)' -e 'Channel C: "Sub"' out)" = 4 ] || fail "show MV961: $(head -c 300 out)"
-# Control characters in a name (only a hand-made file holds them: import
-# refuses them) are shown escaped, never sent to the terminal.
+# Control characters in a name are shown escaped.
 edit "$D/new_mv517.qpx" esc.qpx "<NAME>Preset<" "<NAME>a"$'\x1b'"[2Jb"$'\x07'"<" seal
 run show esc.qpx
 expect_in out 'Name:    "a\x1b[2Jb\x07"' "show of a name with control characters"
@@ -23,22 +21,14 @@ for c in A C; do
   cases "0 '' response $D/live_mv517.qpx --channel $c"
   same out "$D/live_mv517_$c.csv" "response $c"
 done
-"$QPX" response "$D/live_mv517.qpx" --channel D -o D.csv
-# Curves use the Q the type fixes (each type's is the core tests'): a
-# Butterworth high-pass stored with Q 1.2 (the default record) draws as Q 0.7.
+# A Butterworth high-pass stored with Q 1.2 draws as Q 0.7.
 "$QPX" response "$D/default_mv517.qpx" --channel a >default_A.csv
 "$QPX" response "$D/new_mv517.qpx" --channel A >new_A.csv
 same default_A.csv new_A.csv "Butterworth high-pass with Q 1.2 stored"
 
-# Documented figures: a "Q 1.2" high-pass is +1.58 dB at its frequency (D:
-# 200 Hz, column 244; the CSVs of A and C are golden files).
-python3 -c 'import csv, sys; r = list(csv.reader(open(sys.argv[1])))[245]
-assert r[0] == "244" and abs(float(r[2]) - 1.58) <= 0.05, r' D.csv || fail "response of D at 200 Hz"
-
 cases \
   "2 'qpx response: --channel C: an MV961 file has channels A and B only' response $D/new_mv961.qpx --channel C" \
   "2 '--channel: expected A, B, C or D' response $D/new_mv517.qpx --channel AB" \
-  "0 '' response $D/new_mv961.qpx --channel b -o b.csv" \
-  "1 'qpx response: cannot write' response $D/new_mv517.qpx --channel A -o $WORK/no/dir/a.csv"
+  "0 '' response $D/new_mv961.qpx --channel b -o b.csv"
 
 finish

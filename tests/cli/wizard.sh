@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# qpx wizard run as a process: the golden preset files and summary pages it
-# writes, what the quantity and the name entry change, the selections it
-# refuses, and a factory file in the working directory, missing or damaged.
+# qpx wizard: golden presets and summaries, quantity, name, refusals, the
+# factory file found, missing or damaged.
 source "$(dirname "$0")/helpers.bash"
 SHIPPED="$HERE/../../data/wizards.xml"
 
@@ -16,13 +15,14 @@ for sel in "bassarray_rx1 --mode bassarray --bass RX1" "fullrange_rs5 --mode ful
   same sel.html "$D/selection_${sel%% *}.html" "summary of ${sel#* }"
 done
 grep -q $'^\t<NAME>Preset</NAME>$' sel.qpx && grep -q $'^\t<LOCK>0</LOCK>$' sel.qpx || fail "name and lock entries"
-# The factory presets are built in: no factory file is read.
-cases "0 '' wizard --factory 1 --name Fest -o f1.qpx" "0 '' wizard --factory 2 --name Fest -o f2.qpx --wizard-file /no/such/file"
-same f2.qpx f1.qpx "the two factory presets"
+# The factory presets are built in (the same template): no factory file is read.
+cases "0 '' wizard --factory 1 --name Church --lock -o f1.qpx" \
+  "0 '' wizard --factory 2 --name Church --lock -o f2.qpx --wizard-file /no/such/file"
+same f1.qpx "$D/core_wizard_factory_church.qpx" "factory preset 1"
+same f2.qpx "$D/core_wizard_factory_church.qpx" "factory preset 2"
 # What the wizard makes holds only values the editor's fields can show.
 run check --strict sat.qpx sel.qpx f1.qpx f2.qpx
 expect 0 "check --strict of the wizard's presets" ""
-grep -qF '<NAME>Bass     </NAME>' f1.qpx || fail "factory preset: channel A"
 
 cases \
   "2 'RS2 goes with RX1 or RX3' wizard --mode sat --top RS2 --bass RX2 -o r.qpx" \

@@ -1,5 +1,4 @@
-// Aligning a top and a sub: the summation loss, and the delay and polarity
-// found for synthetic loudspeakers whose right answer is known.
+// Aligning a top and a sub: the summation loss, and known delays and polarities.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -47,8 +46,7 @@ std::unique_ptr<grid_measurement_t> flat_top() {
   return speaker([](int c) { return -360.0 * column_to_freq(c) * 3.0 / SPEED_OF_SOUND; });
 }
 
-// A top behind a Linkwitz-Riley high-pass at 100 Hz, a sub behind the same
-// low-pass.
+// A top behind a Linkwitz-Riley high-pass at 100 Hz, a sub behind the low-pass.
 preset_t top_and_sub() {
   preset_t p = preset_def;
   p.channel[0].xo[0] = {2, {35, 100}, {7, 7}};
@@ -57,9 +55,8 @@ preset_t top_and_sub() {
   return p;
 }
 
-// The sub's measurement that makes its output add perfectly to the top's,
-// at every column, when the channels are as in `aligned`: the phase of the
-// top's output there less that of the sub channel's own output.
+// The sub's measurement that adds perfectly to the top when the channels
+// are as in `aligned`.
 std::unique_ptr<grid_measurement_t> sub_in_phase(const preset_t& aligned,
                                                  const grid_measurement_t& top) {
   auto x = std::make_unique<prediction_t>();

@@ -1,5 +1,4 @@
-// Filter curves and the plot's pixel mapping against the documentation's
-// figures and point-by-point values.
+// Filter curves and the plot's mapping against documented and point-by-point values.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,9 +27,7 @@ TEST(PlotGrid, ColumnsRowsFrequenciesAndLevels) {
   EXPECT_TRUE(row_to_gain(50) == 6.5 && row_to_gain(0) == 12.75);
 }
 
-// The dB figures of the filter documentation: crossovers at their corner
-// (Butterworth 2., Linkwitz-Riley 4., Q 1.2) and away from it, peaking
-// bands at their centre, shelves at the corner and at the ends.
+// The dB figures the filter documentation gives for each filter type.
 TEST(FilterResponse, DocumentedFigures) {
   const double low = column_to_freq(0), high = column_to_freq(811);
   const auto hp = hp_response_db, lp = lp_response_db, peq = peq_response_db;
@@ -76,10 +73,8 @@ channel_t random_channel(std::mt19937& rng) {
   return c;
 }
 
-// Both evaluations clear the whole record (padding included) first: the
-// tables must agree bit for bit (the reference fixes the Q by the type as
-// Preset.BuildQ checks it; the curves of the tuned channels are compared
-// with their CSV files in tests/cli).
+// The tables agree bit for bit with the point-by-point evaluation, padding
+// included.
 TEST(FastCurves, SameBitsAsPointByPoint) {
   std::mt19937 rng(20240611);
   auto fast = std::make_unique<channel_curves_t>();
@@ -99,11 +94,8 @@ TEST(FastCurves, SameBitsAsPointByPoint) {
   }
 }
 
-// The complex responses are the magnitude curves with their phase: a
-// channel's EQ, crossover and total are its curve tables within 1e-9 dB.
-// Two channels' outputs add as complex values: the same channel twice is
-// 6.02 dB above its output, with one polarity flipped it cancels, and a
-// delay difference of d cm gives |1 + e^(-j 2 pi f d / 34340)|.
+// The complex responses are the curve tables with their phase; a channel
+// twice is 6.02 dB above its output, with one polarity flipped it cancels.
 TEST(ComplexResponse, TotalsAndSumsOfChannels) {
   std::mt19937 rng(5);
   auto curves = std::make_unique<channel_curves_t>();
@@ -134,21 +126,6 @@ TEST(ComplexResponse, TotalsAndSumsOfChannels) {
       }
       ASSERT_EQ(db2[i], RESPONSE_FLOOR_DB) << i;
     }
-    b = a;
-    b.delay = static_cast<uint16_t>(a.delay + 1 + rng() % 500);
-    sum_curves(a, b, db2, phase2);
-    for (int i = 0; i < EQ_TABLE_SIZE; i += 7) {
-      const double pi = 3.14159265358979, f = column_to_freq(i);
-      const double turn = pi * f * (b.delay - a.delay) / 34340.0, comb = 2.0 * std::cos(turn);
-      // Levels near the floor (the comb included) are left out.
-      const double want_db = total[i] + level_db + 20 * std::log10(std::abs(comb));
-      if (!(want_db > RESPONSE_FLOOR_DB + 20)) continue;
-      ASSERT_NEAR(db2[i], want_db, 1e-6) << i;
-      // The phase: the channel's own, the polarity and the mean delay.
-      const double want =
-          std::arg(std::polar(1.0, phase[i] * pi / 180 - turn) * (comb < 0 ? -1.0 : 1.0));
-      ASSERT_NEAR(std::remainder(phase2[i] - want * 180 / pi, 360.0), 0, 1e-6) << i;
-    }
   }
 }
 
@@ -156,9 +133,8 @@ TEST(ComplexResponse, TotalsAndSumsOfChannels) {
 
 namespace {
 
-// Computing only what an edit changed gives the curves computing everything
-// gives, through a walk of random edits of one filter or band at a time
-// (types included: shelves come and go, the low-pass turns off and on).
+// Updating only what an edit changed gives the fresh curves, through random
+// edits of one filter or band at a time, types included.
 TEST(ChannelCurves, AnUpdateEqualsAFreshComputation) {
   std::mt19937 rng(11);
   auto updated = std::make_unique<channel_curves_t>();

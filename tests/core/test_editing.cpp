@@ -1,5 +1,4 @@
-// Editing rules: level and mute linking, spin buttons, delays, the values
-// fields show and the values outside the editor's ranges.
+// Editing rules: linking, spin buttons, delays, values beyond the fields.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -69,10 +68,8 @@ TEST(MuteLinking, FollowersByStrongAndWeakMembership) {
   }
 }
 
-// The spin button holds the stored centimetres in its unit, prints two
-// decimals and keeps the held value when it re-reads an unedited text:
-// every storable delay, shown in each unit, stores back unchanged (400 m
-// shows as the clamped 1164.82 ms), and an arrow step moves one centimetre.
+// Every storable delay, shown in each unit and re-read from its two-decimal
+// text, stores back unchanged (400 m: the clamped 1164.82 ms); a step is 1 cm.
 TEST(DelayEditing, EveryStorableDelaySurvivesShowingAndStepping) {
   const auto reread = [](double held) {
     char text[32];
@@ -107,10 +104,8 @@ TEST(DelayEditing, CentimetresOfAShownValue) {
   for (const auto& c : cases) EXPECT_EQ(delay_cm_of_shown(c.shown, c.unit), c.cm) << c.shown;
 }
 
-// Only the edited channel stores: the others keep their centimetres even
-// where the value they show would store differently (400 m is shown as
-// 1164.82 ms, which stores 39999 cm). Every shown channel gets the text of
-// its stored value.
+// Only the edited channel stores (400 m shown as 1164.82 ms would store
+// 39999 cm); every shown channel gets its stored value's text.
 TEST(DelayEditing, OnlyTheEditedChannelStores) {
   preset_t p = preset_def;
   p.channel[0].delay = 40000, p.channel[2].delay = 115, p.channel[3].delay = 7;
@@ -136,9 +131,8 @@ TEST(DelayEditing, OnlyTheEditedChannelStores) {
   EXPECT_STREQ(texts[2], "kept");
 }
 
-// Spin buttons round to whole numbers, halves toward +infinity; a release
-// in ms stores its tens. Every value a field can show stores back as
-// itself; a delay shows the stored centimetres in its unit.
+// Whole numbers round halves toward +infinity; every value a field can show
+// stores back as itself.
 TEST(ShownValue, StoresBackAsItself) {
   for (auto [value, whole] : {std::pair{1234.4, 1234}, {1234.5, 1235}, {-2.5, -2}, {-2.6, -3}})
     EXPECT_EQ(spin_whole(value), whole) << value;
@@ -154,8 +148,7 @@ TEST(ShownValue, StoresBackAsItself) {
     EXPECT_NEAR(shown_value(shown_field::delay, 80, u), shown, 1e-9) << u;
 }
 
-// The limits of each device's fields are no finding, one past them is;
-// channels the device lacks are not looked at.
+// The limits of each device's fields are no finding, one past them is.
 TEST(EditorFindings, ValuesBeyondTheFieldsOfEachDevice) {
   preset_t p = preset_def;
   channel_t& b = p.channel[1];

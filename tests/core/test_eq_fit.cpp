@@ -1,5 +1,4 @@
-// The EQ fit: its continuous band model against the device's curves, the
-// error it minimises by hand, and fits whose answer is known.
+// The EQ fit: its band model, its error, and fits whose answer is known.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,8 +11,7 @@
 
 namespace {
 
-// At the stored steps the continuous model is the device's curve, and its
-// slopes are central differences of the level it gives.
+// The continuous model is the device's curve, its slopes central differences.
 TEST(BandModel, MatchesTheDeviceCurvesAndTheirSlopes) {
   struct row_t {
     band_kind kind;
@@ -59,8 +57,7 @@ TEST(BandModel, MatchesTheDeviceCurvesAndTheirSlopes) {
   }
 }
 
-// A measurement (or target) with values at three columns between 1 and 5 kHz
-// only, where the default high-pass (35 Hz) takes less than 0.001 dB.
+// Values at three columns between 1 and 5 kHz (the 35 Hz high-pass: < 0.001 dB).
 std::unique_ptr<grid_measurement_t> three_columns(const double (&db)[3]) {
   auto g = std::make_unique<grid_measurement_t>();
   const int cols[3] = {464, 530, 680};
@@ -98,9 +95,8 @@ TEST(FitError, IsTheRmsAroundTheMeanOfLevelMinusTarget) {
             (std::vector<int>{464, 530}));
 }
 
-// A loudspeaker flat but for what a known EQ of the device corrects: rows at
-// 1/48 octave of a smooth speaker times the inverse of `bands`, plus the
-// target (falling 1 dB per octave when tilted).
+// A smooth loudspeaker times the inverse of a known EQ, plus the target
+// (falling 1 dB per octave when tilted), at 1/48 octave.
 struct known_eq_t {
   peq_t bands[6];
   int max_boost;
@@ -154,8 +150,7 @@ TEST(FitEq, FindsAKnownDeviceEqAgain) {
   }
 }
 
-// A top from 80 Hz up with some EQ already, and a loudspeaker whose dips
-// want boosts of up to 9 dB and whose peaks want cuts.
+// A top from 80 Hz up with some EQ, and a loudspeaker with dips and peaks.
 channel_t top_channel() {
   channel_t ch = preset_def.channel[1];
   ch.xo[0] = {2, {35, 80}, {7, 7}};
@@ -176,9 +171,8 @@ std::unique_ptr<grid_measurement_t> top_in_room(int variant) {
   return made_from(k, false);
 }
 
-// Every band lies within the editor's ranges and the largest boost, shelves
-// only on bands 1 and 6; the bands not allowed are the channel's, byte for
-// byte; the error does not grow.
+// Bands within the ranges and the largest boost, shelves on bands 1 and 6,
+// bands not allowed untouched; the error does not grow.
 TEST(FitEq, KeepsToTheLimitsAndTheAllowedBands) {
   const struct {
     int variant;
@@ -208,9 +202,8 @@ TEST(FitEq, KeepsToTheLimitsAndTheAllowedBands) {
   }
 }
 
-// The same input gives the same bands, also with a progress callback; the
-// progress rises from 0 to 1; a callback that says stop cancels at once, and
-// a cancelled fit changes nothing.
+// The same bands each time; progress rises from 0 to 1; stop cancels at
+// once and changes nothing.
 TEST(FitEq, IsDeterministicReportsProgressAndCancels) {
   const channel_t ch = top_channel();
   const auto m = top_in_room(5);
@@ -236,8 +229,7 @@ TEST(FitEq, IsDeterministicReportsProgressAndCancels) {
   }
 }
 
-// A channel whose own bands are already the best keeps them; one whose bands
-// boost beyond the largest boost gets bands within it, even doing worse.
+// Own bands that are best are kept, unless they boost beyond the limit.
 TEST(FitEq, KeepsOwnBandsThatCannotBeBettered) {
   channel_t ch = preset_def.channel[0];
   ch.peq[0] = {110, 7, 35, 1};

@@ -1,9 +1,10 @@
-// A measurement on the plot grid (interpolation over log frequency, the
-// unwrapped phase), the predicted output of a channel and the plots' scale.
+// A measurement read from its text, on the plot grid, predicted and scaled.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "measure/measurement.h"
 #include "model/preset.h"
@@ -12,8 +13,8 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-// Columns of the grid around some frequencies (column c at
-// 10^(1.53 + c * 4.08 / 1289.04) Hz): 20 Hz lies before column 0 (33.88 Hz).
+// Linear over log frequency, only within the rows (column c at
+// 10^(1.53 + c * 4.08 / 1289.04) Hz).
 TEST(MeasurementGrid, InterpolatesOverLogFrequencyWithinTheFile) {
   measurement_t m;
   m.hz = {100, 1000, 10000};
@@ -50,8 +51,7 @@ TEST(MeasurementGrid, InterpolatesOverLogFrequencyWithinTheFile) {
   EXPECT_EQ(g->phase_deg[first], 0.0);
 }
 
-// Each step between rows is taken as the smaller turn, so a phase that
-// falls steadily through the wrap keeps falling.
+// Each step between rows is the smaller turn: a falling phase keeps falling.
 TEST(MeasurementGrid, PhaseUnwrapsTheSmallerTurn) {
   measurement_t m;
   m.hz = {100, 200, 400, 800};
@@ -75,8 +75,7 @@ TEST(MeasurementGrid, WrapsPhaseIntoOneTurn) {
   for (const auto& c : cases) EXPECT_NEAR(wrap_phase_deg(c.in), c.out, 1e-9) << c.in;
 }
 
-// A measurement of exactly 0 dB at 0 degrees is the channel's own output;
-// the polarity adds 180 degrees and a delay -360 f t.
+// 0 dB at 0 degrees gives the channel's output; polarity adds 180, delay -360 f t.
 TEST(Prediction, MultipliesTheChannelsOutput) {
   channel_t ch = preset_def.channel[0];
   ch.xo[0].config = 2;
@@ -123,40 +122,7 @@ TEST(Prediction, MultipliesTheChannelsOutput) {
   EXPECT_NEAR(std::arg(measured_complex(*g, c)), PI / 2, 1e-12);
 }
 
-// Two predicted outputs add as complex values where both have a phase;
-// without phase there is no sum.
-TEST(Prediction, SumsNeedPhaseOnBothSides) {
-  channel_t a = preset_def.channel[0];
-  measurement_t m;
-  m.hz = {50, 5000};
-  m.db = {0, 0};
-  m.phase_deg = {0, 0};
-  auto g = std::make_unique<grid_measurement_t>();
-  measurement_on_grid(m, *g);
-  auto pa = std::make_unique<prediction_t>(), pb = std::make_unique<prediction_t>();
-  predict_output(a, *g, *pa);
-  channel_t b = a;
-  b.phase = 1;
-  predict_output(b, *g, *pb);
-  auto s = std::make_unique<predicted_sum_t>();
-  predict_sum(*pa, *pa, *s);
-  const int c = freq_to_column(1000) + 1;
-  ASSERT_TRUE(s->has[c]);
-  EXPECT_NEAR(s->db[c], pa->db[c] + 20 * std::log10(2.0), 1e-9);
-  EXPECT_FALSE(s->has[0]);  // outside the measurement
-  predict_sum(*pa, *pb, *s);
-  EXPECT_EQ(s->db[c], RESPONSE_FLOOR_DB);  // one polarity flipped: they cancel
-  m.phase_deg.clear();
-  measurement_on_grid(m, *g);
-  predict_output(b, *g, *pb);
-  EXPECT_FALSE(pb->has_phase);
-  EXPECT_NEAR(pb->db[c], pa->db[c], 1e-9);  // the level of an inverted output is the same
-  predict_sum(*pa, *pb, *s);
-  EXPECT_FALSE(s->has[c]);
-}
-
-// The plots shift a measurement so that its mean over the pass band lies on
-// 0 dB: the high-pass to low-pass band, else 200 Hz-5 kHz, else all of it.
+// The shift puts the mean over the pass band (else 200 Hz-5 kHz, else all) on 0 dB.
 TEST(MeasurementScale, MeanOverThePassBand) {
   measurement_t m;
   m.hz = {20, 100, 1000, 20000};
@@ -185,6 +151,97 @@ TEST(MeasurementScale, MeanOverThePassBand) {
   // The low-pass off: up to the plot's last column.
   ch.xo[1].config = 0;
   EXPECT_NEAR(channel_pass_band(ch).hi_hz, column_to_freq(EQ_TABLE_SIZE - 1), 1e-9);
+}
+
+using rows_t = std::vector<std::vector<double>>;
+
+// The rows read, one {hz, db[, phase]} each.
+rows_t rows_of(const measurement_t& m) {
+  rows_t out;
+  for (size_t i = 0; i < m.hz.size(); ++i) {
+    out.push_back({m.hz[i], m.db[i]});
+    if (m.has_phase()) out.back().push_back(m.phase_deg[i]);
+  }
+  return out;
+}
+
+TEST(MeasurementRead, AcceptedForms) {
+  const rows_t two = {{20, 85}, {40, 86.5}};
+  const rows_t three = {{20, 85, -10}, {40, 86.5, 170}};
+  // clang-format off
+  const struct { const char* what; std::string text; rows_t rows; } cases[] = {
+      {"spaces", "20 85\n40 86.5\n", two},
+      {"tabs and a phase", "20\t85\t-10\n40\t86.5\t170\n", three},
+      {"comma and space", "20, 85, -10\n40, 86.5, 170\n", three},
+      {"semicolons", "20;85;-10\n40;86.5;170\n", three},
+      {"mixed runs", "20 ,;\t 85 ;; -10\n40\t\t86.5,,,170\n", three},
+      {"separators at both ends", "  ;20 85 -10;\n\t,40 86.5 170 , \n", three},
+      {"CR LF, BOM, no last line end", "\xEF\xBB\xBF" "20 85\r\n40 86.5", two},
+      {"headers, comments and blanks before", "Freq(Hz) SPL(dB)\n* note: 3 dB\n\n# x\n"
+                                             "-- cut --\n. end\nInformation 2\n20 85\n40 86.5\n", two},
+      {"blank lines between and after", "20 85\n\n  \n,;\n40 86.5\n\n\r\n", two},
+      {"columns after the third", "20 85 -10 0.99 text\n40 86.5 170 nan\n", three},
+      {"number forms", "+2e1 8.5E+1 -1e1\n40. 86.5 +170\n", three},
+      {"a point first", ".5 85\n0.75 86.5\n", {{0.5, 85}, {0.75, 86.5}}},
+      {"the limits", "1e-3 -1000 -1e7\n1e9 1000 1e7\n", {{1e-3, -1000, -1e7}, {1e9, 1000, 1e7}}},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    const measurement_read_t r = parse_measurement(c.text);
+    ASSERT_TRUE(r.ok) << c.what << ": " << r.message("m.txt");
+    EXPECT_EQ(rows_of(r.data), c.rows) << c.what;
+  }
+}
+
+TEST(MeasurementRead, RefusalsNameLineAndReason) {
+  // clang-format off
+  const struct { std::string text; int line; std::string reason; } cases[] = {
+      {"", 0, "no data lines (frequency in Hz, level in dB, optionally phase in degrees)"},
+      {"Freq dB\n* only a header\n", 0, "no data lines"},
+      {"* x\n20 85\n\n", 0, "only one data line (line 2): a measurement needs at least two"},
+      {"20\n40 85\n", 1, "only one value: a data line holds a frequency in Hz, a level in dB"},
+      {"20 85\n0 86\n", 2, "frequency 0 is not positive"},
+      {"-20 85\n40 86\n", 1, "frequency -20 is not positive"},
+      {"20 85\n25.0 86\n25 87\n", 3, "frequency 25 is not above the line before (25.0)"},
+      {"20 85\n40 86\n30 87\n", 3, "frequency 30 is not above the line before (40)"},
+      {"20 85\n40 nan\n", 2, "\"nan\" is not a finite number"},
+      {"20 85 -INF\n40 86 0\n", 1, "\"-INF\" is not a finite number"},
+      {"Infinity 85\n40 86\n", 1, "\"Infinity\" is not a finite number"},
+      {"20 1e400\n40 86\n", 1, "\"1e400\" is out of range"},
+      {"20 85\n40 1001\n", 2, "level 1001 dB is outside -1000..1000 dB"},
+      {"20 85 -1.5e7\n40 86 0\n", 1, "phase -1.5e7 degrees is outside -10000000..10000000 degrees"},
+      {"20Hz 85dB\n40Hz 86dB\n", 1, "\"20Hz\" is not a number"},
+      {"3 dB smoothing\n20 85\n40 86\n", 1, "\"dB\" is not a number"},
+      {"20 85\n40 0x56\n", 2, "\"0x56\" is not a number"},
+      {"20 85\n40 86\n* end of data\n", 3, "text after the data started: \"* end of data\""},
+      {"20 85\nFreq dB\n40 86\n", 2, "text after the data started: \"Freq dB\""},
+      {"20,5;85,3\n40,5;86,1\n", 1,
+       "\"20,5\" has a decimal comma: the decimal separator must be a point"},
+      {"20;85\n40;86,1\n", 2, "\"86,1\" has a decimal comma: the decimal separator must be a point"},
+      {"20,5 85,3\n40 86\n", 1, "\"20,5\" has a decimal comma"},
+      {"20 85 -10\n40 86\n", 2, "2 values where the first data line (line 1) has 3"},
+      {"* x\n20 85\n40 86 -10\n", 3, "a phase value where the first data line (line 2) has none"},
+      {"20 85\r\r\n40 86\n", 1, "\"85\\x0d\" is not a number"},
+      {"20 85\n40 \xff\xfe\n", 2, "\"\\xff\\xfe\" is not a number"},
+      {"20 " + std::string(100, '9') + "x\n", 1, "\"" + std::string(60, '9') + "...\" is not a number"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    const measurement_read_t r = parse_measurement(c.text);
+    ASSERT_FALSE(r.ok) << c.text;
+    EXPECT_EQ(r.line, c.line) << c.text;
+    EXPECT_EQ(r.reason.find(c.reason), 0u) << c.text << "\n  got: " << r.reason;
+    EXPECT_TRUE(r.data.hz.empty() && r.data.db.empty() && r.data.phase_deg.empty()) << c.text;
+  }
+}
+
+TEST(MeasurementRead, MessagesNameTheFile) {
+  const measurement_read_t bad = parse_measurement("20 85\n40 86\n30 87\n");
+  EXPECT_EQ(bad.message("room.txt"),
+            "room.txt: line 3: frequency 30 is not above the line before (40)");
+  EXPECT_EQ(
+      parse_measurement("").message("a\nb.txt"),
+      "a\\x0ab.txt: no data lines (frequency in Hz, level in dB, optionally phase in degrees)");
 }
 
 }  // namespace

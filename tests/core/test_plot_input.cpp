@@ -1,5 +1,5 @@
-// Keys, wheel and readout of the plots. Frequencies from a brute-force search over whole
-// hertz with the column formula trunc((log10 f - 1.53) / 4.08 x 1289.04), done apart.
+// Keys, wheel and readout of the plots (frequencies found apart by searching
+// whole hertz with the column formula).
 #include <gtest/gtest.h>
 
 #include <cmath>

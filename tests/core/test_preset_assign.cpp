@@ -1,24 +1,18 @@
-// Values set by assignments in the user's units, stored by the editor's
-// rules, all or nothing.
+// Assignments in the user's units, stored by the editor's rules, all or nothing.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "files/preset_file.h"
 #include "model/preset_assign.h"
 #include "model/preset_diff.h"
 #include "test_util.h"
 
 namespace {
 
-preset_t live() {
-  return read_preset_file(data_file("live_mv517.qpx")).preset;
-}
-
 // What the assignments changed in the tuned file, as qpx diff lines.
 std::string changes(const std::vector<std::string>& assignments, int device = MV517,
-                    preset_t p = live()) {
+                    preset_t p = live_preset()) {
   const preset_t before = p;
   if (const std::optional<std::string> problem = apply_assignments(p, device, assignments))
     return "refused: " + *problem;
@@ -84,8 +78,7 @@ TEST(PresetAssign, ValuesAreStoredByTheEditorsRules) {
   EXPECT_EQ(changes({"B.mute=on"}, MV517, grouped), "Out B \"Out B\"  mute  off -> on\n");
 }
 
-// One assignment that cannot be taken names itself and why; nothing of the
-// others is kept.
+// A refused assignment names itself and why; nothing is kept.
 TEST(PresetAssign, RefusalsChangeNothing) {
   // clang-format off
   const struct { std::vector<std::string> set; const char* refused; int device; } cases[] = {
@@ -114,14 +107,14 @@ TEST(PresetAssign, RefusalsChangeNothing) {
   };
   // clang-format on
   for (const auto& c : cases) {
-    preset_t p = live();
+    preset_t p = live_preset();
     const std::optional<std::string> problem = apply_assignments(p, c.device, c.set);
     ASSERT_TRUE(problem) << c.refused;
     EXPECT_EQ(problem->rfind(c.refused, 0), 0u) << *problem;
-    EXPECT_TRUE(same_preset(p, live())) << c.refused;
+    EXPECT_TRUE(same_preset(p, live_preset())) << c.refused;
   }
   // A long value is quoted briefly.
-  preset_t p = live();
+  preset_t p = live_preset();
   const std::optional<std::string> long_one =
       apply_assignments(p, MV517, {"A.name=" + std::string(5000, 'x')});
   ASSERT_TRUE(long_one);

@@ -1,21 +1,14 @@
-// The preset sheet's content: its sections in order for each device, the
-// extra plot curves reaching their plots, the preset's rows for each file
-// state, what the filter table greys, and how the sheet names files and days.
+// The preset sheet's rows (its pages: the drawing tests and tests/cli/sheet.sh).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
-#include "files/preset_file.h"
 #include "sheet/preset_sheet.h"
 #include "test_util.h"
 
 namespace {
-
-preset_t live() {
-  return read_preset_file(data_file("live_mv517.qpx")).preset;
-}
 
 // The value of the row `label` of a section ("" when there is none).
 std::string row(const sheet_section_t& s, const std::string& label) {
@@ -24,43 +17,7 @@ std::string row(const sheet_section_t& s, const std::string& label) {
   return "";
 }
 
-TEST(Sheet, SectionsAndPicturesInOrder) {
-  sheet_input_t in;
-  in.preset = live();
-  in.curves[2].eq.push_back({"measured", {1.0, 2.0}, 0xFF0000, true});
-  const struct {
-    int device;
-    std::vector<std::string> headings;
-  } cases[] = {
-      {MV517,
-       {"Preset", "Overview", "Out A  \"Top L\"", "Out B  \"Top R\"", "Out C  \"Sub\"",
-        "Out D  \"Fill \xE2\x86\x90\xC3\xA4\""}},
-      {MV961, {"Preset", "Overview", "Out A  \"Top L\"", "Out B  \"Top R\""}},
-  };
-  for (const auto& c : cases) {
-    in.device = c.device;
-    const sheet_t sheet = build_sheet(in);
-    EXPECT_EQ(sheet.title, "Live <A&B>");
-    ASSERT_EQ(sheet.sections.size(), c.headings.size());
-    for (size_t i = 0; i < c.headings.size(); ++i) {
-      const sheet_section_t& s = sheet.sections[i];
-      EXPECT_EQ(s.heading, c.headings[i]);
-      const size_t pictures = i == 0 ? 0 : i == 1 ? 1 : 2;
-      ASSERT_EQ(s.pictures.size(), pictures) << s.heading;
-      if (i < 2) continue;
-      const int ch = static_cast<int>(i) - 2;
-      EXPECT_EQ(s.pictures[0].kind, sheet_picture_kind::xo_plot);
-      EXPECT_EQ(s.pictures[1].kind, sheet_picture_kind::eq_plot);
-      EXPECT_TRUE(s.pictures[0].channel == ch && s.pictures[1].channel == ch);
-      // Channel C's measured EQ curve goes to its EQ plot, and nowhere else.
-      EXPECT_TRUE(s.pictures[0].curves.empty());
-      EXPECT_EQ(s.pictures[1].curves.size(), ch == 2 ? 1u : 0u) << s.heading;
-    }
-  }
-}
-
-// The file row and the checksum row for each state of the file: the
-// checksum is what the file's own checksum line holds.
+// The file and checksum rows for each state of the file.
 TEST(Sheet, PresetRowsFollowTheFile) {
   const std::string bytes = read_file(data_file("live_mv517.qpx"));
   const std::string crc = bytes.substr(bytes.rfind("<!-->") + 5, 4);
@@ -77,7 +34,7 @@ TEST(Sheet, PresetRowsFollowTheFile) {
   };
   for (const auto& c : cases) {
     sheet_input_t in;
-    in.preset = live();
+    in.preset = live_preset();
     in.file_name = c.file;
     in.file_note = c.note;
     in.date = "2025-03-01";
@@ -89,11 +46,10 @@ TEST(Sheet, PresetRowsFollowTheFile) {
   }
 }
 
-// Channel A's filters: the stored values, grey where they have no effect
-// (the values in their units beside their labels are checked on the PDF).
+// Channel A's filters, grey where they have no effect.
 TEST(Sheet, FilterTableGreysWhatHasNoEffect) {
   sheet_input_t in;
-  in.preset = live();
+  in.preset = live_preset();
   const sheet_t sheet = build_sheet(in);
   const sheet_table_t& t = sheet.sections[2].table;
   ASSERT_EQ(t.rows.size(), 8u);

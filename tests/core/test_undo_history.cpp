@@ -1,5 +1,4 @@
-// The editor's undo history: step names, steps, limits, typing and the
-// saved state.
+// The undo history: step names, steps, limits, typing and the saved state.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -43,8 +42,7 @@ TEST(UndoHistory, StepsAreNamedAfterWhatChangedAndWhere) {
   }
 }
 
-// A tool's step is called what the tool did; a name change it makes is no
-// typing that a following typed name would extend.
+// A tool names its step; its name change is no typing a typed name extends.
 TEST(UndoHistory, AToolNamesItsStep) {
   preset_t p = preset_def;
   copy_to_channels(p, MV517, 0, 0b1110, channel_section::eq);  // A's EQ is the default's
@@ -67,9 +65,8 @@ TEST(UndoHistory, AToolNamesItsStep) {
   EXPECT_EQ(h.undo_name(), "filter import into Out D");
 }
 
-// A script of edits (channel A's level), undos, redos and saves; after each
-// the level the caller then holds, the steps that can be undone and redone,
-// and whether the preset counts as unsaved.
+// Edits of A's level, undos, redos, saves: the level then, the steps left
+// each way, whether unsaved.
 struct action_t {
   char what;  // 'e' edit to `level`, 'u' undo, 'r' redo, 's' save
   int level;  // 'e': the new level; else the level expected afterwards

@@ -1,5 +1,4 @@
-// Helpers shared by the core and GUI tests: scratch folders, files, the
-// expected outputs in tests/data, an independent CRC, record comparison.
+// Helpers of the core and GUI tests: scratch folders, files, golden files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "../support/reference_crc.h"
+#include "files/preset_file.h"
 #include "model/preset.h"
 
 class ScratchDir {
@@ -45,6 +45,11 @@ inline std::string data_file(const std::string& name) {
   return std::string(QBN_TEST_DATA) + "/" + name;
 }
 
+// The tuned show file's record.
+inline preset_t live_preset() {
+  return read_preset_file(data_file("live_mv517.qpx")).preset;
+}
+
 // Appends the checksum line that makes `body` an intact preset file.
 inline std::string with_checksum(const std::string& body) {
   char line[32];
@@ -52,8 +57,7 @@ inline std::string with_checksum(const std::string& body) {
   return body + line;
 }
 
-// Records holding the same values; a failure names the first field that
-// differs (first_difference is itself checked in test_preset.cpp).
+// Records holding the same values; a failure names the first field differing.
 inline ::testing::AssertionResult same_preset(const preset_t& a, const preset_t& b) {
   const std::string d = first_difference(a, b);
   if (d.empty()) return ::testing::AssertionSuccess();

@@ -1,14 +1,15 @@
-// The wizard's page rules (its flows through the widgets, with Back, double
-// presses and the factory path, are tested in tests/gui) and the selection
-// summary "Selection.html": its bytes for every selection the wizard offers
-// (the only ones it can show a summary of), and writing it.
+// The wizard: its page rules, the summary of every selection it offers, and
+// the presets made from the factory file (written: tests/cli/wizard.sh).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "files/xml.h"
 #include "test_util.h"
 #include "wizard/selection.h"
 
@@ -40,8 +41,7 @@ class WizardPages : public ::testing::Test {
   uint16_t sel = 0;
 };
 
-// A top row is a radio row with a quantity selector per top: the selected
-// top's own selector gives bit 14, another top keeps its choice.
+// One top of a row; the selected top's quantity gives bit 14.
 TEST_F(WizardPages, RowsAndQuantities) {
   enter_mode(WIZ_MONITOR);
   EXPECT_FALSE(wizard_set_quantity(st, 1, 1)) << "insensitive before its top is chosen";
@@ -57,10 +57,8 @@ TEST_F(WizardPages, RowsAndQuantities) {
   EXPECT_FALSE(st.quantity_sensitive[1] || st.complete[WIZ_STEP_THREE]);
 }
 
-// The pairing table as documented; every state single presses reach in SAT
-// mode (breadth-first): at most one top and one bass, each row sensitive
-// exactly when the table pairs it with the other side's selection, Step
-// Three complete exactly for a pair, and every pair reachable.
+// Every state single presses reach in SAT mode keeps the documented pairing
+// table: one top and one bass at most, rows sensitive as it pairs them.
 TEST_F(WizardPages, EveryPressSequenceKeepsTheSatTable) {
   for (int t = -1; t <= 5; ++t)
     for (int b = -1; b <= 3; ++b)
@@ -122,9 +120,8 @@ std::string without(std::string s, const std::string& part) {
   return at == std::string::npos ? s : s.erase(at, part.size());
 }
 
-// The offered selections are exactly what the pages produce, and the summary
-// of each is the golden page of its shape (SAT RS3 + RX2 2x, FULLRANGE RS5)
-// with its names.
+// The offered selections are what the pages produce; each summary is the
+// golden page of its shape with its names.
 TEST_F(WizardPages, OfferedSelectionsAreExactlyWhatThePagesProduce) {
   const std::string sat = read_file(data_file("selection_sat_rs3_rx2_2x.html"));
   const std::string fullrange = read_file(data_file("selection_fullrange_rs5.html"));
@@ -178,6 +175,111 @@ TEST(SelectionSummary, WritingTheFile) {
   EXPECT_TRUE(!w.ok && w.error != 0);
   const std::string listing = "test \"$(ls -A '" + dir.path() + "')\" = 'Selection.html\nfolder'";
   EXPECT_EQ(std::system(listing.c_str()), 0);
+}
+
+const std::string shipped = std::string(QBN_DATA_DIR) + "/wizards.xml";
+const uint16_t FULLRANGE_RS3 = 0x0001 | 0x0008 | 0x0100;
+const uint16_t SAT_RS1_RX1 = 0x0001 | 0x0004 | 0x0040 | 0x0800;
+
+// The shipped file read directly for one selection word.
+preset_t read_shipped(uint16_t word) {
+  preset_t p;
+  const uint16_t saved = tree_select;
+  tree_select = word;
+  EXPECT_EQ(xml_read(shipped.c_str(), &p, 1), 0);
+  tree_select = saved;
+  return p;
+}
+
+// Every offered selection reads the shipped file and sets its channels (SAT:
+// the top's C and D, the bass's A and B), crossovers meeting, EQs its own.
+TEST(WizardFactoryFile, EveryOfferedSelection) {
+  std::set<std::string> eqs;  // of each mode's models, which differ
+  size_t models = 0;
+  for (const wizard_selection_t& s : wizard_offered_selections()) {
+    SCOPED_TRACE(s.word);
+    const wizard_result_t r = wizard_generate(s.word, 0, shipped, "Show 1", false, 0);
+    ASSERT_TRUE(r.ok()) << r.problem();
+    const preset_t& p = r.preset;
+    EXPECT_TRUE(!r.from_template && std::string(p.name) == "Show 1" && p.mute == 0);
+    EXPECT_EQ(p.lock, 0) << "a factory lock (bit 7) would make the saved file unopenable";
+    if (s.mode == WIZ_SAT) {
+      const preset_t top = read_shipped(0x0005 | wizard_speakers[s.top].bit);
+      const preset_t bass = read_shipped(0x0005 | wizard_speakers[s.bass].bit);
+      for (int n = 0; n < 4; ++n) {
+        EXPECT_EQ(bool(same_channel(top.channel[n], preset_def.channel[n])), n < 2) << n;
+        EXPECT_EQ(bool(same_channel(bass.channel[n], preset_def.channel[n])), n >= 2) << n;
+        EXPECT_TRUE(same_channel(p.channel[n], (n >= 2 ? top : bass).channel[n])) << n;
+      }
+      const xo_t &hp = p.channel[2].xo[0], &lp = p.channel[0].xo[1];
+      EXPECT_TRUE(hp.config == lp.config && lp.config != 0) << "same slope, low-pass on";
+      EXPECT_EQ(hp.freq[xo_slot(hp.config)], lp.freq[xo_slot(lp.config)]);
+    } else {
+      for (int n = 0; n < 4; ++n) EXPECT_FALSE(same_channel(p.channel[n], preset_def.channel[n]));
+      const auto* eq = reinterpret_cast<const char*>(p.channel[0].peq);
+      if (!s.quantity) eqs.insert(char('0' + s.mode) + std::string(eq, sizeof p.channel[0].peq));
+      models += !s.quantity;
+    }
+    if (s.top >= 0) {  // the quantity changes only the summary
+      const wizard_result_t other =
+          wizard_generate(s.word ^ SEL_QUANTITY_2X, 0, shipped, "Show 1", false, 0);
+      EXPECT_TRUE(same_preset(other.preset, p));
+    }
+  }
+  EXPECT_EQ(eqs.size(), models) << "two models of one mode share their EQ";
+}
+
+class WizardFiles : public ::testing::Test {
+ protected:
+  std::string write(const std::string& speaker, const std::string& mode,
+                    const std::string& content) {
+    const std::string f = dir_.file("wizards.xml");
+    write_file(f, "<WIZARD>\n<" + speaker + "><" + mode + ">" + content + "</" + mode + "></" +
+                      speaker + ">\n</WIZARD>\n");
+    return f;
+  }
+  ScratchDir dir_;
+};
+
+// Step Four's name replaces the file's; Lock sets bits 0-5, keeps bit 7.
+TEST_F(WizardFiles, NameAndLockFromStepFour) {
+  const std::string f = write("RS2", "MONITOR",
+                              "<NAME>Factory</NAME><LOCK>128</LOCK>"
+                              "<CHANNEL ID=\"4\"><GAIN>-2</GAIN></CHANNEL>");
+  for (auto [name, lock, stored, lock_bits] :
+       {std::tuple{"Wedges", false, "Wedges", 0x80},
+        {"", true, "", 0xBF},
+        {"Stage \xE2\x86\x92 B\xC3\xBChne", false, "Stage \x82 B\xFChn", 0x80}}) {
+    const wizard_result_t r = wizard_generate(0x0001 | 0x0020 | 0x0080, 0, f, name, lock, 0);
+    EXPECT_TRUE(r.ok() && r.preset.channel[3].gain == -20) << r.problem();
+    EXPECT_TRUE(std::string(r.preset.name) == stored && r.preset.lock == lock_bits) << stored;
+  }
+}
+
+TEST_F(WizardFiles, MissingDamagedShortOrIncompleteFiles) {
+  tree_select = 0x0001;
+  const std::string missing = dir_.file("none.xml");
+  wizard_result_t r = wizard_generate(FULLRANGE_RS3, 0, missing, "Hall", true, 0);
+  EXPECT_EQ(r.problem(), missing + ": cannot open (No such file or directory)");
+  preset_t expected = preset_def;  // the default preset with name and lock
+  std::strcpy(expected.name, "Hall"), expected.lock = 0x3F;
+  EXPECT_TRUE(r.error == XML_ERR_OPEN && same_preset(r.preset, expected) && tree_select == 1);
+  r = wizard_generate(FULLRANGE_RS3, 0, "", "Hall", false, 0);
+  EXPECT_EQ(r.problem(),
+            "wizards.xml: cannot open (not found in the working directory or the data directory)");
+  // A chosen loudspeaker without a block is named; what the file holds
+  // applies (a damaged file: tests/cli/wizard.sh).
+  const std::string f = write("RS1", "SAT", "<CHANNEL ID=\"4\"><GAIN>-1</GAIN></CHANNEL>");
+  r = wizard_generate(SAT_RS1_RX1, 0, f, "x", false, 0);
+  EXPECT_EQ(r.problem(), f + ": holds no preset for RX1/SAT");
+  EXPECT_TRUE(r.error == 0 && r.preset.channel[3].gain == -10);
+  // Cut inside the RS3 fullrange block: the reader applies what it got and
+  // reports nothing; the end tag is missing.
+  const std::string whole = read_file(shipped);
+  write_file(f, whole.substr(0, whole.find("<FULLRANGE>", whole.find("<RS3>")) + 2000));
+  r = wizard_generate(FULLRANGE_RS3, 0, f, "x", false, 0);
+  EXPECT_TRUE(r.error == 0 && r.cut_short && !r.ok());
+  EXPECT_NE(r.problem().find("cut short"), std::string::npos);
 }
 
 }  // namespace

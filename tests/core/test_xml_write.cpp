@@ -1,6 +1,5 @@
-// The writer: its output for known records, its numbers, and saving under
-// hostile conditions (failed and killed writes, restrictive umasks for a user
-// who is not root, links, long names, leftovers of killed saves).
+// The writer: its output, its numbers, and saving under hostile conditions
+// (failed writes, umasks, links, long names, leftovers of killed saves).
 #include <dirent.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -23,10 +22,8 @@
 
 namespace {
 
-// The writer's output for known records against the expected files: the
-// default preset as it is, New then Save on both devices, and the tuned
-// show file read and written again. Each is well-formed XML and ends in the
-// checksum line of an independent CRC over everything before it.
+// The default preset, New on both devices and the tuned file read and
+// written again: the golden bytes, well-formed, sealed by an independent CRC.
 TEST(XmlWrite, ExpectedFiles) {
   preset_t new517 = preset_def, new961 = preset_def, live;
   apply_build_q(new517, MV517);
@@ -103,8 +100,8 @@ int in_child(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Runs `body` in a child as a user who is not root (nobody when the tests run
-// as root): the number of failed checks, 200 when privileges cannot be dropped.
+// Runs `body` in a child as a user who is not root: its failed checks, 200
+// when privileges cannot be dropped.
 int as_plain_user(const std::string& dir, const std::function<int()>& body) {
   if (geteuid() == 0 && chown(dir.c_str(), NOBODY, NOBODY) != 0) return 200;
   return in_child([&] {

@@ -41,9 +41,8 @@ TEST(ChannelFlow, LockBitOutlinesItsBlockRedInEveryRow) {
   }
 }
 
-// Channel B without delay, EQ and limiter, muted: its blocks fade but the
-// crossover, the connectors and the amplifier (filled without antialiasing:
-// untouched or opaque black) do not; the EQ dots show the bands that are on.
+// Channel B without delay, EQ and limiter, muted: its blocks fade, not the
+// crossover, connectors and hard-edged amplifier; EQ dots for bands on.
 TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
   ChannelFlowView v = all_active();
   for (int m : {0, 1, 3, 4}) v.aktiv[m] &= ~0x2;
@@ -72,7 +71,7 @@ TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
       ASSERT_TRUE(p.a == 0 || near(p, 0, 0, 0, 255, 0)) << x << ", " << y << " " << p;
       black += p.a != 0;
     }
-  EXPECT_TRUE(black > 0 && black < 19 * 26);
+  EXPECT_TRUE(black > 0 && black < 19 * 26 && c->at(448, kTop[1] + 20).a == 255);  // to 452.5
   const int grey = to255(0.9);  // EQ dots: centre 268.5 + 9 b, Y + 33
   for (int b = 0; b < 6; ++b) {
     const Pixel a = c->at(268 + 9 * b, kTop[0] + 33);
@@ -80,9 +79,8 @@ TEST(ChannelFlow, InactiveBlocksMutedOutputsAndEqDots) {
   }
 }
 
-// A linked pair's chain lies inside its box between the output boxes, and
-// every pixel outside the chains is the unlinked picture's; the MV961 has
-// no C+D to draw.
+// A linked pair's chain inside its box, every other pixel as unlinked; the
+// MV961 has no C+D.
 TEST(ChannelFlow, ChainBetweenTheOutputBoxesOfLinkedPairs) {
   for (const int channels : {4, 2}) {
     ChannelFlowView v = all_active();
@@ -106,8 +104,8 @@ TEST(ChannelFlow, ChainBetweenTheOutputBoxesOfLinkedPairs) {
   }
 }
 
-// A press inside a block opens its page, the crossover and EQ pages on the
-// row's channel; the amplifier and the rows an MV961 lacks open nothing.
+// A block opens its page (on the row's channel); the amplifier and rows an
+// MV961 lacks open nothing.
 TEST(ChannelFlowHit, BlocksOpenTheirPagesOnTheirChannel) {
   // clang-format off
   const struct { int channels; double x, y; editor_tab_t page; int sub; } cases[] = {
@@ -128,9 +126,8 @@ constexpr double kD1L = 105.5, kD1R = 135.5, kD2L = 175.5, kD2R = 205.5;
 
 enum class Line { none, orange, blue };
 
-// Colour of the line from an output row to an input point where it crosses
-// x = 220.5, half way, against the grey router: the strongest hue of three
-// pixels.
+// The line from an output row to an input where it crosses x = 220.5: the
+// strongest hue of three pixels.
 Line line_at_middle(const Canvas& c, double out_y, double in_y) {
   int hue = 0;  // blue minus red
   for (int dy = -1; dy <= 1; ++dy) {
@@ -147,10 +144,8 @@ std::unique_ptr<Canvas> routing(int device, int mode,
   return render(draw_routing, v, ROUTING_WIDTH, ROUTING_HEIGHT);
 }
 
-// Orange lines from analogue inputs, blue from digital ones, to each output
-// its code routes; none for inputs the mode replaces or codes outside the
-// device's list (only the bracket and the stub are drawn). The inputs and
-// rows by device and mode.
+// Orange lines from analogue inputs, blue from digital ones; none for inputs
+// the mode replaces or codes the device lacks; inputs and rows by device and mode.
 TEST(Routing, LinesAndInputsByDeviceModeAndCode) {
   const auto all = routing(4, 0, {10, 10, 10, 10});  // every output from A, B, C and D
   for (double out : kOut)
@@ -172,8 +167,7 @@ TEST(Routing, LinesAndInputsByDeviceModeAndCode) {
     EXPECT_EQ(line_at_middle(*c, kOut[k.out], k.in), k.line) << &k - cases;
     EXPECT_TRUE(k.code != 11 || (near(c->at(285, 110), 0, 0, 0) && near(c->at(310, 120), 0, 0, 0)));
   }
-  // The "Digi" badge of a pair, read in its blue part, or the "Ana" badge of
-  // a row, read in its orange part; the output stubs of the rows that exist.
+  // The "Digi" or "Ana" badges (blue, orange) and the output stubs of the rows.
   // clang-format off
   const struct { int device, mode; bool d1, d2; int rows; } inputs[] = {
       {4, 0, false, false, 4}, {4, 2, false, true, 4}, {4, 3, true, true, 4},
@@ -190,9 +184,7 @@ TEST(Routing, LinesAndInputsByDeviceModeAndCode) {
       EXPECT_TRUE(ana(kOut[row]) == (row < k.rows) &&
                   (c->at(310, int(kOut[row])).a == 255) == (row < k.rows))
           << k.device << "/" << k.mode << " row " << row;
-    // The labels of a digital pair ("d1 L", "d1 R") keep clear of their
-    // box's right border (2 pixels wide at x 85.5): no dark text in the
-    // three columns inside it.
+    // Digital labels keep clear of their box's right border (x 85.5).
     for (int pair = 0; pair < 2; ++pair) {
       if (!(pair == 0 ? k.d1 : k.d2)) continue;
       const int yc = pair == 0 ? 120 : 190;

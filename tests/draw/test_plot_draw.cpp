@@ -1,7 +1,5 @@
-// The response plots at the widgets' size. The ground (background, frame,
-// grid, 0 dB line), the axis strips and the handle rows of each crossover
-// type are checked in tests/cli/plot_overview.sh, whose plots of the golden
-// presets must give the golden pictures' bytes.
+// The response plots at the widgets' size (their ground, axis strips and
+// handle rows: the golden pictures of tests/cli/plot_overview.sh).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +14,7 @@ namespace {
 bool is_orange(Pixel p) {
   return p.r > 200 && p.g > 150 && p.g < 205 && p.b < 60;
 }
-// A handle centred at (x, y) within 1.5 pixels (or, not drawn, none near):
-// the centre of the orange pixels within 12 pixels.
+// A handle (the orange pixels within 12) centred at (x, y) within 1.5 pixels.
 ::testing::AssertionResult handle_at(const Canvas& c, double x, double y, bool drawn = true) {
   double sx = 0, sy = 0, n = 0;
   for (int py = std::max(int(y) - 12, 0); py < std::min(int(y) + 12, PLOT_HEIGHT); ++py)
@@ -59,10 +56,8 @@ bool is(const Canvas& c, int x, int y, plot_rgb_t rgb) {
   return near(c.at(x, y), to255(rgb.r), to255(rgb.g), to255(rgb.b));
 }
 
-// Handle columns are kept within 6..750 on the crossover plot; on the EQ
-// plot a handle sits half a column right of the stored column, limited to
-// columns 6..805 and rows 5..198, and a band that is off has none. (The
-// curves of the golden presets are in the golden pictures.)
+// Handles within columns 6..750 (crossover), 6..805 and rows 5..198 (EQ, half
+// a column right of the stored one); a band that is off has none.
 TEST(Handles, WithinTheirLimitsAndOnlyForBandsThatAreOn) {
   const auto c = render(draw_xo_plot, xo_view(1, 1, 2, 900), PLOT_WIDTH, PLOT_HEIGHT);
   EXPECT_TRUE(handle_at(*c, 6, 127) && handle_at(*c, 750, 127));
@@ -73,9 +68,8 @@ TEST(Handles, WithinTheirLimitsAndOnlyForBandsThatAreOn) {
   EXPECT_TRUE(handle_at(*eq, 200, 150, false));
 }
 
-// The extra curves: each in its colour at its level, in order, under the
-// handles, on both plots; a cancellation far below the plot is drawn along
-// the floor, outside the picture; a curve breaks where it has no value.
+// Extra curves in their colours at their levels under the handles, on both
+// plots; a cancellation is drawn below the picture; no value, no curve.
 TEST(ExtraCurves, InTheirColoursWhereTheyHaveValues) {
   std::vector<double> sum(EQ_TABLE_SIZE, 0.0), total(EQ_TABLE_SIZE, -6.0), pair(EQ_TABLE_SIZE, 6.0),
       measured(EQ_TABLE_SIZE, NAN);
@@ -103,9 +97,8 @@ TEST(ExtraCurves, InTheirColoursWhereTheyHaveValues) {
   EXPECT_TRUE(is(*render(draw_xo_plot, x, PLOT_WIDTH, PLOT_HEIGHT), 400, 150, TOTAL_CURVE_RGB));
 }
 
-// The phase view: -180..+180 degrees over the rows of -12..+12 dB, its own
-// curve in yellow instead of the level curve, grid rows at 90-degree steps,
-// and a wrapped curve drawn without a vertical jump where it wraps.
+// The phase view: -180..+180 degrees over the rows of -12..+12 dB, its curve
+// yellow, grid rows every 90 degrees, no vertical jump where a curve wraps.
 TEST(ExtraCurves, PhaseViewWrapsWithoutJumps) {
   std::vector<double> level(EQ_TABLE_SIZE, 6.0), phase(EQ_TABLE_SIZE), ramp(EQ_TABLE_SIZE);
   for (int i = 0; i < EQ_TABLE_SIZE; ++i) {
@@ -120,8 +113,7 @@ TEST(ExtraCurves, PhaseViewWrapsWithoutJumps) {
   const auto c = render(draw_eq_plot, v, PLOT_WIDTH, PLOT_HEIGHT);
   EXPECT_TRUE(is(*c, 400, 54, {1, 1, 0}));  // the phase curve at +90 degrees
   EXPECT_FALSE(is(*c, 400, 54 - 48, {1, 1, 0}));
-  // Column 45 is at 90 degrees: row 54; column 90 wraps from +178 to -180:
-  // nothing is drawn across the middle rows there.
+  // Column 45 is at 90 degrees (row 54); at column 90 it wraps: no line across.
   EXPECT_TRUE(is(*c, 45, 54, SUM_CURVE_RGB) || is(*c, 45, 53, SUM_CURVE_RGB));
   for (int y = 20; y < 190; ++y) EXPECT_FALSE(is(*c, 90, y, SUM_CURVE_RGB)) << y;
   // The grid: a dashed line at +90 degrees (row 54.5), none at +4 dB (68.5).
@@ -129,8 +121,7 @@ TEST(ExtraCurves, PhaseViewWrapsWithoutJumps) {
   EXPECT_GT(grid.r, none.r);
 }
 
-// On a transparent surface, moved by whole pixels, the cached ground gives the bytes of the
-// drawn one (qpx's plots of the golden presets: tests/cli/plot_overview.sh), in both views.
+// Moved by whole pixels, the cached ground gives the drawn one's bytes, in both views.
 TEST(PlotPictures, CachedGroundGivesTheDrawnPixels) {
   std::vector<double> curve(XO_TABLE_SIZE);
   for (const plot_view_mode mode : {plot_view_mode::level, plot_view_mode::phase}) {
@@ -161,9 +152,8 @@ TEST(PlotPictures, CachedGroundGivesTheDrawnPixels) {
   }
 }
 
-// A white ring around the selected handle and a dotted focus line inside
-// the frame, only while the plot has the keyboard, and the ring only when
-// that handle is drawn.
+// The selected handle's ring and the focus line only while the plot has the
+// keyboard, the ring only where that handle is drawn.
 TEST(PlotPictures, RingAndFocusLineOnlyWhileFocused) {
   const auto ring = [](const Canvas& c, double x, double y) {
     return near(c.at(int(x + 9), int(y)), 255, 255, 255) &&

@@ -1,7 +1,6 @@
-// The preset sheet on paper: the pages of each device on each paper, every
-// text inside the page's text area and clear of the other texts and of the
-// pictures (also with overlong texts and many legend lines), the head and
-// foot of every page; an extra curve over its plot, with its legend.
+// The preset sheet on paper: pages per device and paper, every text inside
+// the text area and clear of the others (also overlong), head and foot; an
+// extra curve over its plot with its legend.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,8 +26,7 @@ sheet_input_t live_input(int device) {
   return in;
 }
 
-// Texts longer than any field holds, every lock flag, a routing code the
-// MV961 lacks, and two extra curves with long legends on every plot.
+// Overlong texts, every lock flag, a routing the MV961 lacks, long legends.
 sheet_input_t overlong_input(int device) {
   sheet_input_t in = live_input(device);
   in.file_name = std::string(300, 'x') + ".qpx";

@@ -8,12 +8,8 @@ printf '%s\n' "Preamp: -3 dB" "Filter 1: ON PK Fc 63.4 Hz Gain -4.5 dB Q 4.0" \
   "Filter 2: ON PEQ Fc 1.25 kHz Gain 2.04 dB BW Oct 1" "Filter 3: ON HSC Fc 8 kHz Gain -2 dB" >"$work/room.txt"
 e2e_start_display && e2e_start_editor presets/club.qpx
 wait_editor MV517
-xdotool mousemove --window "$editor" 236 14 click 1 sleep 0.5 \
-  mousemove --window "$editor" 105 93 click 1 sleep 0.5 `# Parametric EQ, channel B` \
-  mousemove --window "$editor" 673 164 click 3 sleep 0.5 key i  # "Import filter settings..."
-chooser=$(wait_window "Import Filter Settings") || fail "the import chooser did not open"
-xdotool windowactivate --sync "$chooser" sleep 0.5 key ctrl+l type --delay 20 "$work/room.txt"
-xdotool key Return sleep 1 key Return sleep 0.5 `# and the message` \
+import_filter_into_b "$work/room.txt"
+xdotool key Return sleep 0.5 `# the message` \
   mousemove --window "$editor" 105 93 click 3 sleep 0.5 key e sleep 0.3 key Right sleep 0.3 \
   key Down sleep 0.2 key Down sleep 0.3 key Return sleep 0.5
 quit key ctrl+s sleep 1

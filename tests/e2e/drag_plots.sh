@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Open a saved preset, drag A's "Filter 4" handle on the EQ plot, click it,
-# press Right three times and Shift+Up, drag the low-pass handle, save, quit:
-# the file holds where the pointer let go, moved by three columns and +1 dB.
+# Drag an EQ handle, three Right and Shift+Up, drag the low-pass, save: the
+# file holds where the pointer let go, moved by three columns and +1 dB.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/drag.qpx"
-echo '{"device": "MV517", "channels": [{"xo": [{"config": 1, "freq": [100, 100]},
-  {"config": 1, "freq": [2500, 2500]}], "peq": [{}, {}, {}, {"freq": 1000, "gain": 30}, {}, {}]},
-  {}, {}, {}]}' | "$QPX" import - -o "$preset" || fail "qpx import"
+"$QPX" set "$QBN_TEST_DATA/default_mv517.qpx" -o "$preset" A.hp=BW2,100Hz A.lp=BW2,2500Hz \
+  A.eq4=PEQ,1000Hz,3dB >/dev/null || fail "qpx set"
 
 e2e_start_display
 e2e_start_editor

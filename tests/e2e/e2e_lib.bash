@@ -1,7 +1,5 @@
-# Shared by the end-to-end scripts (the real program, keyboard and mouse): Xvfb
-# with openbox, the program in a scratch folder, xdotool helpers, screenshots
-# on failure (in $E2E_SHOTS or the kept scratch folder). Source it, then call
-# e2e_start_display and e2e_start_editor; all they start is stopped on exit.
+# Sourced by the end-to-end scripts: Xvfb with openbox, the program in a
+# scratch folder, xdotool helpers, screenshots on failure; all stopped on exit.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)  # the script's folder
 
@@ -27,8 +25,7 @@ pass() { echo "ok: $*"; e2e_status=0; }
 # Runs the command given every 0.1 s until it succeeds, for at most $1 seconds.
 wait_for() { local i; for ((i = 0; i < $1 * 10; i++)); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
 
-# Clicks at (x, y) inside window $1's client area; further arguments are
-# xdotool commands that follow (a sleep, keys).
+# Clicks at (x, y) in window $1, then the xdotool commands given.
 click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1 "${@:4}"; }
 
 # The id of a shown window whose whole name is $1 (waiting up to 10 s).
@@ -36,8 +33,7 @@ window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 
 window_shown() { window_id "$1" >/dev/null; }
 wait_window() { wait_for 10 window_id "$1"; }
 
-# Waits up to 10 s for the program to end; returns its exit code (124 if it
-# did not end).
+# The program's exit code once it ends within 10 s, else 124.
 wait_editor_end() { wait_for 10 eval '! kill -0 "$editor_pid" 2>/dev/null' || return 124; wait "$editor_pid"; }
 
 # Ctrl+Q (after the keys given), then the program must end cleanly.
@@ -46,8 +42,7 @@ quit() { xdotool "$@" key ctrl+q; wait_editor_end || fail "the program did not e
 # Waits for the editor window of device $1 (MV517, MV961), sets `editor`.
 wait_editor() { editor=$(wait_window "$1 Preset-Editor") || fail "no $1 editor"; sleep 1; }
 
-# Types the name $1 into the Save File chooser that Ctrl+Shift+S opens, and
-# waits up to 5 s for $1.qpx.
+# Save As $1 through Ctrl+Shift+S; waits for $1.qpx.
 save_as() {
   xdotool key ctrl+shift+s
   wait_window "Save File" >/dev/null || fail "the Save File dialog did not open"
@@ -65,6 +60,15 @@ open_preset() {
   xdotool windowactivate --sync "$dialog" sleep 0.5 key alt+Home sleep 0.5 key ctrl+l type --delay 20 "$1"
   xdotool key Return
   wait_editor MV517
+}
+
+# Takes the filter text file $1 into B through "Import filter settings...".
+import_filter_into_b() {
+  xdotool mousemove --window "$editor" 236 14 click 1 sleep 0.5 mousemove --window "$editor" 105 93 \
+    click 1 sleep 0.5 mousemove --window "$editor" 673 164 click 3 sleep 0.5 key i
+  chooser=$(wait_window "Import Filter Settings") || fail "the import chooser did not open"
+  xdotool windowactivate --sync "$chooser" sleep 0.5 key ctrl+l type --delay 20 "$1"
+  xdotool key Return sleep 1
 }
 
 # Both plots lie at (73, 134) of the editor window; column c stands for
@@ -96,8 +100,7 @@ e2e_start_display() {
   sleep 1
 }
 
-# Starts the program in the scratch folder with the arguments given; sets
-# `main` to its main window.
+# Starts the program in the scratch folder; sets `main`.
 e2e_start_editor() {
   cd "$work" || fail "no scratch folder"
   XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" "$EDITOR_BIN" "$@" >"$work/editor.log" 2>&1 &

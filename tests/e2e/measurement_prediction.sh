@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Load a measured top from the EQ plot's menu, then drag a band: the white
-# predicted output moves with the band at once; the measurement is
-# remembered, so opening the file again shows it again.
+# A measurement loaded from the EQ plot's menu: the prediction follows a
+# drag at once; the measurement is remembered with the file.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/tuned.qpx"
-echo '{"device": "MV517", "channels": [{"xo": [{"config": 2, "freq": [100, 100]},
-  {"config": 0, "freq": [120, 120]}], "peq": [{}, {}, {}, {"freq": 1000, "gain": 30}, {}, {}]},
-  {}, {}, {}]}' | "$QPX" import - -o "$preset" || fail "qpx import"
+"$QPX" set "$QBN_TEST_DATA/default_mv517.qpx" -o "$preset" A.hp=LR4,100Hz A.eq4=PEQ,1000Hz,3dB >/dev/null ||
+  fail "qpx set"
 cp "$QBN_TEST_DATA/measurement_top.txt" "$work/top.txt"
 
 # The rows of plot column $1 in window shot $2 that hold the white

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# New MV517 from the toolbar; the editor follows the main window into and out
-# of the task bar; Save As of a name without extension writes new_mv517.qpx;
-# a level typed into A and Ctrl+S store it; after another level Ctrl+Q asks
-# "Save Preset?": Escape keeps everything, No ends and leaves the file as saved.
+# New from the toolbar, minimised and restored with the main window; Save As,
+# a level and Ctrl+S; Ctrl+Q asks: Escape keeps all, No ends, the file as saved.
 source "$(dirname "$0")/e2e_lib.bash"
 
-# Channel Setup, then channel A's "Gain:" spin button: the offsets of the
-# editor's layout (tab row, then channel A's gain row).
+# Channel Setup, then channel A's "Gain:" spin button.
 type_level_a() {
   click_in "$editor" 97 14 sleep 0.5
   xdotool mousemove --window "$editor" 103 475 click --repeat 3 --delay 80 1 sleep 0.3 type --delay 40 -- "$1"

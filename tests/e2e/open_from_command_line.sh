@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The editor started with a preset file, as a file manager starts it: the
-# file opens as Open would open it (the editor of its device, its values;
-# what Open refuses is the GUI tests'), and options the program does not
-# know end it with a usage message before any window.
+# The editor started with a preset file opens it as Open does; an unknown
+# option ends it with a usage message before any window.
 source "$(dirname "$0")/e2e_lib.bash"
 
 # Usage errors need no display and open no window.
@@ -13,8 +11,7 @@ env -u DISPLAY "$EDITOR_BIN" a.qpx b.qpx >/dev/null 2>&1; [ $? -eq 2 ] || fail "
 e2e_start_display
 cd "$work" || fail "no scratch folder"
 
-# A wizard preset (locked, crossover Q as the editor fixes it): the MV517
-# editor opens with exactly its values, which Save As writes back unchanged.
+# A wizard preset opens with exactly its values: Save As writes the same bytes.
 cp "$QBN_TEST_DATA/wizard_sat_rs3_rx2_2x.qpx" "$work/presets/club.qpx"
 e2e_start_editor presets/club.qpx
 wait_editor MV517
@@ -22,8 +19,7 @@ save_as "$work/presets/copy"
 cmp "$work/presets/copy.qpx" "$work/presets/club.qpx" || fail "the opened values differ from the file's"
 quit
 
-# A file with values beyond the editor's fields: the warning stands over the
-# editor, which stays in front once it is answered.
+# Values beyond the fields: the editor stays in front once the warning is answered.
 e2e_start_editor "$QBN_TEST_DATA/live_mv517.qpx"
 wait_window "Warning!" >/dev/null || fail "no warning for values beyond the editor's fields"
 xdotool key Return

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The selection summary in headless Chromium: the rear-panel picture at its
-# 600 x 150 size, the model names under its outputs A to D. Pages written by
-# `qpx wizard --summary` (wizard_apply_save.sh: the SAT page the editor
-# writes); screenshots in $shots.
+# Summaries by `qpx wizard` in headless Chromium: the rear-panel picture at
+# 600 x 150, the model names under its outputs A to D.
 source "$(dirname "$0")/e2e_lib.bash"
 
 while read -r folder names args; do

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Open a preset, drag an EQ band and the high-pass handle, Ctrl+Z twice:
-# Ctrl+S writes nothing (Save is off again) and Save As writes the opened
-# bytes. Ctrl+Y and Ctrl+Shift+Z bring both drags back; Ctrl+S stores them in
-# the file Save As named.
+# Two drags undone: Ctrl+S writes nothing, Save As the opened bytes; Ctrl+Y
+# and Ctrl+Shift+Z bring both back, Ctrl+S stores them.
 source "$(dirname "$0")/e2e_lib.bash"
 
 preset="$work/presets/undo.qpx"

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The wizard from the toolbar: the device picture, a double-click on SAT, RS 3
-# "2x" and RX 2, Forward by its mnemonic, a name, "Digital" and "Lock Preset"
-# by the keyboard, "Show Selection" (the desktop's HTML browser: a headless
-# Chromium screenshot must show the models under the pictured outputs), Apply,
-# Save As, quit: the file is wizard_sat_rs3_rx2_2x.qpx byte for byte.
+# The wizard from the toolbar by mouse and keyboard, "Show Selection" in the
+# desktop's browser, Apply, Save As: wizard_sat_rs3_rx2_2x.qpx byte for byte.
 source "$(dirname "$0")/e2e_lib.bash"
 
 # The desktop's default application for HTML.
@@ -20,9 +17,7 @@ click_in "$main" 220 44  # the third toolbar button
 wiz=$(wait_window "Preset-Wizard") || fail "the wizard did not open"
 xdotool sleep 1 windowactivate --sync "$wiz" sleep 0.5 2>/dev/null
 
-# The pages at their sizes in this layout (the wizard's texts in the editor's
-# 9.5 px font): the device picture on Step One, the mode buttons on Step Two,
-# loudspeakers and quantities on Step Three.
+# Step One's picture, Step Two's SAT, Step Three's loudspeakers and quantity.
 click_in "$wiz" 364 226 sleep 1.5
 xdotool mousemove --window "$wiz" 100 200 click --repeat 2 --delay 60 1 sleep 1.5
 click_in "$wiz" 417 164 sleep 0.3  # RS 3

@@ -1,6 +1,5 @@
-// libFuzzer harness for the checksum scan: any bytes as a file. crc_seek
-// must predict what a plain scan of the bytes in memory predicts, and
-// crc16_file must be the CRC of every byte; a difference traps.
+// The checksum scan on any bytes: crc_seek predicts what a plain scan in
+// memory predicts, crc16_file is the CRC of every byte.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,13 +12,10 @@
 
 namespace {
 
-// The CRC a file has when its checksum line is right: CR LF and a lone CR
-// read as LF; the text of a "<!-->" element (up to its next '<') is the
-// stored value in hex; the scan stops at '>' in text or '<' in a tag
-// (error 6) and at a run of more than 63 characters of text or tag (error
-// 4). The prediction is the CRC continued from the stored value over
-// "<!-->TEXT</!-->\n", TEXT being the last checksum text (up to a NUL),
-// or what was collected of it when the scan ended inside it.
+// The CRC a file has when its checksum line is right: CR LF and CR read as LF;
+// the scan stops at '>' in text, '<' in a tag or 64 characters of either;
+// the CRC continued from the last "<!-->" text (to a NUL) over
+// "<!-->TEXT</!-->\n".
 uint16_t predicted_crc(const uint8_t* data, size_t size) {
   std::string in;
   for (size_t i = 0; i < size; ++i) {

@@ -1,31 +1,19 @@
-// libFuzzer harness for the measurement reader: any bytes as a measurement
-// text. A text that is read must hold what a measurement is (two rows or
-// more, frequencies positive and rising, every value finite, a phase for all
-// rows or none), come back the same when its rows are written out again with
-// 17 significant digits, and give finite values on the plot grid and in a
-// prediction. Line ends in CR LF and a byte order mark must change nothing;
-// a refusal names a line of the text and says why in one short line of
-// valid UTF-8. A difference traps.
+// The measurement reader on any bytes: a text read holds a measurement, reads
+// back the same written out again, stays finite on the grid and predicted;
+// CR LF and a byte order mark change nothing; a refusal names a line and why
+// in one short UTF-8 line.
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "../support/utf8_check.h"
+#include "fuzz_check.h"
 #include "measure/measurement.h"
 #include "model/text_format.h"
 
 namespace {
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 size_t count_lines(std::string_view text) {
   size_t lines = 0;

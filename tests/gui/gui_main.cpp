@@ -1,5 +1,4 @@
-// Entry of the GUI tests, run under xvfb-run: initialises GTK, builds the main
-// window once (the editor, dialogs and accelerators hang on it), runs every test.
+// The GUI tests under xvfb-run: the main window built once, then every test.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 

@@ -1,6 +1,5 @@
-// Helpers of the in-process GUI tests (gui_main.cpp builds the main window
-// once): the main loop, windows, modal dialogs answered from a timeout, and
-// a fixture that starts every test in the Idle state and drives the widgets.
+// Helpers of the in-process GUI tests: the main loop, windows, scripted
+// dialogs, a fixture that starts in the Idle state and drives the widgets.
 #pragma once
 
 #include <glib/gstdio.h>
@@ -77,10 +76,8 @@ inline std::string message_text(GtkWidget* dialog) {
 
 constexpr gint CLOSE_BY_TITLE_BAR = GTK_RESPONSE_DELETE_EVENT;
 
-// Answers dialogs in order from a polling timeout while the code under test
-// blocks in gtk_dialog_run; past its deadline it closes them, and the test
-// fails. A modal dialog that no running script's next step names is closed
-// at once and fails the test (watch_unexpected_dialogs).
+// Answers dialogs in order from a timeout while the code under test blocks
+// in gtk_dialog_run; late, it closes them and the test fails.
 class DialogScript {
  public:
   DialogScript() = default;
@@ -126,11 +123,9 @@ class DialogScript {
     r.erase(std::remove(r.begin(), r.end(), this), r.end());
   }
 
-  // The main loop's watch, every 50 ms while the tests run: a modal dialog
-  // (one that blocks in gtk_dialog_run), not answered by a script and not
-  // expected next by a running one, seen so at two watches in a row, is
-  // closed, and the test fails naming it,
-  // instead of waiting for ever.
+  // The main loop's watch, every 50 ms: a modal dialog that no running
+  // script answered or expects next, seen so twice in a row, is closed and
+  // fails the test, instead of waiting for ever.
   static gboolean watch_unexpected_dialogs(gpointer) {
     static std::vector<GtkWidget*> suspects;
     std::vector<GtkWidget*> now;
@@ -249,24 +244,18 @@ inline void for_each_widget(GtkWidget* w, const std::function<void(GtkWidget*)>&
   g_list_free(children);
 }
 
-// Every text fits the size its widget or box was given: measured with Pango
-// in the font each widget uses (cairo for the diagrams), for both devices.
-inline int width_of(PangoLayout* layout, bool own = false) {
-  int width = 0, height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  if (own) g_object_unref(layout);
-  return width;
-}
-
-// Each label, combo entry, name field and lowest and highest spin value that
-// does not fit: a label within its allocation and the window, an entry
-// within the combo's text cell (2 pixels of padding each side), a value or
-// the longest name within the field's text area (an inner border of 2
-// pixels each side).
+// Each label, combo entry, longest name and spin range end that does not fit
+// its room, measured with Pango in its widget's font (2 pixels of padding).
 inline std::set<std::string> misfits(GtkWidget* window) {
   std::set<std::string> out;
   const auto check = [&](const std::string& text, int need, int room) {
     if (need > room) out.insert(text + ": " + std::to_string(need) + " > " + std::to_string(room));
+  };
+  const auto width_of = [](PangoLayout* layout, bool own = false) {
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    if (own) g_object_unref(layout);
+    return width;
   };
   for_each_widget(window, [&](GtkWidget* w) {
     if (GTK_IS_LABEL(w) && gtk_widget_get_visible(w)) {
@@ -308,14 +297,38 @@ inline std::set<std::string> misfits(GtkWidget* window) {
   return out;
 }
 
+// Everything the editor shows but its status bars, with the overview's texts,
+// masks and the plots' handles.
+inline std::string editor_state() {
+  std::string out;
+  for_each_widget(window_preset, [&](GtkWidget* w) {
+    if (GTK_IS_ENTRY(w)) out += gtk_entry_get_text(GTK_ENTRY(w));
+    if (GTK_IS_LABEL(w) && !gtk_widget_get_ancestor(w, GTK_TYPE_STATUSBAR))
+      out += gtk_label_get_text(GTK_LABEL(w));
+    if (GTK_IS_COMBO_BOX(w)) out += std::to_string(gtk_combo_box_get_active(GTK_COMBO_BOX(w)));
+    if (GTK_IS_TOGGLE_BUTTON(w))
+      out += gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) ? "+" : "-";
+    if (GTK_IS_RANGE(w)) out += std::to_string(gtk_range_get_value(GTK_RANGE(w)));
+    out += gtk_widget_get_sensitive(w) ? "\n" : " (insensitive)\n";
+  });
+  for (int ch = 0; ch < 4; ++ch) {
+    out += std::string(level_values[ch]) + dyn_values[ch] + delay_values[ch] +
+           std::to_string(gain_temp[ch]);
+    for (int b = 0; b < 6; ++b)
+      out += " " + std::to_string(x_peq[ch][b]) + "," + std::to_string(y_peq[ch][b]);
+    out += " " + std::to_string(x[0][ch]) + " " + std::to_string(x[1][ch]) + "\n";
+  }
+  for (int m : aktiv) out += " " + std::to_string(m);
+  return out;
+}
+
 // The bytes of a golden file of tests/data.
 inline std::string golden(const std::string& name) {
   return read_file(QBN_TEST_DATA "/" + name);
 }
 
-// Every test starts in the Idle state with its scratch folder as the working
-// folder (where Save As proposes and the wizard looks first). The widget
-// helpers that change something run the main loop until idle.
+// Every test starts in the Idle state in its scratch folder; the widget
+// helpers run the main loop until idle.
 class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -472,13 +485,9 @@ class GuiTest : public ::testing::Test {
   }
   // {r, g, b} of pixel (x, y) of a shown drawing area, once its drawing is done.
   static std::vector<int> pixel(GtkWidget* area, int x, int y) {
-    pump_for(150);
-    GdkPixbuf* pb = gdk_pixbuf_get_from_drawable(nullptr, area->window, nullptr, x, y, 0, 0, 1, 1);
-    if (!pb) return {};
-    const guchar* p = gdk_pixbuf_get_pixels(pb);
-    std::vector<int> rgb{p[0], p[1], p[2]};
-    g_object_unref(pb);
-    return rgb;
+    const std::vector<uint32_t> column = column_pixels(area, x);
+    if (y < 0 || y >= int(column.size())) return {};
+    return {int(column[y] >> 16), int(column[y] >> 8 & 255), int(column[y] & 255)};
   }
 
   ScratchDir dir;

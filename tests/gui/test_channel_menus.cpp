@@ -24,8 +24,7 @@ class ChannelMenus : public GuiTest {
   }
 };
 
-// Each menu copies its page's section, or the whole channel, of B; the
-// targets' fields show it and the tab's status bar says it.
+// Each menu copies its page's section or the whole channel; fields and status bar follow.
 TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
   show_page(notebook, TAB_CROSSOVER);
   const auto box = [](GtkWidget* label) { return gtk_widget_get_parent(label); };
@@ -55,8 +54,7 @@ TEST_F(ChannelMenus, EveryCaptionAndPlotCopiesItsSection) {
   EXPECT_TRUE(same(copied, preset));
 }
 
-// "Import filter settings..." opens the chooser; a text is taken with a
-// message of what was rounded, a refused one or a device changes nothing.
+// "Import filter settings...": a text taken and reported, a refused one or a device not.
 TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   write_file("room.txt",
              "Filter 1: ON PK Fc 125.4 Hz Gain -3 dB Q 2\nFilter 2: ON HSC Fc 8 kHz Gain 2.5 dB");
@@ -77,9 +75,8 @@ TEST_F(ChannelMenus, ImportFromTheEqPlotMenu) {
   EXPECT_EQ(editor_undo_label(), "Undo filter import into Out B");
 }
 
-// The extra curves, off until chosen: A's high-pass at 1 kHz (Q 0.7) gives
-// -7.3 dB (row 160) at 697 Hz (column 415); C is the same, so their sum lies
-// 6 dB above. The legend keeps its colours under the readout.
+// The extra curves once chosen: A's high-pass at 1 kHz gives -7.3 dB (row
+// 160) at 697 Hz (column 415), the sum with the same C 6 dB above.
 TEST_F(ChannelMenus, TotalAndSumCurvesFromTheEqPlotMenu) {
   show_page(notebook, TAB_PARAMETRIC_EQ);
   const auto rgb_bits = [](int y) {

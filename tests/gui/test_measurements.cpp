@@ -1,6 +1,4 @@
-// Measurements on the plots of the open editor: loading, the curves and
-// their legend, hiding and removing them, what is remembered per preset
-// file, and the plots following every change, undo and redo.
+// Measurements and another preset for comparison on the plots of the open editor.
 #include <glib/gstdio.h>
 
 #include "editor/channel_menus.h"
@@ -11,6 +9,7 @@
 #include "gui_test_util.h"
 #include "measure/measurement_menus.h"
 #include "model/editor_undo.h"
+#include "response/compared_preset.h"
 #include "response/plots.h"
 
 namespace {
@@ -37,9 +36,8 @@ class Measurements : public GuiTest {
   std::string top, sub, show;
 };
 
-// Loaded from the plot's menu, the measurement and the prediction appear on
-// both plots of its channel with their legend; each can be hidden; Remove
-// takes them away. A refused file names its line and changes nothing.
+// Measurement and prediction on both plots with their legend, each hidden
+// and removed; a refused file changes nothing.
 TEST_F(Measurements, LoadShowHideAndRemove) {
   open_show();
   show_page(notebook, TAB_PARAMETRIC_EQ);
@@ -81,10 +79,7 @@ TEST_F(Measurements, LoadShowHideAndRemove) {
   EXPECT_EQ(bar_text(statusbar_xo), "Measurement of Out A \"Top L\" removed");
 }
 
-// Which file belongs to which channel is remembered for the preset file and
-// loaded again when it is opened; a file that has gone is skipped with one
-// status-bar line. A new preset remembers its measurements with the file
-// Save As gives it.
+// Measurements are loaded again with their preset file; one gone is said.
 TEST_F(Measurements, RememberedPerPresetFile) {
   open_show();
   ASSERT_TRUE(load_channel_measurement(0, top) && load_channel_measurement(2, sub));
@@ -100,19 +95,8 @@ TEST_F(Measurements, RememberedPerPresetFile) {
   EXPECT_NE(tab_bar_text().find("Measurement of Out C \"Sub\" not loaded (sub.txt:"),
             std::string::npos)
       << tab_bar_text();
-  reset_to_idle();
-
-  // New: nothing loaded; Save As takes the measurement along to the file.
-  neu_default(nullptr, GINT_TO_POINTER(MV517));
-  pump();
-  EXPECT_EQ(measurement_path(0), "");
-  ASSERT_TRUE(load_channel_measurement(1, top));
-  DialogScript save;
-  save.chooser("Save File", dir.file("new.qpx")).start();
-  ASSERT_TRUE(save_preset(true));
-  EXPECT_EQ(open_document().path, dir.file("new.qpx"));
-  EXPECT_EQ(settings_of_file(dir.file("new.qpx")).measurement[1], top);
-  // A damaged settings file is ignored, never in the way.
+  // A damaged settings file is ignored, never in the way (New and Save As:
+  // test_links.cpp).
   reset_to_idle();
   write_file(settings_file_path(), "[broken\nno group");
   open_show();
@@ -120,9 +104,8 @@ TEST_F(Measurements, RememberedPerPresetFile) {
   EXPECT_NE(tab_bar_text().find("is damaged"), std::string::npos) << tab_bar_text();
 }
 
-// A plot redraws when a channel it depends on changes, also through undo: a
-// delay undone on C brings A's sum curve back (it used to stay stale until
-// the tab changed). The readout and the tools' message of before an undo go.
+// A plot follows a channel it depends on, also through undo; a tool's
+// message goes with its undo.
 TEST_F(Measurements, PlotsFollowEveryChangeUndoAndRedo) {
   preset_t p = preset_def;
   p.channel[0].xo[1] = {2, {120, 120}, {7, 7}};
@@ -150,8 +133,7 @@ TEST_F(Measurements, PlotsFollowEveryChangeUndoAndRedo) {
   EXPECT_EQ(bar_text(bar).find("copied"), std::string::npos) << bar_text(bar);
 }
 
-// Switching a band OFF keeps its gain in the greyed field, so PEQ brings it
-// back; an unrelated undo on that channel leaves the field as it is.
+// An OFF band keeps its gain in its field, also through an unrelated undo.
 TEST_F(Measurements, UndoKeepsAnOffBandsGain) {
   preset_t p = preset_def;
   p.channel[1].peq[3] = {1250, 20, 30, 0};
@@ -165,8 +147,7 @@ TEST_F(Measurements, UndoKeepsAnOffBandsGain) {
   EXPECT_EQ(preset.channel[1].peq[3].gain, 30);
 }
 
-// The phase view: chosen from the menu, the plot shows degrees (its level
-// strip too); a drag moves the band in frequency only.
+// In the phase view a drag moves a band in frequency only.
 TEST_F(Measurements, PhaseViewDragsFrequencyOnly) {
   open_editor(MV517, preset_def);
   show_page(notebook, TAB_PARAMETRIC_EQ);
@@ -180,20 +161,63 @@ TEST_F(Measurements, PhaseViewDragsFrequencyOnly) {
   EXPECT_NE(preset.channel[0].peq[2].freq, preset_def.channel[0].peq[2].freq);
 }
 
-// A plot with the keyboard shows a focus line and its selected handle's
-// ring; both go when the focus moves away.
-TEST_F(Measurements, FocusLineAndRingOnlyWhileFocused) {
+class Compare : public GuiTest {
+ protected:
+  // The status bar ends with the legend line `legend`.
+  static bool shows(GtkWidget* bar, const std::string& legend) {
+    const std::string text = bar_text(bar);
+    return text.size() > legend.size() && text.substr(text.size() - legend.size()) == legend;
+  }
+  // Whether column x of a plot shows the compared curve's light blue.
+  static bool blue_in(GtkWidget* plot, int x) {
+    for (const uint32_t p : column_pixels(plot, x))
+      if ((p >> 16) < 160 && (p >> 8 & 255) > 150 && (p & 255) > 200) return true;
+    return false;
+  }
+};
+
+// Each tab shows the other preset's same channel with its legend; the open
+// preset, history and Save stay; a refused file changes nothing; "Stop
+// comparing" removes it.
+TEST_F(Compare, LoadFollowTabsStopAndRefusals) {
+  preset_t other = preset_def;
+  set_record_text(other.channel[1].name, 10, "Old R");
+  other.channel[1].peq[3] = {2000, 10, 90, 0};
+  const std::string v2 = dir.file("v2.qpx"), small = dir.file("small.qpx");
+  ASSERT_TRUE(xml_write(v2.c_str(), &other, MV517) == 0 &&
+              xml_write(small.c_str(), &other, MV961) == 0);
   open_editor(MV517, preset_def);
+  const preset_t opened = preset;
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  show_page(notebook_peq, 1);
+  const auto plain = column_pixels(drawing_area_peq[1], 600);
+  DialogScript chooser;
+  chooser.chooser("Compare with File", small).start();
+  right_click(drawing_area_peq[1], {"Compare with file..."});
+  pump_for(300);
+  ASSERT_TRUE(chooser.finished() && blue_in(drawing_area_peq[1], 600));
+  show_page(notebook_peq, 2);
+  EXPECT_TRUE(shows(statusbar_peq, "Compared: small.qpx (MV961) has no channel C"));
+  EXPECT_FALSE(blue_in(drawing_area_peq[2], 600));
+  ASSERT_TRUE(compare_with_file(v2));
+  show_page(notebook_peq, 1);
+  EXPECT_TRUE(shows(statusbar_peq, "Compared: Out B \"Old R\" of v2.qpx (EQ)"));
   show_page(notebook, TAB_CROSSOVER);
-  GtkWidget* plot = drawing_area_xo[0];
-  const auto focus_line = [&] { return column_pixels(plot, 3)[100] > 0xC0C0C0; };
-  EXPECT_FALSE(focus_line());
-  send_event(plot, GDK_BUTTON_PRESS, 100, 100);
-  send_event(plot, GDK_BUTTON_RELEASE, 100, 100);
-  EXPECT_TRUE(gtk_widget_has_focus(plot) && focus_line());
-  gtk_widget_grab_focus(spin_button_crossover[0][0]);
-  pump();
-  EXPECT_FALSE(focus_line());
+  EXPECT_TRUE(shows(statusbar_xo, "Compared: Out A \"Out A\" of v2.qpx (crossover)"));
+
+  std::string damaged = read_file(v2);
+  damaged[damaged.find("Old R")] = 'o';
+  write_file(dir.file("damaged.qpx"), damaged);
+  DialogScript refusal("Error!", GTK_RESPONSE_OK);
+  EXPECT_FALSE(compare_with_file(dir.file("damaged.qpx")));
+  EXPECT_EQ(refusal.text(0).find("Cannot compare with \"damaged.qpx\""), 0u);
+  EXPECT_EQ(compared_preset().name, "v2.qpx");
+  right_click(drawing_area_xo[0], {"Stop comparing"});
+  EXPECT_TRUE(compared_preset().preset == nullptr &&
+              bar_text(statusbar_xo) == "Comparison removed");
+  show_page(notebook, TAB_PARAMETRIC_EQ);
+  EXPECT_EQ(column_pixels(drawing_area_peq[1], 600), plain);
+  EXPECT_TRUE(same(preset, opened) && !unsaved() && !editor_can_undo());
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
-// The preset wizard's assistant: presses (single and double) reaching the
-// page rules (whose tables the core tests hold) and showing their results
-// in the widgets, the factory path, Back, Cancel, Apply and the summary page.
-// Selection word: SAT 0x0004, Fullrange 0x0008, RS1 0x0040 (RS2.. above
-// it), RX1 0x0800 (RX2.. above it), quantity 2x 0x4000.
+// The wizard's assistant through its widgets. Selection word: SAT 0x0004,
+// Fullrange 0x0008, RS1 0x0040 (RS2.. above), RX1 0x0800 (RX2.. above), 2x 0x4000.
 #include "gui_test_util.h"
 #include "wizard/preset_generator.h"
 #include "wizard/selection.h"
@@ -16,8 +13,7 @@ bool record_open(const std::string& uri, std::string&) {
   return true;
 }
 
-// Every test starts the wizard from the toolbar; the summary goes to the
-// working folder.
+// Every test starts the wizard from the toolbar.
 class Wizard : public GuiTest {
  protected:
   void SetUp() override {
@@ -172,11 +168,7 @@ TEST_F(Wizard, ApplyOpensThePresetOnTheSystemTab) {
   // (The end-to-end test saves what this path makes and compares it with the golden file.)
 }
 
-// The wizard sets its texts in the editor's font whatever the desktop's:
-// every caption, selector entry and field holds its text in the width it is
-// given (measured as the editor's display test does), on every page and in
-// every layout of Step Three, and the name field shows twelve "W"
-// (misfits measures name fields too).
+// Every text of every page and layout fits its width in the editor's font.
 TEST_F(Wizard, EveryTextFitsTheWidthItIsGiven) {
   std::set<std::string> out;
   const auto measure = [&out](const char* page) {

@@ -1,5 +1,4 @@
-// Straightforward evaluation of every grid point from its frequency; see
-// calc_filters_reference.h.
+// See calc_filters_reference.h.
 #include "support/calc_filters_reference.h"
 
 #include <cmath>

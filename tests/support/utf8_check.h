@@ -1,6 +1,5 @@
-// An independent check of UTF-8 for the tests and fuzz harnesses: whether a
-// text a program shows is valid UTF-8 (no overlong forms, surrogates or
-// values above U+10FFFF), byte by byte.
+// Whether a text is valid UTF-8 (no overlong forms, surrogates, or values
+// above U+10FFFF), checked byte by byte apart from the program's own check.
 #pragma once
 
 #include <cstddef>
