@@ -7,6 +7,7 @@
 
 #include "cli/qpx_commands.h"
 #include "cli/qpx_common.h"
+#include "model/text_format.h"
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
   add_align_command(app);
   add_sheet_command(app);
   add_set_command(app);
+  // Usage errors quote the arguments they refuse: short and escaped.
+  app.failure_message([](const CLI::App*, const CLI::Error& e) {
+    return bounded_message(e.what()) + "Run with --help for more information.\n";
+  });
 
   try {
     app.parse(argc, argv);

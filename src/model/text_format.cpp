@@ -220,3 +220,35 @@ std::string tail_excerpt(std::string_view text, size_t max_chars) {
 std::string quoted_excerpt(std::string_view text, size_t max_chars) {
   return "\"" + text_excerpt(text, max_chars) + "\"";
 }
+
+std::string bounded_message(std::string_view text) {
+  // Characters of escaped (valid UTF-8) text: its bytes that start one.
+  const auto chars_of = [](const std::string& t) {
+    size_t n = 0;
+    for (unsigned char c : t) n += (c & 0xC0) != 0x80;
+    return n;
+  };
+  std::string out;
+  size_t lines = 0;
+  for (std::string_view line : split_lines(text)) {
+    if (lines++ == MESSAGE_LINES) {
+      out += "...\n";
+      break;
+    }
+    size_t chars = 0, start = 0;
+    while (start <= line.size()) {
+      size_t end = line.find(' ', start);
+      if (end == std::string_view::npos) end = line.size();
+      const std::string word = (start > 0 ? " " : "") + text_excerpt(line.substr(start, end - start));
+      chars += chars_of(word);
+      if (chars > MESSAGE_LINE_CHARS) {
+        out += " ...";
+        break;
+      }
+      out += word;
+      start = end + 1;
+    }
+    out += '\n';
+  }
+  return out;
+}

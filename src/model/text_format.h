@@ -82,3 +82,11 @@ std::string tail_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS
 // text_excerpt in double quotes: the form messages quote what they refuse in
 // ("\"63.4x\"").
 std::string quoted_excerpt(std::string_view text, size_t max_chars = EXCERPT_CHARS);
+
+// A message made by a library from the user's input (command-line usage
+// errors), bounded as every message is: each line escaped, each word longer
+// than EXCERPT_CHARS cut to an excerpt, each line at most
+// MESSAGE_LINE_CHARS characters and at most MESSAGE_LINES lines.
+constexpr size_t MESSAGE_LINE_CHARS = 300;
+constexpr size_t MESSAGE_LINES = 12;
+std::string bounded_message(std::string_view text);

@@ -48,5 +48,9 @@ cases "2 'FILE is required' check" \
   "2 'expected MV517 or MV961' new --device MV999 -o c.qpx" \
   "1 'qpx new: cannot write $WORK/no/dir/x.qpx: No such file or directory' new -o $WORK/no/dir/x.qpx" \
   "2 'not expected: extra' new -o c.qpx extra"
+# A refused argument is quoted short and escaped.
+run new -o c.qpx "$(printf 'Z%.0s' {1..5000})$(printf '\033')[2J"
+expect 2 "a long refused argument" "not expected: $(printf 'Z%.0s' {1..60})..."
+[ "$(wc -c <err)" -lt 200 ] && ! grep -q "$(printf '\033')" err || fail "usage error quoted unbounded: $(head -c 300 err)"
 
 finish

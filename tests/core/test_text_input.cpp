@@ -98,6 +98,19 @@ TEST(TextFormat, ExcerptsAreShortEscapedAndValid) {
   EXPECT_EQ(tail_excerpt(std::string(1000, '\xff') + "x", 9), "...\\xff\\xffx");
 }
 
+// A library's message about the user's arguments: every word and line bounded.
+TEST(TextFormat, BoundedMessagesKeepShortWordsAndCutLongOnes) {
+  EXPECT_EQ(bounded_message("--channel: Z is not one of A B"), "--channel: Z is not one of A B\n");
+  EXPECT_EQ(bounded_message("not expected: " + std::string(5000, 'Z') + " \x1b[2J --x"),
+            "not expected: " + std::string(60, 'Z') + "... \\x1b[2J --x\n");
+  std::string many = "not expected:";
+  for (int i = 0; i < 10000; ++i) many += " arg";
+  const std::string shown = bounded_message(many);
+  EXPECT_LE(shown.size(), MESSAGE_LINE_CHARS + 5);
+  EXPECT_EQ(shown.substr(shown.size() - 5), " ...\n");
+  EXPECT_EQ(bounded_message(std::string(100, '\n')), std::string(MESSAGE_LINES, '\n') + "...\n");
+}
+
 // Only a regular file within the limit is read as a file, never waiting for a
 // FIFO's writer; a stream is refused once it passes the limit.
 TEST(TextInput, FilesAndStreamsWithinTheLimitOnly) {
