@@ -41,7 +41,7 @@ build_fuzz() {
       fuzz_filter_text
 }
 
-# Each harness: its name, its seed corpus and its dictionary (none: "").
+# Each harness: its name, its starting corpus and its dictionary (none: "").
 HARNESSES=(
   "reader tests/fuzz/corpus tests/fuzz/xml.dict"
   "crc_seek tests/fuzz/corpus"

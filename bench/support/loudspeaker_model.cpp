@@ -28,8 +28,8 @@ cplx analog_peaking(double f, double centre, double q, double gain_db) {
   return (s * s + s * (a / q) + 1.0) / (s * s + s / (a * q) + 1.0);
 }
 
-loudspeaker_t random_loudspeaker(uint64_t seed, bool sub, double lo_hz, double hi_hz) {
-  seeded_random r(seed);
+loudspeaker_t random_loudspeaker(uint64_t draw, bool sub, double lo_hz, double hi_hz) {
+  random_stream r(draw);
   loudspeaker_t s;
   if (sub) {
     s.low_corner = r.uniform(25.0, 35.0);

@@ -1,8 +1,8 @@
-// Loudspeakers as they measure in a room, generated from a seed for the
+// Loudspeakers as they measure in a room, generated from a number for the
 // fit and alignment tests and benchmarks: a speaker's roll-offs (analog
 // high-pass and low-pass), 3-8 room peaks and dips (minimum-phase analog
 // peaking sections), 0.1-0.3 dB of ripple, an absolute level of 85-100 dB
-// and a flight time. The same seed always gives the same measurement.
+// and a flight time. The same number always gives the same measurement.
 #pragma once
 
 #include <complex>
@@ -13,9 +13,9 @@
 
 // A small deterministic generator (64-bit LCG, the same numbers on every
 // platform, unlike std's distributions).
-class seeded_random {
+class random_stream {
  public:
-  explicit seeded_random(uint64_t seed) : state_(seed * 2862933555777941757ULL + 3037000493ULL) {}
+  explicit random_stream(uint64_t draw) : state_(draw * 2862933555777941757ULL + 3037000493ULL) {}
   // Uniform in [0, 1).
   double uniform() {
     state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -52,7 +52,7 @@ struct loudspeaker_t {
 // A top (roll-offs near 60-110 Hz and 14-20 kHz) or a sub (near 25-35 Hz
 // and 100-180 Hz, fourth order), with 3-8 room peaks and dips between
 // `lo_hz` and `hi_hz`, ripple 0.1-0.3 dB.
-loudspeaker_t random_loudspeaker(uint64_t seed, bool sub, double lo_hz, double hi_hz);
+loudspeaker_t random_loudspeaker(uint64_t draw, bool sub, double lo_hz, double hi_hz);
 
 // Its response at 1/48 octave from 20 Hz to 20 kHz, with phase.
 measurement_t measure(const loudspeaker_t& s);

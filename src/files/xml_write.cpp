@@ -316,7 +316,7 @@ bool is_suffix_char(char c) {
 
 std::string random_suffix() {
   static const char chars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  // Seeded once from the system's entropy: two programs saving into one
+  // Started once from the system's entropy: two programs saving into one
   // folder at the same moment draw different names.
   static std::mt19937 draw{std::random_device{}()};
   std::uniform_int_distribution<size_t> pick(0, sizeof chars - 2);

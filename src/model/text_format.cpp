@@ -239,7 +239,8 @@ std::string bounded_message(std::string_view text) {
     while (start <= line.size()) {
       size_t end = line.find(' ', start);
       if (end == std::string_view::npos) end = line.size();
-      const std::string word = (start > 0 ? " " : "") + text_excerpt(line.substr(start, end - start));
+      const std::string word =
+          (start > 0 ? " " : "") + text_excerpt(line.substr(start, end - start));
       chars += chars_of(word);
       if (chars > MESSAGE_LINE_CHARS) {
         out += " ...";
