@@ -60,21 +60,29 @@ GtkWidget* new_dialog(const char* title, GtkWidget*& content) {
   return dialog;
 }
 
-// The plots are the preview: the dialog stands beside the editor where the
-// screen has room for it (right, then left), else at the screen's right
-// edge.
-void place_beside_editor(GtkWidget* dialog) {
-  gint ex = 0, ey = 0, ew = 0, eh = 0, dw = 0, dh = 0;
-  gtk_window_get_position(GTK_WINDOW(window_preset), &ex, &ey);
-  gtk_window_get_size(GTK_WINDOW(window_preset), &ew, &eh);
+// The dialog stands where it covers least of the plot that previews its
+// result, with room for `result_lines` lines of its result below what it
+// shows now. The plot is channel ch's EQ plot, where the result shows.
+void place_beside_editor(GtkWidget* dialog, int ch, GtkWidget* result, int result_lines) {
+  GdkRectangle editor{0, 0, 0, 0}, plot{0, 0, 0, 0};
+  gtk_window_get_position(GTK_WINDOW(window_preset), &editor.x, &editor.y);
+  gtk_window_get_size(GTK_WINDOW(window_preset), &editor.width, &editor.height);
+  if (GtkWidget* area = drawing_area_peq[ch]; area && area->window) {
+    gdk_window_get_origin(area->window, &plot.x, &plot.y);
+    plot.width = area->allocation.width, plot.height = area->allocation.height;
+  }
   GtkRequisition r;
   gtk_widget_size_request(dialog, &r);
-  dw = r.width + 16, dh = r.height + 40;  // with the window manager's frame
+  int line = 0;
+  PangoLayout* layout = gtk_widget_create_pango_layout(result, "Hz");
+  pango_layout_get_pixel_size(layout, nullptr, &line);
+  g_object_unref(layout);
+  // With the window manager's frame.
+  const int dw = r.width + 16, dh = r.height + result_lines * line + 40;
   GdkScreen* screen = gtk_window_get_screen(GTK_WINDOW(dialog));
-  const gint sw = gdk_screen_get_width(screen), sh = gdk_screen_get_height(screen);
-  gint x = ex + ew + 8;
-  if (x + dw > sw) x = ex - dw - 8 >= 0 ? ex - dw - 8 : std::max(0, sw - dw);
-  gtk_window_move(GTK_WINDOW(dialog), x, std::clamp(ey, 0, std::max(0, sh - dh)));
+  const GdkPoint at = dialog_position_beside(editor, plot, dw, dh, gdk_screen_get_width(screen),
+                                             gdk_screen_get_height(screen));
+  gtk_window_move(GTK_WINDOW(dialog), at.x, at.y);
 }
 
 // A row: a caption of the given width, then the widgets.
@@ -314,7 +322,7 @@ void fit_eq_dialog(int ch) {
 
   gtk_widget_show_all(d.dialog);
   gtk_widget_hide(d.progress);
-  place_beside_editor(d.dialog);
+  place_beside_editor(d.dialog, ch, d.result, 7);  // the error and six bands
   const gint response = gtk_dialog_run(GTK_DIALOG(d.dialog));
   gtk_widget_destroy(d.dialog);
   show_preset(d.found, 1u << ch);
@@ -361,7 +369,7 @@ void align_dialog(int ch) {
 
   gtk_widget_show_all(d.dialog);
   on_auto_range(GTK_TOGGLE_BUTTON(d.auto_range), &d);
-  place_beside_editor(d.dialog);
+  place_beside_editor(d.dialog, ch, d.result, 3);
   const gint response = gtk_dialog_run(GTK_DIALOG(d.dialog));
   gtk_widget_destroy(d.dialog);
   const unsigned both = d.aligned_with >= 0 ? (1u << d.aligned_with) | (1u << ch) : 1u << ch;
@@ -374,4 +382,29 @@ void align_dialog(int ch) {
                                       static_cast<unsigned>(ch), d.aligned);
                     });
   show_record_in_editor();
+}
+
+GdkPoint dialog_position_beside(const GdkRectangle& editor, const GdkRectangle& plot, int dw,
+                                int dh, int sw, int sh) {
+  const auto covered = [&](const GdkRectangle& a, const GdkRectangle& b) {
+    GdkRectangle both;
+    return gdk_rectangle_intersect(&a, &b, &both) ? static_cast<long>(both.width) * both.height
+                                                  : 0L;
+  };
+  const GdkPoint candidates[] = {{editor.x + editor.width + 8, editor.y},
+                                 {editor.x - dw - 8, editor.y},
+                                 {editor.x, editor.y - dh - 8},
+                                 {editor.x, editor.y + editor.height + 8}};
+  GdkPoint best{0, 0};
+  long best_plot = -1, best_editor = -1;
+  for (GdkPoint p : candidates) {
+    p.x = std::clamp(p.x, 0, std::max(0, sw - dw));
+    p.y = std::clamp(p.y, 0, std::max(0, sh - dh));
+    const GdkRectangle d{p.x, p.y, dw, dh};
+    const long on_plot = covered(d, plot), on_editor = covered(d, editor);
+    if (best_plot < 0 || on_plot < best_plot || (on_plot == best_plot && on_editor < best_editor)) {
+      best = p, best_plot = on_plot, best_editor = on_editor;
+    }
+  }
+  return best;
 }

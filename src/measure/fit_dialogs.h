@@ -10,6 +10,14 @@
 bool can_fit_eq(int ch);
 bool can_align(int ch);
 
+// Where a dialog of dw x dh pixels goes on a screen of sw x sh so that the
+// plot it previews on stays visible: right of the editor, left, above or
+// below it (each moved onto the screen where it does not fit), whichever
+// covers the least of the plot, then of the editor; on a tie the first
+// (above covers the tabs, below the fields that show the result).
+GdkPoint dialog_position_beside(const GdkRectangle& editor, const GdkRectangle& plot, int dw,
+                                int dh, int sw, int sh);
+
 // "Fit EQ to Measurement": the range (the channel's pass band within
 // 35 Hz-12 kHz at first), the target (flat or a target curve file), the
 // largest boost (+6 dB at first, 0 cuts only), the bands it may use (all at

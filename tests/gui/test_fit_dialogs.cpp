@@ -110,4 +110,26 @@ TEST_F(FitDialogs, AlignKeptAsOneStep) {
   EXPECT_TRUE(same(preset, before));
 }
 
+// The dialogs keep the plot they preview on visible where the screen allows.
+TEST(FitDialogPlace, BesideTheEditorCoveringLeastOfThePlot) {
+  const struct {
+    GdkRectangle editor, plot;
+    int dw, dh, sw, sh;
+    GdkPoint at;
+  } cases[] = {
+      // Room on the right.
+      {{100, 100, 800, 600}, {200, 300, 600, 200}, 300, 200, 1600, 1200, {908, 100}},
+      // A centred editor: right and left would cover the plot's ends; above
+      // and below cover as much of the editor, above its tabs only.
+      {{317, 289, 966, 622}, {391, 443, 812, 205}, 460, 357, 1600, 1200, {317, 0}},
+      // No place misses the plot: the least of it covered.
+      {{0, 0, 1000, 700}, {50, 200, 812, 205}, 461, 387, 1000, 700, {0, 313}},
+  };
+  for (const auto& c : cases) {
+    const GdkPoint at = dialog_position_beside(c.editor, c.plot, c.dw, c.dh, c.sw, c.sh);
+    EXPECT_EQ(at.x, c.at.x) << c.editor.x;
+    EXPECT_EQ(at.y, c.at.y) << c.editor.x;
+  }
+}
+
 }  // namespace
