@@ -201,6 +201,26 @@ void name_paste(GtkEntry* entry, gpointer data) {
   refuse_name_input(editable, why);
 }
 
+// "key-press-event": a typed character that the field would refuse in place
+// of a selection is refused before the toolkit deletes the selection, so
+// the name stays as it was.
+gboolean name_key_press(GtkWidget* entry, GdkEventKey* event, gpointer data) {
+  if (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) return FALSE;
+  const gunichar c = gdk_keyval_to_unicode(event->keyval);
+  GtkEditable* editable = GTK_EDITABLE(entry);
+  gint start = 0, end = 0;
+  if (!c || g_unichar_iscntrl(c) || !gtk_editable_get_selection_bounds(editable, &start, &end))
+    return FALSE;
+  gchar typed[8] = {};
+  g_unichar_to_utf8(c, typed);
+  const size_t max_len = static_cast<size_t>(GPOINTER_TO_INT(data));
+  const std::string why = name_refusal(
+      name_after(gtk_entry_get_text(GTK_ENTRY(entry)), start, end, typed, max_len).text, max_len);
+  if (why.empty()) return FALSE;
+  refuse_name_input(editable, why);
+  return TRUE;
+}
+
 }  // namespace
 
 void name_insert_text(GtkEditable* editable, gchar* new_text, gint new_text_length, gint* position,
@@ -236,6 +256,7 @@ void guard_name_entry(GtkWidget* entry, size_t max_len) {
   const gpointer data = GINT_TO_POINTER(static_cast<int>(max_len));
   g_signal_connect(entry, "insert-text", G_CALLBACK(name_insert_text), data);
   g_signal_connect(entry, "paste-clipboard", G_CALLBACK(name_paste), data);
+  g_signal_connect(entry, "key-press-event", G_CALLBACK(name_key_press), data);
 }
 
 // ---- Channel Setup ----

@@ -182,6 +182,16 @@ TEST_F(Editor, NamesTakeWhatTheRecordHoldsAndSayWhyTheyRefuse) {
     EXPECT_EQ(status(c.entry), c.says);
     EXPECT_EQ(same(kept, preset), entry_text(c.entry) == c.start);
   }
+  // A character without a byte typed over a selection: the name is kept.
+  show_page(notebook, TAB_CHANNEL_SETUP);
+  set_entry(ch_name[1], "Out B");
+  gtk_widget_grab_focus(ch_name[1]);
+  gtk_editable_select_region(GTK_EDITABLE(ch_name[1]), 0, 3);
+  key(GDK_EuroSign);
+  EXPECT_TRUE(entry_text(ch_name[1]) == "Out B" &&
+              status(ch_name[1]) == "a character that cannot be stored in a name.");
+  key(GDK_T, GDK_SHIFT_MASK);
+  EXPECT_EQ(entry_text(ch_name[1]), "T B");
   // Typing into a full name: refused and said; the next character taken
   // clears it.
   set_entry(ch_name[2], "Subwoofer");
