@@ -57,11 +57,7 @@ void add_fit_eq_command(CLI::App& app) {
       "fit-eq", "Fit a channel's EQ bands to a measured loudspeaker and a target.");
   qpx::add_file_input(cmd, opt->in);
   qpx::add_channel_option(cmd, opt->channel);
-  cmd->add_option("--measurement", opt->measurement,
-                  "The measured response of the channel's loudspeaker (text: frequency, dB, "
-                  "optional phase)")
-      ->type_name("M.txt")
-      ->required();
+  qpx::add_measurement_option(cmd, opt->measurement);
   cmd->add_option("--range", opt->range,
                   "Frequencies to fit, in Hz (default: the channel's pass band within "
                   "35-12000 Hz)")

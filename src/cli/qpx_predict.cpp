@@ -99,11 +99,7 @@ void add_predict_command(CLI::App& app) {
       "predict", "Write what a channel makes of a measured loudspeaker, per plot column, as CSV.");
   qpx::add_file_input(cmd, opt->in);
   qpx::add_channel_option(cmd, opt->channel);
-  cmd->add_option("--measurement", opt->measurement,
-                  "The measured response of the channel's loudspeaker (text: frequency, dB, "
-                  "optional phase)")
-      ->type_name("M.txt")
-      ->required();
+  qpx::add_measurement_option(cmd, opt->measurement);
   qpx::add_with_option(cmd, opt->with);
   CLI::Option* with = cmd->get_option("--with");
   CLI::Option* measurement_with =

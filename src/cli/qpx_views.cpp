@@ -25,6 +25,14 @@ void add_with_option(CLI::App* cmd, std::string& with) {
       });
 }
 
+void add_measurement_option(CLI::App* cmd, std::string& measurement) {
+  cmd->add_option("--measurement", measurement,
+                  "The measured response of the channel's loudspeaker (text: frequency, dB, "
+                  "optional phase)")
+      ->type_name("M.txt")
+      ->required();
+}
+
 int channel_of_device(const std::string& command, const std::string& letter, int device,
                       const std::string& option) {
   if (!parse_channel_letter(letter, MV517))

@@ -25,6 +25,9 @@ void add_channel_option(CLI::App* cmd, std::string& channel);
 // Adds the --with option: a second channel (A-D) whose output is added.
 void add_with_option(CLI::App* cmd, std::string& with);
 
+// Adds the required --measurement option: the channel's measured loudspeaker.
+void add_measurement_option(CLI::App* cmd, std::string& measurement);
+
 // Index of channel `letter` in a file of `device`. A channel the device does
 // not have (C or D of an MV961 file) ends the program with a usage message
 // and EXIT_USAGE.

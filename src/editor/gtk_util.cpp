@@ -25,7 +25,7 @@ int combo_index(GtkWidget* combo) {
   return combo ? gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) : -1;
 }
 
-void add_file_filters(GtkFileChooser* chooser, std::initializer_list<file_filter_t> filters) {
+void add_file_filters(GtkFileChooser* chooser, const file_filters_t& filters) {
   for (const file_filter_t& f : filters) {
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, f.name);
@@ -35,8 +35,8 @@ void add_file_filters(GtkFileChooser* chooser, std::initializer_list<file_filter
 }
 
 std::string choose_file_to_open(const char* title, std::string& folder,
-                                std::initializer_list<file_filter_t> filters,
-                                const char* check_label, bool* checked) {
+                                const file_filters_t& filters, const char* check_label,
+                                bool* checked) {
   GtkWidget* dialog = gtk_file_chooser_dialog_new(
       title, window_preset ? GTK_WINDOW(window_preset) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN,
       GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);

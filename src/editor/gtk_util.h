@@ -4,8 +4,8 @@
 
 #include <gtk/gtk.h>
 
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 // Box packing as the layouts state it: nothing said means neither expand
 // nor fill.
@@ -24,10 +24,11 @@ int combo_index(GtkWidget* combo);
 // A file chooser's filter: its name and the patterns it lets through.
 struct file_filter_t {
   const char* name;
-  std::initializer_list<const char*> patterns;
+  std::vector<const char*> patterns;
 };
+using file_filters_t = std::vector<file_filter_t>;
 // Adds the filters in order; the first is the one shown.
-void add_file_filters(GtkFileChooser* chooser, std::initializer_list<file_filter_t> filters);
+void add_file_filters(GtkFileChooser* chooser, const file_filters_t& filters);
 
 // Runs an open-file chooser titled `title` over the editor, starting in
 // `folder` (the working directory when empty), with `filters` and, given a
@@ -35,5 +36,5 @@ void add_file_filters(GtkFileChooser* chooser, std::initializer_list<file_filter
 // `*checked`. Returns the chosen file (empty: cancelled) and leaves in
 // `folder` the folder the chooser was left in.
 std::string choose_file_to_open(const char* title, std::string& folder,
-                                std::initializer_list<file_filter_t> filters,
-                                const char* check_label = nullptr, bool* checked = nullptr);
+                                const file_filters_t& filters, const char* check_label = nullptr,
+                                bool* checked = nullptr);

@@ -297,10 +297,7 @@ void fit_eq_dialog(int ch) {
   d.hi = spin(PEQ_FREQ_MIN, PEQ_FREQ_MAX, 1, 0, band.hi_hz);
   row(box, "Range:", {d.lo, gtk_label_new("to"), d.hi, gtk_label_new("Hz")});
   d.target_file = gtk_file_chooser_button_new("Target Curve", GTK_FILE_CHOOSER_ACTION_OPEN);
-  add_file_filters(GTK_FILE_CHOOSER(d.target_file),
-                   {{"Measurements (*.txt, *.csv, *.frd)",
-                     {"*.txt", "*.TXT", "*.csv", "*.CSV", "*.frd", "*.FRD"}},
-                    {"All files", {"*"}}});
+  add_file_filters(GTK_FILE_CHOOSER(d.target_file), measurement_file_filters());
   gtk_widget_set_size_request(d.target_file, 220, -1);
   row(box, "Target:", {d.target_file, gtk_label_new("(none: flat)")});
   d.boost = spin(0, 12, 0.5, 1, 6);

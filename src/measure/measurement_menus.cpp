@@ -102,13 +102,17 @@ void remove_channel_measurement(int ch) {
   show_tab_message("Measurement of " + channel_label(preset, ch) + " removed");
 }
 
+const file_filters_t& measurement_file_filters() {
+  static const file_filters_t filters{{"Measurements (*.txt, *.csv, *.frd)",
+                                       {"*.txt", "*.TXT", "*.csv", "*.CSV", "*.frd", "*.FRD"}},
+                                      {"All files", {"*"}}};
+  return filters;
+}
+
 void choose_channel_measurement(int ch) {
   if (!is_open_channel(ch)) return;
   const std::string chosen =
-      choose_file_to_open("Load Measurement", measurement_folder,
-                          {{"Measurements (*.txt, *.csv, *.frd)",
-                            {"*.txt", "*.TXT", "*.csv", "*.CSV", "*.frd", "*.FRD"}},
-                           {"All files", {"*"}}});
+      choose_file_to_open("Load Measurement", measurement_folder, measurement_file_filters());
   if (!chosen.empty()) load_channel_measurement(ch, chosen);
 }
 

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "editor/gtk_util.h"
 #include "response/plot_content.h"
 
 // Channel ch's measurement for the plots (no grid: none loaded).
@@ -24,6 +25,10 @@ std::string measurement_path(int ch);
 bool load_channel_measurement(int ch, const std::string& path);
 // Forgets channel ch's measurement (and that it belongs to the file).
 void remove_channel_measurement(int ch);
+
+// The file chooser filters of measurement and target curve texts, then
+// "All files".
+const file_filters_t& measurement_file_filters();
 
 // "Load measurement...": a file chooser with the measurement text filters
 // and "All files", then load_channel_measurement.
